@@ -1,0 +1,24 @@
+#include "physics/baseentity.h"
+
+namespace {
+
+float inverseOf(float mass) { return mass == 0 ? 0 : 1 / mass; }
+
+} // namespace
+
+void BaseEntity::update() {
+    Vec2 t = force;
+    t.y -= mass * gravityScale;
+    velocity += t;
+    position += velocity;
+}
+
+void BaseEntity::setMass(float m) {
+    mass = m;
+    inverseMass = inverseOf(m);
+}
+
+void BaseEntity::setStatic(bool s) {
+    isStatic = s;
+    inverseMass = s ? 0 : inverseOf(mass);
+}

@@ -1,0 +1,3 @@
+#include "physics/circle.h"
+
+Circle::~Circle() = default;

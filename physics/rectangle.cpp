@@ -1,0 +1,3 @@
+#include "physics/rectangle.h"
+
+RectAngle::~RectAngle() = default;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "physics/baseentity.h"
+
+// An axis-aligned rectangle spanning from its position (the lower-left corner) to
+// position + (width, height).
+class RectAngle : public BaseEntity {
+public:
+    // The sizes are stored truncated toward zero.
+    RectAngle(float width, float height)
+        : width(static_cast<int>(width)), height(static_cast<int>(height)) {}
+    // Defined in this library so the class's vtable is too; draw() is defined by the renderer.
+    ~RectAngle() override;
+
+    void draw() const override;
+    int type() const override { return BodyType::RectAngle; }
+
+    int width;
+    int height;
+};

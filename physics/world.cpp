@@ -1,0 +1,119 @@
+#include "physics/world.h"
+
+#include "core/entityarray.h"
+#include "physics/circle.h"
+#include "physics/rectangle.h"
+
+#include <algorithm> // std::max
+
+namespace {
+
+// -(1 + e) for a restitution e of 0.8, the same for every pair.
+constexpr float impulseFactor = -1.8f;
+// Overlap left uncorrected, so resting contacts do not jitter.
+constexpr float correctionSlop = 0.01f;
+// Share of the remaining overlap removed per step.
+constexpr float correctionFraction = 0.7f;
+
+float clampToHalf(float d, float half) {
+    if (d > half)
+        return half;
+    if (-half > d)
+        return -half;
+    return d;
+}
+
+} // namespace
+
+World::World()
+    : collisionTable{{&World::circleVsCircle, &World::circleVsRect},
+                     {&World::rectVsCircle, &World::rectVsRect}} {}
+
+World::~World() { qDeleteAll(contacts); }
+
+void World::step(EntityArray &bodies) {
+    clearContacts();
+    detectContacts(bodies);
+    applyImpulses();
+    integrate(bodies);
+    correctPositions();
+}
+
+void World::clearContacts() {
+    qDeleteAll(contacts);
+    contacts.clear();
+}
+
+// Every pair once, by lower index first, then by higher: this fixes the order of the contacts.
+void World::detectContacts(const EntityArray &bodies) {
+    for (int i = 0; i < bodies.size(); ++i) {
+        for (int j = i + 1; j < bodies.size(); ++j) {
+            BaseEntity *a = bodies[i];
+            BaseEntity *b = bodies[j];
+            (this->*collisionTable[a->type()][b->type()])(a, b);
+        }
+    }
+}
+
+// One sequential pass: each contact sees the velocities left by the contacts before it.
+void World::applyImpulses() {
+    for (Contact *c : qAsConst(contacts)) {
+        const Vec2 rv = c->b->velocity - c->a->velocity;
+        const float vn = c->normal.dot(rv);
+        if (vn > 0)
+            continue; // already separating
+        const float magnitude = (vn * impulseFactor) / (c->a->inverseMass + c->b->inverseMass);
+        const Vec2 impulse = c->normal * magnitude;
+        c->a->applyImpulse(-impulse);
+        c->b->applyImpulse(impulse);
+    }
+}
+
+// Position moves with the velocity the impulses left, before this step's gravity and force.
+void World::integrate(const EntityArray &bodies) {
+    for (int i = 0; i < bodies.size(); ++i) {
+        BaseEntity *body = bodies[i];
+        body->position += body->velocity;
+        body->velocity += Vec2(body->force.x, body->force.y - body->gravityScale * body->mass);
+    }
+}
+
+// Uses the normals and depths found before integration, including contacts whose impulse was
+// skipped.
+void World::correctPositions() {
+    for (Contact *c : qAsConst(contacts)) {
+        const float k = std::max(c->penetration - correctionSlop, 0.0f) /
+                        (c->a->inverseMass + c->b->inverseMass);
+        const Vec2 correction = (c->normal * correctionFraction) * k;
+        c->a->position -= correction * c->a->inverseMass;
+        c->b->position += correction * c->b->inverseMass;
+    }
+}
+
+void World::circleVsCircle(BaseEntity *a, BaseEntity *b) {
+    const Vec2 d = b->position - a->position;
+    const float r = static_cast<Circle *>(a)->radius + static_cast<Circle *>(b)->radius;
+    if (d.length() > r)
+        return; // touching circles (length == r) do make a contact
+    contacts.append(new Contact{r - d.length(), d.normalized(), a, b});
+}
+
+void World::circleVsRect(BaseEntity *c, BaseEntity *r) {
+    const auto *circle = static_cast<Circle *>(c);
+    const auto *rect = static_cast<RectAngle *>(r);
+    const float width = static_cast<float>(rect->width);
+    const float height = static_cast<float>(rect->height);
+    const Vec2 min = r->position;
+    const Vec2 max(r->position.x + width, r->position.y + height);
+    const Vec2 half(width * 0.5f, height * 0.5f);
+    const Vec2 centre((min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f);
+    const Vec2 d = c->position - centre;
+    const Vec2 closest = centre + Vec2(clampToHalf(d.x, half.x), clampToHalf(d.y, half.y));
+    const Vec2 n = closest - c->position;
+    const float dist = n.length();
+    if (!(circle->radius > dist))
+        return; // touching is not a contact here
+    contacts.append(new Contact{circle->radius - dist, n.normalized(), c, r});
+}
+
+void World::rectVsCircle(BaseEntity *r, BaseEntity *c) { circleVsRect(c, r); }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "physics/contact.h"
+
+#include <QList>
+
+class BaseEntity;
+class EntityArray;
+
+// The physics world: collision detection through a table indexed by body type, and a single-pass
+// impulse solver with linear position correction. It keeps no state between steps other than
+// the contacts of the last step.
+class World {
+public:
+    using CollisionRoutine = void (World::*)(BaseEntity *a, BaseEntity *b);
+
+    World();
+    ~World();
+    World(const World &) = delete;
+    World &operator=(const World &) = delete;
+
+    // Advances every body by one step: clear, detect, impulses, integrate, correct.
+    void step(EntityArray &bodies);
+
+    // Each routine appends at most one contact, at the end of the list.
+    void circleVsCircle(BaseEntity *a, BaseEntity *b);
+    void circleVsRect(BaseEntity *c, BaseEntity *r);
+    // The circle becomes a of the contact, as with circleVsRect.
+    void rectVsCircle(BaseEntity *r, BaseEntity *c);
+    // Rectangles never collide with each other.
+    void rectVsRect(BaseEntity *, BaseEntity *) {}
+
+    // Row: a->type(), column: b->type().
+    CollisionRoutine collisionTable[2][2];
+    // The contacts of the last step, owned by the world, in the order of their pairs.
+    QList<Contact *> contacts;
+
+private:
+    void clearContacts();
+    void detectContacts(const EntityArray &bodies);
+    void applyImpulses();
+    static void integrate(const EntityArray &bodies);
+    void correctPositions();
+};

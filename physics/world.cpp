@@ -23,6 +23,22 @@ float clampToHalf(float d, float half) {
     return d;
 }
 
+// The contact of a circle whose centre lies inside a rectangle (or on its boundary), d being the
+// centre's offset from the rectangle's centre: the circle leaves through the nearest face. As for
+// every circle-rectangle contact the normal points from the circle toward the rectangle, and the
+// penetration is the radius plus the centre's depth behind that face. Ties go to the first face
+// in the order left, right, bottom, top.
+Contact *faceContact(Circle *circle, RectAngle *rect, Vec2 d, Vec2 half) {
+    const float depths[] = {half.x + d.x, half.x - d.x, half.y + d.y, half.y - d.y};
+    const Vec2 normals[] = {Vec2(1, 0), Vec2(-1, 0), Vec2(0, 1), Vec2(0, -1)};
+    int nearest = 0;
+    for (int face = 1; face < 4; ++face) {
+        if (depths[face] < depths[nearest])
+            nearest = face;
+    }
+    return new Contact{circle->radius + depths[nearest], normals[nearest], circle, rect};
+}
+
 } // namespace
 
 World::World()
@@ -58,11 +74,14 @@ void World::detectContacts(const EntityArray &bodies) {
 // One sequential pass: each contact sees the velocities left by the contacts before it.
 void World::applyImpulses() {
     for (Contact *c : qAsConst(contacts)) {
+        const float inverseMassSum = c->a->inverseMass + c->b->inverseMass;
+        if (inverseMassSum == 0)
+            continue; // neither body can move
         const Vec2 rv = c->b->velocity - c->a->velocity;
         const float vn = c->normal.dot(rv);
         if (vn > 0)
             continue; // already separating
-        const float magnitude = (vn * impulseFactor) / (c->a->inverseMass + c->b->inverseMass);
+        const float magnitude = (vn * impulseFactor) / inverseMassSum;
         const Vec2 impulse = c->normal * magnitude;
         c->a->applyImpulse(-impulse);
         c->b->applyImpulse(impulse);
@@ -82,8 +101,10 @@ void World::integrate(const EntityArray &bodies) {
 // skipped.
 void World::correctPositions() {
     for (Contact *c : qAsConst(contacts)) {
-        const float k = std::max(c->penetration - correctionSlop, 0.0f) /
-                        (c->a->inverseMass + c->b->inverseMass);
+        const float inverseMassSum = c->a->inverseMass + c->b->inverseMass;
+        if (inverseMassSum == 0)
+            continue;
+        const float k = std::max(c->penetration - correctionSlop, 0.0f) / inverseMassSum;
         const Vec2 correction = (c->normal * correctionFraction) * k;
         c->a->position -= correction * c->a->inverseMass;
         c->b->position += correction * c->b->inverseMass;
@@ -93,14 +114,18 @@ void World::correctPositions() {
 void World::circleVsCircle(BaseEntity *a, BaseEntity *b) {
     const Vec2 d = b->position - a->position;
     const float r = static_cast<Circle *>(a)->radius + static_cast<Circle *>(b)->radius;
-    if (d.length() > r)
+    const float length = d.length();
+    if (length > r)
         return; // touching circles (length == r) do make a contact
-    contacts.append(new Contact{r - d.length(), d.normalized(), a, b});
+    // Coincident centres (or a separation whose length rounds to 0) have no direction of their
+    // own: push b straight up and a straight down.
+    const Vec2 normal = length == 0 ? Vec2(0, 1) : d.normalized();
+    contacts.append(new Contact{r - length, normal, a, b});
 }
 
 void World::circleVsRect(BaseEntity *c, BaseEntity *r) {
-    const auto *circle = static_cast<Circle *>(c);
-    const auto *rect = static_cast<RectAngle *>(r);
+    auto *circle = static_cast<Circle *>(c);
+    auto *rect = static_cast<RectAngle *>(r);
     const float width = static_cast<float>(rect->width);
     const float height = static_cast<float>(rect->height);
     const Vec2 min = r->position;
@@ -108,8 +133,17 @@ void World::circleVsRect(BaseEntity *c, BaseEntity *r) {
     const Vec2 half(width * 0.5f, height * 0.5f);
     const Vec2 centre((min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f);
     const Vec2 d = c->position - centre;
-    const Vec2 closest = centre + Vec2(clampToHalf(d.x, half.x), clampToHalf(d.y, half.y));
+    const Vec2 clamped(clampToHalf(d.x, half.x), clampToHalf(d.y, half.y));
+    const Vec2 closest = centre + clamped;
     const Vec2 n = closest - c->position;
+    // With the centre inside the rectangle or on its boundary, n is nothing but rounding noise
+    // (often exactly zero) and has no usable direction.
+    const bool insideOrOnEdge =
+        (clamped.x == d.x || n.x == 0) && (clamped.y == d.y || n.y == 0);
+    if (insideOrOnEdge) {
+        contacts.append(faceContact(circle, rect, d, half));
+        return;
+    }
     const float dist = n.length();
     if (!(circle->radius > dist))
         return; // touching is not a contact here

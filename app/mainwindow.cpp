@@ -19,7 +19,9 @@ constexpr int entityCapacity = 1024;
 
 MainWindow::MainWindow() : entities(entityCapacity), world(std::make_unique<World>()) {}
 
-MainWindow::~MainWindow() { deleteEntities(entities); }
+MainWindow::~MainWindow() {
+    deleteEntities(entities);
+}
 
 void MainWindow::initialize() {
     QOpenGLFunctions_2_1 *gl = currentGl21();

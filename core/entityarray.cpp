@@ -5,7 +5,9 @@ EntityArray::EntityArray(int capacity)
     : capacity(capacity > 0 ? capacity : 0),
       items(capacity > 0 ? new BaseEntity *[capacity] : nullptr) {}
 
-EntityArray::~EntityArray() { delete[] items; }
+EntityArray::~EntityArray() {
+    delete[] items;
+}
 
 bool EntityArray::append(BaseEntity *e) {
     if (count >= capacity)

@@ -2,7 +2,9 @@
 
 namespace {
 
-float inverseOf(float mass) { return mass == 0 ? 0 : 1 / mass; }
+float inverseOf(float mass) {
+    return mass == 0 ? 0 : 1 / mass;
+}
 
 } // namespace
 

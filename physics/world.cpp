@@ -41,11 +41,14 @@ Contact *faceContact(Circle *circle, RectAngle *rect, Vec2 d, Vec2 half) {
 
 } // namespace
 
-World::World()
+World::World(PairSearch search)
     : collisionTable{{&World::circleVsCircle, &World::circleVsRect},
-                     {&World::rectVsCircle, &World::rectVsRect}} {}
+                     {&World::rectVsCircle, &World::rectVsRect}},
+      pairSearch(search) {}
 
-World::~World() { qDeleteAll(contacts); }
+World::~World() {
+    qDeleteAll(contacts);
+}
 
 void World::step(EntityArray &bodies) {
     clearContacts();
@@ -138,8 +141,7 @@ void World::circleVsRect(BaseEntity *c, BaseEntity *r) {
     const Vec2 n = closest - c->position;
     // With the centre inside the rectangle or on its boundary, n is nothing but rounding noise
     // (often exactly zero) and has no usable direction.
-    const bool insideOrOnEdge =
-        (clamped.x == d.x || n.x == 0) && (clamped.y == d.y || n.y == 0);
+    const bool insideOrOnEdge = (clamped.x == d.x || n.x == 0) && (clamped.y == d.y || n.y == 0);
     if (insideOrOnEdge) {
         contacts.append(faceContact(circle, rect, d, half));
         return;
@@ -150,4 +152,6 @@ void World::circleVsRect(BaseEntity *c, BaseEntity *r) {
     contacts.append(new Contact{circle->radius - dist, n.normalized(), c, r});
 }
 
-void World::rectVsCircle(BaseEntity *r, BaseEntity *c) { circleVsRect(c, r); }
+void World::rectVsCircle(BaseEntity *r, BaseEntity *c) {
+    circleVsRect(c, r);
+}

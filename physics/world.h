@@ -14,7 +14,11 @@ class World {
 public:
     using CollisionRoutine = void (World::*)(BaseEntity *a, BaseEntity *b);
 
-    World();
+    // How the detection finds the pairs it hands to the collision table. Both give the same
+    // contacts in the same order; AllPairs tests every pair and serves as the reference.
+    enum class PairSearch { BroadPhase, AllPairs };
+
+    explicit World(PairSearch search = PairSearch::BroadPhase);
     ~World();
     World(const World &) = delete;
     World &operator=(const World &) = delete;
@@ -36,6 +40,8 @@ public:
     QList<Contact *> contacts;
 
 private:
+    PairSearch pairSearch;
+
     void clearContacts();
     void detectContacts(const EntityArray &bodies);
     void applyImpulses();

@@ -5,10 +5,16 @@
 namespace {
 
 // cos and sin are taken in double precision of the single-precision angle, then rounded.
-float cosOf(float angle) { return static_cast<float>(std::cos(static_cast<double>(angle))); }
-float sinOf(float angle) { return static_cast<float>(std::sin(static_cast<double>(angle))); }
+float cosOf(float angle) {
+    return static_cast<float>(std::cos(static_cast<double>(angle)));
+}
+float sinOf(float angle) {
+    return static_cast<float>(std::sin(static_cast<double>(angle)));
+}
 
-float ramp(float angle) { return 0.5f + 0.5f * cosOf(angle); }
+float ramp(float angle) {
+    return 0.5f + 0.5f * cosOf(angle);
+}
 
 } // namespace
 

@@ -63,14 +63,32 @@ void World::clearContacts() {
     contacts.clear();
 }
 
-// Every pair once, by lower index first, then by higher: this fixes the order of the contacts.
+void World::collide(BaseEntity *a, BaseEntity *b) {
+    (this->*collisionTable[a->type()][b->type()])(a, b);
+}
+
 void World::detectContacts(const EntityArray &bodies) {
+    if (pairSearch == PairSearch::AllPairs)
+        detectAllPairs(bodies);
+    else
+        detectBroadPhasePairs(bodies);
+}
+
+// Every pair once, by lower index first, then by higher: this fixes the order of the contacts.
+void World::detectAllPairs(const EntityArray &bodies) {
     for (int i = 0; i < bodies.size(); ++i) {
-        for (int j = i + 1; j < bodies.size(); ++j) {
-            BaseEntity *a = bodies[i];
-            BaseEntity *b = bodies[j];
-            (this->*collisionTable[a->type()][b->type()])(a, b);
-        }
+        for (int j = i + 1; j < bodies.size(); ++j)
+            collide(bodies[i], bodies[j]);
+    }
+}
+
+// Only the pairs that can touch, in the same order: the same contacts as detectAllPairs.
+void World::detectBroadPhasePairs(const EntityArray &bodies) {
+    broadPhase.findPairs(bodies);
+    const std::vector<int> &partners = broadPhase.partners();
+    for (int i = 0; i < bodies.size(); ++i) {
+        for (int k = broadPhase.partnersBegin(i); k < broadPhase.partnersEnd(i); ++k)
+            collide(bodies[i], bodies[partners[k]]);
     }
 }
 

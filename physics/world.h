@@ -1,5 +1,6 @@
 #pragma once
 
+#include "physics/broadphase.h"
 #include "physics/contact.h"
 
 #include <QList>
@@ -41,9 +42,14 @@ public:
 
 private:
     PairSearch pairSearch;
+    BroadPhase broadPhase;
 
     void clearContacts();
     void detectContacts(const EntityArray &bodies);
+    void detectAllPairs(const EntityArray &bodies);
+    void detectBroadPhasePairs(const EntityArray &bodies);
+    // The table routine for the pair, in the caller's order.
+    void collide(BaseEntity *a, BaseEntity *b);
     void applyImpulses();
     static void integrate(const EntityArray &bodies);
     void correctPositions();

@@ -3,6 +3,10 @@
 # ends the demo. Fails if the demo did not survive until the screenshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Qt wants a private runtime folder; a virtual display has none of its own.
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 build/app/rigid2d &
 demo=$!
 sleep 3

@@ -60,7 +60,8 @@ void World::step(EntityArray &bodies) {
 
 void World::clearContacts() {
     qDeleteAll(contacts);
-    contacts.clear();
+    // Unlike clear(), erase keeps the list's storage: a steady state allocates only the contacts.
+    contacts.erase(contacts.begin(), contacts.end());
 }
 
 void World::collide(BaseEntity *a, BaseEntity *b) {

@@ -8,7 +8,8 @@ case "${1:-run}" in
 run) ;;
 test) packages+=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev) ;;
 ci) packages+=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev
-               clang libclang-rt-14-dev valgrind clang-format time) ;;
+               clang libclang-rt-14-dev valgrind clang-format time
+               libbox2d-dev libchipmunk-dev) ;;
 *) echo "usage: $0 run|test|ci" >&2; exit 2 ;;
 esac
 

@@ -1,0 +1,110 @@
+// rigid2d-bench: the cost of one world step on named scenes, for rigid2d with and without its
+// broad phase, and for Box2D and Chipmunk on the same scenes where they are installed.
+
+#include "bench/benchscenes.h"
+#include "bench/rigid2dsimulation.h"
+#include "bench/runcontext.h"
+#include "bench/steppedsimulation.h"
+#include "bench/timedwindow.h"
+
+#ifdef RIGID2D_BENCH_HAVE_BOX2D
+#include "bench/box2dsimulation.h"
+#endif
+#ifdef RIGID2D_BENCH_HAVE_CHIPMUNK
+#include "bench/chipmunksimulation.h"
+#endif
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>  // std::min_element
+#include <cstdio>     // std::snprintf
+#include <functional> // std::function
+#include <memory>     // std::unique_ptr
+#include <string>     // std::string
+#include <vector>     // std::vector
+
+namespace {
+
+using SimulationFactory = std::function<std::unique_ptr<SteppedSimulation>(const BenchScene &)>;
+
+// Testing every pair costs n (n - 1) / 2 table calls per step; past this many over a whole
+// window, one run would take minutes.
+constexpr double allPairsBudget = 10e9;
+
+double minimum(const std::vector<double> &values) {
+    return *std::min_element(values.begin(), values.end());
+}
+
+void registerRun(const BenchScene &scene, const std::string &engine, SimulationFactory make) {
+    const std::string name = scene.name + "/" + engine;
+    benchmark::RegisterBenchmark(
+        name.c_str(),
+        [scene, make](benchmark::State &state) {
+            // Built before the timing starts.
+            const std::unique_ptr<SteppedSimulation> simulation = make(scene);
+            timeSteps(state, *simulation, scene.timedSteps, scene.bodyCount());
+        })
+        ->Iterations(1)
+        ->Repetitions(scene.repetitions)
+        ->ReportAggregatesOnly(true)
+        ->ComputeStatistics("min", minimum)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
+void registerSkipped(const std::string &name, const std::string &reason) {
+    benchmark::RegisterBenchmark(name.c_str(), [reason](benchmark::State &state) {
+        state.SkipWithError(reason.c_str());
+    })->Iterations(1);
+}
+
+void registerRigid2d(const BenchScene &scene) {
+    registerRun(scene, "rigid2d", [](const BenchScene &s) {
+        return makeRigid2dSimulation(s, World::PairSearch::BroadPhase);
+    });
+
+    const double n = scene.bodyCount();
+    const double pairTests = n * (n - 1) / 2;
+    if (pairTests * scene.timedSteps > allPairsBudget) {
+        char reason[128];
+        std::snprintf(reason, sizeof reason,
+                      "all-pairs at %d bodies: ~%.0f M pair tests per step, skipped",
+                      scene.bodyCount(), pairTests / 1e6);
+        registerSkipped(scene.name + "/rigid2d-allpairs", reason);
+        return;
+    }
+    registerRun(scene, "rigid2d-allpairs", [](const BenchScene &s) {
+        return makeRigid2dSimulation(s, World::PairSearch::AllPairs);
+    });
+}
+
+#if defined(RIGID2D_BENCH_HAVE_BOX2D) || defined(RIGID2D_BENCH_HAVE_CHIPMUNK)
+// A peer builds its scene from rigid2d's bodies, which are freed once it has copied them.
+SimulationFactory peerFactory(std::unique_ptr<SteppedSimulation> (*make)(const EntityArray &)) {
+    return [make](const BenchScene &scene) {
+        SceneBodies layout(scene);
+        return make(layout.entities());
+    };
+}
+#endif
+
+} // namespace
+
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    addRunContext();
+    for (const BenchScene &scene : benchScenes()) {
+        registerRigid2d(scene);
+#ifdef RIGID2D_BENCH_HAVE_BOX2D
+        registerRun(scene, "box2d", peerFactory(makeBox2dSimulation));
+#endif
+#ifdef RIGID2D_BENCH_HAVE_CHIPMUNK
+        registerRun(scene, "chipmunk", peerFactory(makeChipmunkSimulation));
+#endif
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "physics/world.h"
+
+#include <memory> // std::unique_ptr
+
+struct BenchScene;
+class SteppedSimulation;
+
+// The scene's bodies in a rigid2d World that finds its pairs as `search` says.
+std::unique_ptr<SteppedSimulation> makeRigid2dSimulation(const BenchScene &scene,
+                                                         World::PairSearch search);

@@ -1,0 +1,256 @@
+// The broad phase must hand the collision table exactly the pairs that can touch, in the all-pairs
+// order: every test here runs the same bodies through a broad-phase world and an all-pairs world
+// side by side and demands identical contact lists, entry for entry, to the last bit.
+
+#include "core/entityarray.h"
+#include "physics/circle.h"
+#include "physics/demoscene.h"
+#include "physics/rectangle.h"
+#include "physics/world.h"
+#include "tests/math/exactfloat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>   // std::ldexp, std::nextafter
+#include <limits>  // std::numeric_limits
+#include <memory>  // std::unique_ptr
+#include <random>  // std::mt19937
+#include <utility> // std::move
+#include <vector>  // std::vector
+
+namespace {
+
+constexpr float inf = std::numeric_limits<float>::infinity();
+constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+
+struct BodySpec {
+    bool circle;
+    float x;
+    float y;
+    float radiusOrWidth;
+    float height;
+    float mass;
+};
+
+// One set of bodies, built twice: once per pair search.
+class Twin {
+public:
+    explicit Twin(const std::vector<BodySpec> &specs)
+        : broad(std::make_unique<World>(World::PairSearch::BroadPhase)),
+          reference(std::make_unique<World>(World::PairSearch::AllPairs)),
+          broadBodies(static_cast<int>(specs.size())),
+          referenceBodies(static_cast<int>(specs.size())) {
+        for (const BodySpec &s : specs) {
+            broadBodies.append(make(s));
+            referenceBodies.append(make(s));
+        }
+    }
+    ~Twin() {
+        deleteEntities(broadBodies);
+        deleteEntities(referenceBodies);
+    }
+    Twin(const Twin &) = delete;
+    Twin &operator=(const Twin &) = delete;
+
+    // Steps both worlds and compares their contacts; stops at the first difference.
+    ::testing::AssertionResult step(int steps = 1) {
+        for (int s = 0; s < steps; ++s) {
+            broad->step(broadBodies);
+            reference->step(referenceBodies);
+            if (auto same = sameContacts(); !same)
+                return same << " (step " << s + 1 << ")";
+        }
+        return sameBodies();
+    }
+
+    int contactCount() const { return reference->contacts.size(); }
+
+private:
+    static BaseEntity *make(const BodySpec &s) {
+        BaseEntity *body;
+        if (s.circle)
+            body = new Circle(s.radiusOrWidth);
+        else
+            body = new RectAngle(s.radiusOrWidth, s.height);
+        body->setPosition(Vec2(s.x, s.y));
+        body->setMass(s.mass);
+        return body;
+    }
+
+    static int indexIn(const EntityArray &bodies, const BaseEntity *body) {
+        for (int i = 0; i < bodies.size(); ++i) {
+            if (bodies[i] == body)
+                return i;
+        }
+        return -1;
+    }
+
+    ::testing::AssertionResult sameContacts() const {
+        const QList<Contact *> &got = broad->contacts;
+        const QList<Contact *> &want = reference->contacts;
+        if (got.size() != want.size())
+            return ::testing::AssertionFailure()
+                   << got.size() << " contacts instead of " << want.size();
+        for (int k = 0; k < want.size(); ++k) {
+            const Contact &g = *got[k];
+            const Contact &w = *want[k];
+            const int ga = indexIn(broadBodies, g.a), gb = indexIn(broadBodies, g.b);
+            const int wa = indexIn(referenceBodies, w.a), wb = indexIn(referenceBodies, w.b);
+            if (ga != wa || gb != wb)
+                return ::testing::AssertionFailure()
+                       << "contact " << k << " is (" << ga << ", " << gb << ") instead of (" << wa
+                       << ", " << wb << ")";
+            if (auto n = sameVec2(g.normal, w.normal); !n)
+                return n << " normal of contact " << k;
+            if (auto p = sameFloat(g.penetration, w.penetration); !p)
+                return p << " penetration of contact " << k;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    ::testing::AssertionResult sameBodies() const {
+        for (int i = 0; i < referenceBodies.size(); ++i) {
+            if (auto p = sameVec2(broadBodies[i]->position, referenceBodies[i]->position); !p)
+                return p << " position of body " << i;
+            if (auto v = sameVec2(broadBodies[i]->velocity, referenceBodies[i]->velocity); !v)
+                return v << " velocity of body " << i;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    std::unique_ptr<World> broad;
+    std::unique_ptr<World> reference;
+    EntityArray broadBodies;
+    EntityArray referenceBodies;
+};
+
+BodySpec circle(float x, float y, float radius = 30, float mass = 0.02f) {
+    return {true, x, y, radius, 0, mass};
+}
+
+BodySpec rectangle(float x, float y, float width, float height) {
+    return {false, x, y, width, height, 0};
+}
+
+std::vector<BodySpec> demoWalls() {
+    return {rectangle(1165, 80, 15, 400), rectangle(100, 80, 15, 400),
+            rectangle(100, 50, 1080, 15)};
+}
+
+TEST(BroadPhaseTest, DemoSceneGivesTheReferenceContactsEveryStep) {
+    std::vector<BodySpec> specs = demoWalls();
+    for (int i = 0; i < 100; ++i)
+        specs.push_back(circle(i % 2 == 1 ? 230 : 200, static_cast<float>(300 + 100 * i)));
+    Twin twin(specs);
+    EXPECT_TRUE(twin.step(3000));
+}
+
+// Overlapping circles, several on the very same centre, and centres inside the walls: the cases
+// where contacts are densest and the degenerate normals are taken.
+TEST(BroadPhaseTest, DenseGridWithCoincidentAndOverlappingCircles) {
+    std::vector<BodySpec> specs = demoWalls();
+    for (int i = 0; i < 400; ++i) {
+        const float x = 150 + 45 * static_cast<float>(i % 20);
+        const float y = 90 + 45 * static_cast<float>(i / 20);
+        specs.push_back(circle(x, y));
+        if (i % 7 == 0)
+            specs.push_back(circle(x, y)); // the same centre again
+    }
+    specs.push_back(circle(640, 57));  // centre inside the floor
+    specs.push_back(circle(107, 300)); // centre inside the left wall
+    specs.push_back(circle(1180, 65)); // centre on the floor's corner
+    Twin twin(specs);
+    EXPECT_TRUE(twin.step(300));
+}
+
+// Pairs on either side of the acceptance boundary, at every scale: the bounds must never leave
+// out a pair whose rounded arithmetic still touches.
+TEST(BroadPhaseTest, PairsAtTheLastBitOfTouchingAreKeptAtEveryScale) {
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> exponent(-40, 40);
+    std::uniform_real_distribution<float> unit(-1, 1);
+    std::vector<BodySpec> specs;
+    for (int k = 0; k < 300; ++k) {
+        const float scale = std::ldexp(1.0f, exponent(random));
+        const float radius = scale * (1 + unit(random) * 0.5f);
+        const float x = std::ldexp(unit(random), exponent(random));
+        const float y = std::ldexp(unit(random), exponent(random));
+        const float angle = unit(random) * 3.14159265f;
+        float reach = 2 * radius;
+        for (int ulps = 0; ulps < 3; ++ulps)
+            reach = std::nextafter(reach, unit(random) < 0 ? 0.0f : inf);
+        specs.push_back(circle(x, y, radius));
+        specs.push_back(circle(x + reach, y, radius));
+        specs.push_back(circle(x, y, radius));
+        specs.push_back(circle(x + reach * std::cos(angle), y + reach * std::sin(angle), radius));
+        // A circle just touching a square's edge from outside.
+        const float side = 2 * radius + 1;
+        specs.push_back(rectangle(x, y - 3 * scale, side, side));
+        specs.push_back(circle(std::nextafter(x - radius, unit(random) < 0 ? -inf : inf),
+                               y - 3 * scale + side / 2, radius));
+    }
+    Twin twin(specs);
+    EXPECT_TRUE(twin.step());
+    EXPECT_GT(twin.contactCount(), 0);
+}
+
+// Bodies whose coordinates or sizes are non-finite or huge have no trustworthy bounds: they are
+// paired with every other body, as the all-pairs loop pairs them, whatever the narrow phase then
+// makes of it.
+TEST(BroadPhaseTest, NonFiniteAndHugeBodiesArePairedLikeTheReference) {
+    std::vector<BodySpec> specs = demoWalls();
+    specs.push_back(circle(nan, 100));
+    specs.push_back(circle(200, inf));
+    specs.push_back(circle(300, 100, nan));
+    specs.push_back(circle(300, 100, inf));
+    specs.push_back(circle(3e38f, -3e38f, 3e38f));
+    specs.push_back(circle(-3e38f, 3e38f, 1e38f));
+    specs.push_back(circle(1e30f, 0, 1e30f));
+    specs.push_back(rectangle(nan, 0, 10, 10));
+    specs.push_back(rectangle(-1e30f, -1e30f, 2e9f, 2e9f));
+    specs.push_back(rectangle(500, 500, -40, 20));
+    specs.push_back(circle(200, 300));
+    specs.push_back(circle(230, 340));
+    specs.push_back(circle(650, 60, 30, 0));
+    Twin twin(specs);
+    EXPECT_TRUE(twin.step(3));
+}
+
+TEST(BroadPhaseTest, NegativeAndZeroSizes) {
+    std::vector<BodySpec> specs = demoWalls();
+    specs.push_back(circle(400, 100, -30));
+    specs.push_back(circle(440, 100, 50));
+    specs.push_back(circle(400, 60, 0));
+    specs.push_back(circle(700, 64, -5));
+    specs.push_back(rectangle(690, 60, 0, 0));
+    specs.push_back(circle(690, 60, 0));
+    Twin twin(specs);
+    EXPECT_TRUE(twin.step(5));
+}
+
+// The broad phase keeps its order between steps: a different set of bodies in the same world must
+// not inherit it.
+TEST(BroadPhaseTest, SameWorldWithArraysOfOtherSizes) {
+    World broad(World::PairSearch::BroadPhase);
+    World reference(World::PairSearch::AllPairs);
+    for (int count : {103, 40, 103, 1, 0, 250}) {
+        EntityArray a(count + 3), b(count + 3);
+        for (EntityArray *bodies : {&a, &b}) {
+            addDemoWalls(*bodies);
+            for (int i = 0; i < count; ++i)
+                addDemoCircle(*bodies, 130 + 37 * static_cast<float>(i % 29),
+                              80 + 41 * static_cast<float>(i / 29));
+        }
+        for (int s = 0; s < 20; ++s) {
+            broad.step(a);
+            reference.step(b);
+            ASSERT_EQ(broad.contacts.size(), reference.contacts.size()) << count << " bodies";
+        }
+        for (int i = 0; i < a.size(); ++i)
+            ASSERT_TRUE(sameVec2(a[i]->position, b[i]->position)) << count << " bodies, " << i;
+        deleteEntities(a);
+        deleteEntities(b);
+    }
+}
+
+} // namespace

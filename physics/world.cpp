@@ -28,6 +28,13 @@ float clampToHalf(float d, float half) {
 // every circle-rectangle contact the normal points from the circle toward the rectangle, and the
 // penetration is the radius plus the centre's depth behind that face. Ties go to the first face
 // in the order left, right, bottom, top.
+// n.normalized(), kept a unit vector when n is so short that its squared length is subnormal and
+// length() has lost precision: scaling by a power of two first is exact.
+Vec2 direction(Vec2 n, float length) {
+    constexpr float tiny = 0x1p-60f;
+    return length < tiny ? (n * 0x1p64f).normalized() : n.normalized();
+}
+
 Contact *faceContact(Circle *circle, RectAngle *rect, Vec2 d, Vec2 half) {
     const float depths[] = {half.x + d.x, half.x - d.x, half.y + d.y, half.y - d.y};
     const Vec2 normals[] = {Vec2(1, 0), Vec2(-1, 0), Vec2(0, 1), Vec2(0, -1)};
@@ -141,7 +148,7 @@ void World::circleVsCircle(BaseEntity *a, BaseEntity *b) {
         return; // touching circles (length == r) do make a contact
     // Coincident centres (or a separation whose length rounds to 0) have no direction of their
     // own: push b straight up and a straight down.
-    const Vec2 normal = length == 0 ? Vec2(0, 1) : d.normalized();
+    const Vec2 normal = length == 0 ? Vec2(0, 1) : direction(d, length);
     contacts.append(new Contact{r - length, normal, a, b});
 }
 
@@ -161,14 +168,14 @@ void World::circleVsRect(BaseEntity *c, BaseEntity *r) {
     // With the centre inside the rectangle or on its boundary, n is nothing but rounding noise
     // (often exactly zero) and has no usable direction.
     const bool insideOrOnEdge = (clamped.x == d.x || n.x == 0) && (clamped.y == d.y || n.y == 0);
-    if (insideOrOnEdge) {
+    const float dist = n.length();
+    if (insideOrOnEdge || dist == 0) {
         contacts.append(faceContact(circle, rect, d, half));
         return;
     }
-    const float dist = n.length();
     if (!(circle->radius > dist))
         return; // touching is not a contact here
-    contacts.append(new Contact{circle->radius - dist, n.normalized(), c, r});
+    contacts.append(new Contact{circle->radius - dist, direction(n, dist), c, r});
 }
 
 void World::rectVsCircle(BaseEntity *r, BaseEntity *c) {

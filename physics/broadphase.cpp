@@ -180,14 +180,13 @@ void BroadPhase::groupByLowerIndex(int bodyCount) {
         partnerList[cursor[p.lower]++] = p.upper;
 
     for (int i = 0; i < bodyCount; ++i) {
-        int *first = partnerList.data() + firstPartner[i];
-        int *last = partnerList.data() + firstPartner[i + 1];
-        for (int *k = first + 1; k < last; ++k) {
-            const int moving = *k;
-            int *m = k;
-            for (; m > first && *(m - 1) > moving; --m)
-                *m = *(m - 1);
-            *m = moving;
+        const int first = firstPartner[i];
+        for (int k = first + 1; k < firstPartner[i + 1]; ++k) {
+            const int moving = partnerList[k];
+            int m = k;
+            for (; m > first && partnerList[m - 1] > moving; --m)
+                partnerList[m] = partnerList[m - 1];
+            partnerList[m] = moving;
         }
     }
 }

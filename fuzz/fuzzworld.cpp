@@ -140,7 +140,7 @@ private:
 
 enum class MassSetting { Unset, Zero, Mass, StaticThenMass };
 
-struct BodySpec {
+struct BodyRecipe {
     bool isRect = false;
     float radius = 0;
     float width = 0;
@@ -160,11 +160,11 @@ struct SceneSpec {
     int steps = 0;
     int capacity = 0;
     bool wild = false;
-    std::vector<BodySpec> bodies;
+    std::vector<BodyRecipe> bodies;
 };
 
 // A point on or inside an earlier body: a rectangle spans its truncated sizes from its corner.
-Vec2 pointInside(const BodySpec &anchor, ValueReader &values) {
+Vec2 pointInside(const BodyRecipe &anchor, ValueReader &values) {
     if (anchor.isRect) {
         const float w = static_cast<float>(static_cast<int>(anchor.width));
         const float h = static_cast<float>(static_cast<int>(anchor.height));
@@ -178,10 +178,10 @@ Vec2 pointInside(const BodySpec &anchor, ValueReader &values) {
 }
 
 Vec2 placeBody(int placement, ByteReader &in, ValueReader &values,
-               const std::vector<BodySpec> &earlier) {
+               const std::vector<BodyRecipe> &earlier) {
     if (placement == 1 || placement == 2) {
         if (!earlier.empty()) {
-            const BodySpec &anchor = earlier[in.u8() % earlier.size()];
+            const BodyRecipe &anchor = earlier[in.u8() % earlier.size()];
             if (placement == 2)
                 return pointInside(anchor, values);
             const float dx = values.tinyOffset();
@@ -198,9 +198,9 @@ Vec2 placeBody(int placement, ByteReader &in, ValueReader &values,
     return Vec2(x, values.coordinateAnywhere());
 }
 
-BodySpec readBody(ByteReader &in, ValueReader &values, const std::vector<BodySpec> &earlier) {
+BodyRecipe readBody(ByteReader &in, ValueReader &values, const std::vector<BodyRecipe> &earlier) {
     const std::uint8_t kind = in.u8();
-    BodySpec body;
+    BodyRecipe body;
     body.isRect = kind & 1;
     body.staticLast = kind & 2;
     body.massSetting = static_cast<MassSetting>((kind >> 2) & 3);
@@ -239,31 +239,31 @@ SceneSpec readScene(const std::uint8_t *data, std::size_t size) {
     return scene;
 }
 
-BaseEntity *makeBody(const BodySpec &spec) {
-    BaseEntity *body = spec.isRect
-                           ? static_cast<BaseEntity *>(new RectAngle(spec.width, spec.height))
-                           : new Circle(spec.radius);
-    body->setPosition(spec.position);
-    body->setVelocity(spec.velocity);
-    switch (spec.massSetting) {
+BaseEntity *makeBody(const BodyRecipe &recipe) {
+    BaseEntity *body = recipe.isRect
+                           ? static_cast<BaseEntity *>(new RectAngle(recipe.width, recipe.height))
+                           : new Circle(recipe.radius);
+    body->setPosition(recipe.position);
+    body->setVelocity(recipe.velocity);
+    switch (recipe.massSetting) {
     case MassSetting::Unset:
         break;
     case MassSetting::Zero:
         body->setMass(0);
         break;
     case MassSetting::Mass:
-        body->setMass(spec.mass);
+        body->setMass(recipe.mass);
         break;
     case MassSetting::StaticThenMass:
         body->setStatic(true);
-        body->setMass(spec.mass);
+        body->setMass(recipe.mass);
         break;
     }
-    if (spec.hasGravityScale)
-        body->setGravityScale(spec.gravityScale);
-    if (spec.hasForce)
-        body->force = spec.force;
-    if (spec.staticLast)
+    if (recipe.hasGravityScale)
+        body->setGravityScale(recipe.gravityScale);
+    if (recipe.hasForce)
+        body->force = recipe.force;
+    if (recipe.staticLast)
         body->setStatic(true);
     return body;
 }
@@ -274,8 +274,8 @@ class Simulation {
 public:
     Simulation(const SceneSpec &scene, World::PairSearch search)
         : entities(scene.capacity), world(search) {
-        for (const BodySpec &spec : scene.bodies) {
-            BaseEntity *body = makeBody(spec);
+        for (const BodyRecipe &recipe : scene.bodies) {
+            BaseEntity *body = makeBody(recipe);
             if (entities.append(body))
                 indexOf[body] = entities.size() - 1;
             else

@@ -15,6 +15,13 @@ namespace {
 
 constexpr int entityCapacity = 1024;
 
+// Qt 5.14 moved endl into the Qt namespace and 5.15 deprecates the global one.
+#if QT_VERSION >= QT_VERSION_CHECK(5, 14, 0)
+const auto lineEnd = Qt::endl;
+#else
+const auto lineEnd = endl;
+#endif
+
 } // namespace
 
 MainWindow::MainWindow() : entities(entityCapacity), world(std::make_unique<World>()) {}
@@ -57,5 +64,5 @@ void MainWindow::render() {
 
 void MainWindow::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton)
-        qDebug() << "Right mouse click!" << Qt::endl;
+        qDebug() << "Right mouse click!" << lineEnd;
 }

@@ -1,0 +1,76 @@
+#include "tests/app/probewindow.h"
+
+#include "core/entityarray.h"
+#include "physics/baseentity.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLFunctions_2_1>
+#include <QSurfaceFormat>
+#include <QTest>
+
+#include <ostream> // std::ostream
+
+namespace {
+
+QOpenGLFunctions_2_1 *currentFunctions() {
+    return QOpenGLContext::currentContext()->versionFunctions<QOpenGLFunctions_2_1>();
+}
+
+} // namespace
+
+void PrintTo(const Rgb &colour, std::ostream *out) {
+    *out << "rgb(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
+}
+
+Rgb Framebuffer::pixel(int x, int y) const {
+    const unsigned char *p = &rgba.at(4 * (static_cast<size_t>(y) * width + x));
+    return Rgb{p[0], p[1], p[2]};
+}
+
+std::vector<BodyState> snapshotBodies(const EntityArray &bodies) {
+    std::vector<BodyState> states;
+    for (int i = 0; i < bodies.size(); ++i)
+        states.push_back(BodyState{bodies[i]->type(), bodies[i]->position, bodies[i]->velocity});
+    return states;
+}
+
+void ProbeWindow::viewport(int (&box)[4]) const {
+    currentFunctions()->glGetIntegerv(GL_VIEWPORT, box);
+}
+
+Framebuffer ProbeWindow::readFramebuffer() const {
+    int box[4];
+    viewport(box);
+    Framebuffer framebuffer;
+    framebuffer.width = box[2];
+    framebuffer.height = box[3];
+    framebuffer.rgba.resize(4 * static_cast<size_t>(box[2]) * box[3]);
+    // Rows of four bytes are always aligned, whatever GL_PACK_ALIGNMENT says.
+    currentFunctions()->glReadPixels(box[0], box[1], box[2], box[3], GL_RGBA, GL_UNSIGNED_BYTE,
+                                     framebuffer.rgba.data());
+    return framebuffer;
+}
+
+void ProbeWindow::render() {
+    MainWindow::render();
+    ++renderedFrames;
+    const GLenum error = currentFunctions()->glGetError();
+    if (error != GL_NO_ERROR && firstError == GL_NO_ERROR) {
+        firstError = error;
+        firstErrorFrame = renderedFrames;
+    }
+    if (frameObserver)
+        frameObserver(renderedFrames);
+}
+
+void showAsMainDoes(MainWindow &window) {
+    QSurfaceFormat format;
+    format.setSamples(1);
+    window.setFormat(format);
+    window.resize(1280, 720);
+    window.show();
+}
+
+bool waitForFrames(const ProbeWindow &window, int count, int timeoutMs) {
+    return QTest::qWaitFor([&] { return window.frames() >= count; }, timeoutMs);
+}

@@ -23,11 +23,6 @@ float clampToHalf(float d, float half) {
     return d;
 }
 
-// The contact of a circle whose centre lies inside a rectangle (or on its boundary), d being the
-// centre's offset from the rectangle's centre: the circle leaves through the nearest face. As for
-// every circle-rectangle contact the normal points from the circle toward the rectangle, and the
-// penetration is the radius plus the centre's depth behind that face. Ties go to the first face
-// in the order left, right, bottom, top.
 // n.normalized(), kept a unit vector when n is so short that its squared length is subnormal and
 // length() has lost precision: scaling by a power of two first is exact.
 Vec2 direction(Vec2 n, float length) {
@@ -35,6 +30,11 @@ Vec2 direction(Vec2 n, float length) {
     return length < tiny ? (n * 0x1p64f).normalized() : n.normalized();
 }
 
+// The contact of a circle whose centre lies inside a rectangle (or on its boundary), d being the
+// centre's offset from the rectangle's centre: the circle leaves through the nearest face. As for
+// every circle-rectangle contact the normal points from the circle toward the rectangle, and the
+// penetration is the radius plus the centre's depth behind that face. Ties go to the first face
+// in the order left, right, bottom, top.
 Contact *faceContact(Circle *circle, RectAngle *rect, Vec2 d, Vec2 half) {
     const float depths[] = {half.x + d.x, half.x - d.x, half.y + d.y, half.y - d.y};
     const Vec2 normals[] = {Vec2(1, 0), Vec2(-1, 0), Vec2(0, 1), Vec2(0, -1)};

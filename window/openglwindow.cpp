@@ -36,7 +36,7 @@ void OpenGLWindow::renderNow() {
         initializeOpenGLFunctions();
         initialize();
     } else if (!context->isValid() || !context->makeCurrent(this)) {
-        return;
+        return; // a failed creation was reported already; a lost surface waits for an expose
     }
 
     render();

@@ -98,7 +98,6 @@ void BroadPhase::computeExtents(const EntityArray &bodies) {
             wild.push_back(e.index);
     }
     std::sort(wild.begin(), wild.end());
-    trustedCount = count - static_cast<int>(wild.size());
 }
 
 // Orders the trusted extents by their lower bound on the sweep axis; the wild ones go last. From
@@ -133,9 +132,10 @@ void BroadPhase::sweep() {
     const int axis = sweepAxis;
     const int other = 1 - axis;
     long long overlaps = 0;
-    for (int k = 0; k < trustedCount; ++k) {
+    const int trusted = trustedCount();
+    for (int k = 0; k < trusted; ++k) {
         const Extent &p = extents[k];
-        for (int m = k + 1; m < trustedCount && extents[m].lo[axis] <= p.hi[axis]; ++m) {
+        for (int m = k + 1; m < trusted && extents[m].lo[axis] <= p.hi[axis]; ++m) {
             ++overlaps;
             const Extent &q = extents[m];
             if (q.lo[other] > p.hi[other] || p.lo[other] > q.hi[other])
@@ -151,14 +151,16 @@ void BroadPhase::sweep() {
 // A wild body is paired with every other body (but a rectangle never with a rectangle); a pair
 // of two wild bodies is listed once, from the lower one.
 void BroadPhase::pairWildBodies(int bodyCount) {
-    cursor.assign(bodyCount, 0); // here: 1 for a wild body, 2 for a rectangle, 3 for both
+    constexpr unsigned char wildFlag = 1;
+    constexpr unsigned char rectangleFlag = 2;
+    flagsByIndex.assign(bodyCount, 0);
     for (const Extent &e : extents)
-        cursor[e.index] = (e.wild ? 1 : 0) | (e.rectangle ? 2 : 0);
+        flagsByIndex[e.index] = (e.wild ? wildFlag : 0) | (e.rectangle ? rectangleFlag : 0);
     for (const int w : wild) {
         for (int k = 0; k < bodyCount; ++k) {
-            if (k == w || ((cursor[k] & 1) && k < w))
+            if (k == w || ((flagsByIndex[k] & wildFlag) && k < w))
                 continue;
-            if ((cursor[k] & 2) && (cursor[w] & 2))
+            if ((flagsByIndex[k] & rectangleFlag) && (flagsByIndex[w] & rectangleFlag))
                 continue;
             pairs.push_back(k < w ? Pair{k, w} : Pair{w, k});
         }
@@ -206,7 +208,7 @@ void BroadPhase::reconsiderSweepAxis() {
 }
 
 long long BroadPhase::overlapsAlong(int axis) {
-    trial.assign(extents.begin(), extents.begin() + trustedCount);
+    trial.assign(extents.begin(), extents.begin() + trustedCount());
     std::sort(trial.begin(), trial.end(),
               [axis](const Extent &p, const Extent &q) { return p.lo[axis] < q.lo[axis]; });
     long long overlaps = 0;

@@ -45,12 +45,15 @@ private:
     void reconsiderSweepAxis();
     long long overlapsAlong(int axis);
 
+    // The extents before the wild ones.
+    int trustedCount() const { return static_cast<int>(extents.size() - wild.size()); }
+
     std::vector<Extent> extents; // sorted along the sweep axis, wild bodies last
-    int trustedCount = 0;        // extents before the wild ones
     std::vector<int> wild;       // bodies paired with every other body, ascending
     std::vector<Pair> pairs;
     std::vector<int> firstPartner; // by body index, one past the end for the last
     std::vector<int> cursor;
+    std::vector<unsigned char> flagsByIndex; // wild and rectangle flags, for pairWildBodies
     std::vector<int> partnerList;
 
     int sweepAxis = 1; // 0: x, 1: y

@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "physics/baseentity.h"
-#include "physics/demoscene.h"
+#include "physics/scene.h"
 #include "physics/world.h"
 #include "render/gl21.h"
 

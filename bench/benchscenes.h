@@ -1,23 +1,20 @@
 #pragma once
 
 #include "core/entityarray.h"
+#include "physics/scene.h"
 
-#include <functional> // std::function
-#include <string>     // std::string
-#include <vector>     // std::vector
+#include <string> // std::string
+#include <vector> // std::vector
 
-// A named scene: the demo's three walls and circleCount circles, timed over timedSteps steps
-// after one untimed first step.
+// A scene to time over timedSteps steps after one untimed first step.
 struct BenchScene {
-    std::string name;
-    int circleCount;
+    Scene scene;
     int timedSteps;
     // Fewer for the scenes whose single run takes tens of seconds.
     int repetitions;
-    // Appends the walls and the circles to an array with room for them.
-    std::function<void(EntityArray &)> populate;
 
-    int bodyCount() const { return circleCount + 3; }
+    std::string name() const { return scene.label(); }
+    int bodyCount() const { return scene.bodyCount(); }
 };
 
 // demo, column/N and grid/N, in the order they run.

@@ -36,7 +36,7 @@ double minimum(const std::vector<double> &values) {
 }
 
 void registerRun(const BenchScene &scene, const std::string &engine, SimulationFactory make) {
-    const std::string name = scene.name + "/" + engine;
+    const std::string name = scene.name() + "/" + engine;
     benchmark::RegisterBenchmark(
         name.c_str(),
         [scene, make](benchmark::State &state) {
@@ -70,7 +70,7 @@ void registerRigid2d(const BenchScene &scene) {
         std::snprintf(reason, sizeof reason,
                       "all-pairs at %d bodies: ~%.0f M pair tests per step, skipped",
                       scene.bodyCount(), pairTests / 1e6);
-        registerSkipped(scene.name + "/rigid2d-allpairs", reason);
+        registerSkipped(scene.name() + "/rigid2d-allpairs", reason);
         return;
     }
     registerRun(scene, "rigid2d-allpairs", [](const BenchScene &s) {

@@ -11,6 +11,9 @@ else()
     -Wall -Wextra -Wpedantic -ffp-contract=off $<$<BOOL:${RIGID2D_WERROR}>:-Werror>)
 endif()
 
+# Every program reports the project's version (--version).
+target_compile_definitions(rigid2d_options INTERFACE RIGID2D_VERSION="${PROJECT_VERSION}")
+
 if(RIGID2D_SANITIZE)
   set(_sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_compile_options(rigid2d_options INTERFACE ${_sanitize})

@@ -10,7 +10,7 @@
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/demoscene.h"
+#include "physics/scene.h"
 #include "physics/world.h"
 
 #include <cerrno>   // errno

@@ -2,7 +2,7 @@
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/demoscene.h"
+#include "physics/scene.h"
 #include "physics/world.h"
 #include "tests/math/exactfloat.h"
 

@@ -4,7 +4,7 @@
 
 #include "core/entityarray.h"
 #include "physics/circle.h"
-#include "physics/demoscene.h"
+#include "physics/scene.h"
 #include "physics/rectangle.h"
 #include "physics/world.h"
 #include "tests/math/exactfloat.h"

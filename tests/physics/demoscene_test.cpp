@@ -1,4 +1,4 @@
-#include "physics/demoscene.h"
+#include "physics/scene.h"
 
 #include "core/entityarray.h"
 #include "physics/circle.h"

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>    // std::optional
+#include <string>      // std::string
+#include <string_view> // std::string_view
+
+class EntityArray;
+
+// The scenes every program builds. Each starts with the demonstration's three walls, appended
+// right wall, left wall, floor (indices 0, 1, 2), followed by its circles, each of the
+// demonstration's radius 30 and mass 0.02.
+enum class SceneKind {
+    // The designed scene: one hundred circles in a zig-zag column from y = 300 up to y = 10200.
+    Demo,
+    // The demo's zig-zag continued upward, 100 apart: each circle falls alone onto the pile.
+    Column,
+    // Rows of 17 circles 61 apart, 1 short of touching, from (150, 300): they land together.
+    Grid,
+};
+
+constexpr int demoCircleCount = 100;
+constexpr int maxSceneCircles = 100000;
+// Free slots every scene's array keeps for circles dropped in while it runs.
+constexpr int spawnRoom = 1024;
+
+struct Scene {
+    SceneKind kind = SceneKind::Demo;
+    int circles = demoCircleCount;
+
+    int bodyCount() const { return 3 + circles; }
+    int capacity() const { return bodyCount() + spawnRoom; }
+    // "demo", "column/1000", "grid/100".
+    std::string label() const;
+};
+
+// "demo", "column" or "grid".
+const char *sceneKindName(SceneKind kind);
+std::optional<SceneKind> sceneKindNamed(std::string_view name);
+
+// Appends the scene's bodies to an empty array with room for them.
+void populateScene(EntityArray &entities, const Scene &scene);
+
+// The designed scene. The array holds, by index: 0 right wall, 1 left wall, 2 floor,
+// 3 ... 102 the circles from the bottom up.
+void populateDemoScene(EntityArray &entities);
+
+// The three walls alone, appended right wall, left wall, floor. Like addDemoCircle, a body that
+// does not fit in the array is deleted at once.
+void addDemoWalls(EntityArray &entities);
+
+// A circle of the demonstration's size and mass at (x, y), appended to entities. Returns false,
+// having deleted the circle, when the array is full.
+bool addDemoCircle(EntityArray &entities, float x, float y);
+
+// Deletes every body the array points to; the array itself is left as it is.
+void deleteEntities(const EntityArray &entities);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "physics/scene.h"
+
+#include <QString>
+
+#include <optional> // std::optional
+
+class QCommandLineParser;
+
+// The --scene and --bodies options of every program that builds a scene.
+void addSceneOptions(QCommandLineParser &parser);
+
+// The scene the parsed options ask for: the demo by default, --bodies N alone for the demo's
+// layout with N circles. On a bad value, returns nothing and sets error to one line naming the
+// option and what it accepts.
+std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error);
+
+// text as a whole number from min to max, written with digits only (no sign, no spaces).
+std::optional<long long> wholeNumber(const QString &text, long long min, long long max);

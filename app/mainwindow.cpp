@@ -1,19 +1,22 @@
 #include "app/mainwindow.h"
 
+#include "app/sandboxinput.h"
+#include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/scene.h"
 #include "physics/world.h"
+#include "render/framecapture.h"
 #include "render/gl21.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_2_1>
 
-namespace {
+#include <cstdio> // std::fprintf
 
-constexpr int entityCapacity = 1024;
+namespace {
 
 // Qt 5.14 moved endl into the Qt namespace and 5.15 deprecates the global one.
 #if QT_VERSION >= QT_VERSION_CHECK(5, 14, 0)
@@ -24,11 +27,13 @@ const auto lineEnd = endl;
 
 } // namespace
 
-MainWindow::MainWindow() : entities(entityCapacity), world(std::make_unique<World>()) {}
-
-MainWindow::~MainWindow() {
-    deleteEntities(entities);
+MainWindow::MainWindow(const LaunchOptions &options)
+    : options(options), sandbox(options.scene), pacer(options.rate), isPaused(options.paused),
+      stopAtStep(options.steps) {
+    clock.start();
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::initialize() {
     QOpenGLFunctions_2_1 *gl = currentGl21();
@@ -44,7 +49,8 @@ void MainWindow::initialize() {
     // mode is selected: this multiplies the initial model-view matrix.
     const QRect g = geometry();
     gl->glOrtho(0, g.width(), 0, g.height(), -1, 1);
-    populateDemoScene(entities);
+    sceneSize = g.size();
+    sandbox.restart();
 }
 
 void MainWindow::render() {
@@ -57,12 +63,100 @@ void MainWindow::render() {
     gl->glClearColor(1, 1, 1, 1);
     gl->glClear(GL_COLOR_BUFFER_BIT);
 
-    world->step(entities);
+    for (int steps = stepsForThisFrame(); steps > 0; --steps)
+        timedStep();
+    const EntityArray &entities = sandbox.bodies();
     for (int i = 0; i < entities.size(); ++i)
         entities[i]->draw();
+
+    statistics.frameShown(clock.nsecsElapsed());
+    if (overlay.shown())
+        drawOverlay(ratio);
+    if (!options.screenshot.isEmpty() && sandbox.totalSteps() == options.steps)
+        saveScreenshot(ratio);
 }
 
+// One step per frame by design; a fixed rate when asked for; none while paused. The run pauses
+// at the step the command line asked it to stop at, once.
+int MainWindow::stepsForThisFrame() {
+    if (isPaused)
+        return 0;
+    int steps = options.rate > 0 ? pacer.stepsForFrame(clock.nsecsElapsed()) : 1;
+    if (stopAtStep > 0 && stopAtStep - sandbox.totalSteps() <= steps) {
+        steps = static_cast<int>(stopAtStep - sandbox.totalSteps());
+        stopAtStep = 0;
+        isPaused = true;
+    }
+    return steps;
+}
+
+void MainWindow::timedStep() {
+    const long long start = clock.nsecsElapsed();
+    sandbox.step();
+    statistics.stepTaken(clock.nsecsElapsed() - start);
+}
+
+void MainWindow::setPaused(bool paused) {
+    isPaused = paused;
+    if (!paused)
+        pacer.restart(clock.nsecsElapsed());
+}
+
+void MainWindow::drawOverlay(double ratio) {
+    OverlayFigures figures;
+    figures.step = sandbox.sceneStep();
+    figures.bodies = sandbox.bodies().size();
+    figures.full = sandbox.full();
+    figures.contacts = sandbox.physics().contacts.size();
+    figures.meanStepMicroseconds = statistics.meanStepMicroseconds();
+    figures.framesPerSecond = statistics.framesPerSecond();
+    figures.paused = isPaused;
+    const QSize pixels(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    overlay.draw(overlayLines(figures), pixels, ratio);
+}
+
+void MainWindow::saveScreenshot(double ratio) {
+    const QSize pixels(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    const QImage image = captureFramebuffer(pixels);
+    if (image.isNull() || !image.save(options.screenshot, "PNG")) {
+        std::fprintf(stderr, "rigid2d: --screenshot: could not write \"%s\"\n",
+                     qPrintable(options.screenshot));
+        QCoreApplication::exit(1);
+        return;
+    }
+    QCoreApplication::exit(0);
+}
+
+// Input acts between steps: events are handled between frames, and so between steps. Nothing
+// acts before the scene exists.
 void MainWindow::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton)
         qDebug() << "Right mouse click!" << lineEnd;
+    else if (event->button() == Qt::LeftButton && sceneSize.isValid())
+        sandbox.spawn(scenePointAt(event->localPos(), size(), sceneSize));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event) {
+    if (!sceneSize.isValid())
+        return;
+    switch (commandForKey(event->key())) {
+    case KeyCommand::TogglePause:
+        setPaused(!isPaused);
+        break;
+    case KeyCommand::StepOnce:
+        if (isPaused)
+            timedStep();
+        break;
+    case KeyCommand::Restart:
+        sandbox.restart();
+        break;
+    case KeyCommand::ToggleOverlay:
+        overlay.toggle();
+        break;
+    case KeyCommand::Close:
+        close();
+        break;
+    case KeyCommand::None:
+        break;
+    }
 }

@@ -1,28 +1,54 @@
 #pragma once
 
-#include "core/entityarray.h"
+#include "app/framestatistics.h"
+#include "app/launchoptions.h"
+#include "app/statsoverlay.h"
+#include "app/steppacer.h"
+#include "physics/sandbox.h"
 #include "window/openglwindow.h"
 
-#include <memory>
+#include <QElapsedTimer>
+#include <QSize>
 
+class EntityArray;
 class World;
 
-// The demonstration's window: it owns the scene's bodies and the physics world, builds the scene
-// on the first frame and then advances the simulation by one step per rendered frame.
+// The demonstration's window: it owns the scene being simulated, builds it on the first frame
+// and then advances it by one step per rendered frame (or at a fixed rate), draws every body,
+// and answers the keys and the mouse between steps.
 class MainWindow : public OpenGLWindow {
 public:
-    MainWindow();
+    explicit MainWindow(const LaunchOptions &options = LaunchOptions());
     ~MainWindow() override;
 
-    const EntityArray &bodies() const { return entities; }
-    const World &physics() const { return *world; }
+    const EntityArray &bodies() const { return sandbox.bodies(); }
+    const World &physics() const { return sandbox.physics(); }
+    const Sandbox &simulation() const { return sandbox; }
+    bool paused() const { return isPaused; }
+    bool overlayShown() const { return overlay.shown(); }
 
 protected:
     void initialize() override;
     void render() override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    EntityArray entities;
-    std::unique_ptr<World> world;
+    int stepsForThisFrame();
+    void timedStep();
+    void setPaused(bool paused);
+    void drawOverlay(double ratio);
+    void saveScreenshot(double ratio);
+
+    LaunchOptions options;
+    Sandbox sandbox;
+    StepPacer pacer;
+    FrameStatistics statistics;
+    StatsOverlay overlay;
+    QElapsedTimer clock;
+    bool isPaused;
+    // Above 0: the step to pause at.
+    long long stopAtStep;
+    // The window's logical size when the scene was built: the extent of the scene units.
+    QSize sceneSize;
 };

@@ -3,7 +3,13 @@
 
 #include "tests/app/probewindow.h"
 
+#include "core/entityarray.h"
+#include "physics/baseentity.h"
+
+#include <QTest>
 #include <QtGlobal>
+
+#include <cmath> // std::abs
 
 #include <gtest/gtest.h>
 
@@ -55,4 +61,31 @@ TEST(MainWindowScaled, ViewportCoversDevicePixelsWhileSceneStaysInLogicalUnits) 
     EXPECT_EQ(picture.pixel(column, device(50)), wall);
     EXPECT_EQ(picture.pixel(column, device(65) - 1), wall);
     EXPECT_EQ(picture.pixel(column, device(65)), white);
+}
+
+TEST(MainWindowScaled, ALeftClickDropsACircleUnderThePointerBeforeAndAfterAResize) {
+    LaunchOptions options;
+    options.paused = true;
+    ProbeWindow window(options);
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 1));
+    const auto droppedAt = [&](QPoint pointer) {
+        const int before = window.bodies().size();
+        QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, pointer);
+        EXPECT_EQ(window.bodies().size(), before + 1);
+        return window.bodies()[window.bodies().size() - 1]->position;
+    };
+
+    // Scene units are logical pixels of the first size, y upward from the bottom.
+    const Vec2 centre = droppedAt(QPoint(640, 200));
+    EXPECT_LE(std::abs(centre.x - 640), 0.5f);
+    EXPECT_LE(std::abs(centre.y - 520), 0.5f);
+
+    // Half the size: the picture shrinks with the window, so a pointer position means twice as
+    // much of the scene.
+    window.resize(640, 360);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.geometry().size() == QSize(640, 360); }));
+    const Vec2 stretched = droppedAt(QPoint(100, 300));
+    EXPECT_LE(std::abs(stretched.x - 200), 0.5f);
+    EXPECT_LE(std::abs(stretched.y - 120), 0.5f);
 }

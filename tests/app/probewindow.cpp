@@ -5,9 +5,11 @@
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_2_1>
+#include <QProcess>
 #include <QSurfaceFormat>
 #include <QTest>
 
+#include <cstdio>  // std::snprintf
 #include <ostream> // std::ostream
 
 namespace {
@@ -32,6 +34,40 @@ std::vector<BodyState> snapshotBodies(const EntityArray &bodies) {
     for (int i = 0; i < bodies.size(); ++i)
         states.push_back(BodyState{bodies[i]->type(), bodies[i]->position, bodies[i]->velocity});
     return states;
+}
+
+QStringList describe(const std::vector<BodyState> &bodies) {
+    QStringList lines;
+    for (size_t i = 0; i < bodies.size(); ++i) {
+        const BodyState &b = bodies[i];
+        char line[160];
+        std::snprintf(line, sizeof line, "%d %d %a %a %a %a", static_cast<int>(i), b.type,
+                      static_cast<double>(b.position.x), static_cast<double>(b.position.y),
+                      static_cast<double>(b.velocity.x), static_cast<double>(b.velocity.y));
+        lines.append(QString::fromLatin1(line));
+    }
+    return lines;
+}
+
+::testing::AssertionResult sameAsTrace(const EntityArray &bodies, const QStringList &arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral(RIGID2D_TRACE_PATH), arguments);
+    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0)
+        return ::testing::AssertionFailure() << "rigid2d-trace failed";
+    const QStringList traced =
+        QString::fromLatin1(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const QStringList shown = describe(snapshotBodies(bodies));
+    const std::string command = "rigid2d-trace " + arguments.join(' ').toStdString();
+    if (traced.size() != shown.size())
+        return ::testing::AssertionFailure() << command << " printed " << traced.size()
+                                             << " lines for " << shown.size() << " bodies";
+    for (int i = 0; i < traced.size(); ++i) {
+        if (traced[i] != shown[i])
+            return ::testing::AssertionFailure() << "window: " << shown[i].toStdString() << ", "
+                                                 << command << ": " << traced[i].toStdString();
+    }
+    return ::testing::AssertionSuccess();
 }
 
 void ProbeWindow::viewport(int (&box)[4]) const {

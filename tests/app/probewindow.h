@@ -4,6 +4,9 @@
 #include "math/vec2.h"
 #include "render/wallcolor.h"
 
+#include <QStringList>
+#include <gtest/gtest.h>
+
 #include <functional> // std::function
 #include <iosfwd>     // std::ostream
 #include <utility>    // std::move
@@ -43,11 +46,19 @@ struct BodyState {
 
 std::vector<BodyState> snapshotBodies(const EntityArray &bodies);
 
+// One line per body, exactly as rigid2d-trace prints them.
+QStringList describe(const std::vector<BodyState> &bodies);
+
+// Whether the bodies are, line for line, what rigid2d-trace prints with these arguments.
+::testing::AssertionResult sameAsTrace(const EntityArray &bodies, const QStringList &arguments);
+
 // The demonstration's window, counting the frames it renders and checking OpenGL's error flag
 // after each one. An observer can look at every frame (with the context current, before the
 // swap), which is the only moment the picture and the bodies are known to belong together.
 class ProbeWindow : public MainWindow {
 public:
+    explicit ProbeWindow(const LaunchOptions &options = LaunchOptions()) : MainWindow(options) {}
+
     using FrameObserver = std::function<void(int frame)>;
 
     int frames() const { return renderedFrames; }

@@ -1,0 +1,32 @@
+#include "app/framestatistics.h"
+
+namespace {
+
+constexpr long long period = 1000000000; // one second, in nanoseconds
+
+} // namespace
+
+void FrameStatistics::stepTaken(long long durationNs) {
+    ++steps;
+    stepNs += durationNs;
+}
+
+void FrameStatistics::frameShown(long long nowNs) {
+    if (!started) {
+        started = true;
+        periodStartNs = nowNs;
+        steps = 0;
+        stepNs = 0;
+        return;
+    }
+    ++frames;
+    const long long elapsed = nowNs - periodStartNs;
+    if (elapsed < period)
+        return;
+    fps = frames * 1e9 / static_cast<double>(elapsed);
+    meanStepUs = steps > 0 ? static_cast<double>(stepNs) / steps / 1000 : -1;
+    periodStartNs = nowNs;
+    frames = 0;
+    steps = 0;
+    stepNs = 0;
+}

@@ -1,0 +1,117 @@
+#include "app/launchoptions.h"
+
+#include "physics/sceneoptions.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cmath>  // std::isfinite
+#include <limits> // std::numeric_limits
+
+namespace {
+
+const QString pausedOption = QStringLiteral("paused");
+const QString rateOption = QStringLiteral("rate");
+const QString stepsOption = QStringLiteral("steps");
+const QString screenshotOption = QStringLiteral("screenshot");
+
+void addOptions(QCommandLineParser &parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Two-dimensional rigid-body physics: circles fall into a box of three walls "
+                       "and bounce.\nKeys: Space pause/resume, N one step while paused, R restart, "
+                       "H statistics, Escape quit.\nLeft click drops a circle."));
+    // Qt's own options are single-dash words (-platform); read them as such, not as letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    addSceneOptions(parser);
+    parser.addOption({pausedOption, QStringLiteral("Start paused at step 0.")});
+    parser.addOption(
+        {rateOption,
+         QStringLiteral("Steps per second of wall-clock time (default 0: one per frame)."),
+         QStringLiteral("HZ")});
+    parser.addOption(
+        {stepsOption, QStringLiteral("Stop after N steps, N at least 1."), QStringLiteral("N")});
+    parser.addOption({screenshotOption,
+                      QStringLiteral("With --steps: save the frame showing the last step as a "
+                                     "PNG file and exit."),
+                      QStringLiteral("FILE.png")});
+}
+
+LaunchRequest error(const QString &message) {
+    LaunchRequest request;
+    request.outcome = LaunchRequest::Outcome::Error;
+    request.message = message;
+    return request;
+}
+
+} // namespace
+
+LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemoved) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    if (!parser.parse(arguments)) {
+        // An unknown option may be one of Qt's until Qt has taken its own out.
+        if (qtOptionsRemoved || parser.unknownOptionNames().isEmpty())
+            return error(parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        LaunchRequest request;
+        request.outcome = LaunchRequest::Outcome::Help;
+        request.message = parser.helpText();
+        return request;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        LaunchRequest request;
+        request.outcome = LaunchRequest::Outcome::Version;
+        return request;
+    }
+    if (qtOptionsRemoved && !parser.positionalArguments().isEmpty())
+        return error(QStringLiteral("unexpected argument \"%1\"")
+                         .arg(parser.positionalArguments().constFirst()));
+
+    LaunchRequest request;
+    LaunchOptions &options = request.options;
+    QString message;
+    const std::optional<Scene> scene = readSceneOptions(parser, message);
+    if (!scene)
+        return error(message);
+    options.scene = *scene;
+    options.paused = parser.isSet(pausedOption);
+
+    if (parser.isSet(rateOption)) {
+        bool ok = false;
+        const QString text = parser.value(rateOption);
+        options.rate = text.toDouble(&ok);
+        if (!ok || !std::isfinite(options.rate) || options.rate < 0)
+            return error(QStringLiteral("--rate: expects steps per second, a number 0 or more, "
+                                        "not \"%1\"")
+                             .arg(text));
+    }
+    if (parser.isSet(stepsOption)) {
+        const QString text = parser.value(stepsOption);
+        const std::optional<long long> steps =
+            wholeNumber(text, 1, std::numeric_limits<long long>::max());
+        if (!steps)
+            return error(
+                QStringLiteral("--steps: expects a whole number, 1 or more, not \"%1\"").arg(text));
+        options.steps = *steps;
+    }
+    if (parser.isSet(screenshotOption)) {
+        options.screenshot = parser.value(screenshotOption);
+        if (options.steps == 0)
+            return error(QStringLiteral("--screenshot: needs --steps N, the step to capture"));
+        if (options.paused || options.rate > 0)
+            return error(QStringLiteral("--screenshot: takes one step per frame, so it cannot be "
+                                        "combined with --paused or --rate"));
+        const QFileInfo file(options.screenshot);
+        if (options.screenshot.isEmpty() || file.isDir())
+            return error(QStringLiteral("--screenshot: expects a file name, not \"%1\"")
+                             .arg(options.screenshot));
+        if (!file.absoluteDir().exists())
+            return error(QStringLiteral("--screenshot: the folder \"%1\" does not exist")
+                             .arg(QDir::toNativeSeparators(file.absolutePath())));
+    }
+    return request;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "physics/scene.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks of the demo window. With no arguments: the designed demo, running,
+// one step per displayed frame, until the window is closed.
+struct LaunchOptions {
+    Scene scene;
+    bool paused = false;
+    // Steps per second of wall-clock time; 0 for one step per displayed frame.
+    double rate = 0;
+    // When above 0: stop after this many steps.
+    long long steps = 0;
+    // When set (with steps): save the frame that shows the last step there as a PNG, and exit.
+    QString screenshot;
+};
+
+// The result of reading the command line: options to run with, or a reason to stop before any
+// window opens.
+struct LaunchRequest {
+    enum class Outcome { Run, Help, Version, Error };
+    Outcome outcome = Outcome::Run;
+    LaunchOptions options;
+    // For Help: the help text; for Error: one line naming the option and what it accepts.
+    QString message;
+};
+
+// Reads the arguments (the program's name first). Qt's own options (-platform, -display, ...)
+// are taken out by QGuiApplication, which needs a display; this reads the arguments before it
+// exists, so that --help, --version and bad values are answered without one. Unknown options
+// are an error only when qtOptionsRemoved says Qt has already taken its own out.
+LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemoved);

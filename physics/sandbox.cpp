@@ -1,0 +1,35 @@
+#include "physics/sandbox.h"
+
+#include "core/entityarray.h"
+#include "physics/world.h"
+
+Sandbox::Sandbox(const Scene &scene)
+    : sceneToBuild(scene), entities(std::make_unique<EntityArray>(scene.capacity())),
+      world(std::make_unique<World>()) {}
+
+Sandbox::~Sandbox() {
+    deleteEntities(*entities);
+}
+
+void Sandbox::restart() {
+    // A new world as well as new bodies: nothing of the old run can reach the new one.
+    deleteEntities(*entities);
+    entities = std::make_unique<EntityArray>(sceneToBuild.capacity());
+    world = std::make_unique<World>();
+    populateScene(*entities, sceneToBuild);
+    stepsInScene = 0;
+}
+
+void Sandbox::step() {
+    world->step(*entities);
+    ++stepsInScene;
+    ++stepsInAll;
+}
+
+bool Sandbox::spawn(Vec2 position) {
+    return addDemoCircle(*entities, position.x, position.y);
+}
+
+bool Sandbox::full() const {
+    return entities->size() >= sceneToBuild.capacity();
+}

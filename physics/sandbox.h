@@ -1,0 +1,45 @@
+#pragma once
+
+#include "math/vec2.h"
+#include "physics/scene.h"
+
+#include <memory> // std::unique_ptr
+
+class EntityArray;
+class World;
+
+// A scene being simulated, and the inputs a person can give it between steps: drop a circle,
+// start the scene over. The window and the headless tools drive the simulation only through
+// these entry points, so the same inputs at the same steps give the same bits everywhere.
+class Sandbox {
+public:
+    // Empty until the first restart() builds the scene.
+    explicit Sandbox(const Scene &scene);
+    ~Sandbox();
+    Sandbox(const Sandbox &) = delete;
+    Sandbox &operator=(const Sandbox &) = delete;
+
+    // Rebuilds the scene as at step 0, with a fresh world; spawned circles are gone.
+    void restart();
+    // One world step.
+    void step();
+    // Appends a circle of the demo's size and mass centred at position, after every other body.
+    // False, changing nothing, when the array is full.
+    bool spawn(Vec2 position);
+
+    const Scene &scene() const { return sceneToBuild; }
+    const EntityArray &bodies() const { return *entities; }
+    const World &physics() const { return *world; }
+    bool full() const;
+    // Steps since the scene was last built.
+    long long sceneStep() const { return stepsInScene; }
+    // Steps since the sandbox was created; a restart does not reset it.
+    long long totalSteps() const { return stepsInAll; }
+
+private:
+    Scene sceneToBuild;
+    std::unique_ptr<EntityArray> entities;
+    std::unique_ptr<World> world;
+    long long stepsInScene = 0;
+    long long stepsInAll = 0;
+};

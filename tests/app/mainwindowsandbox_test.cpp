@@ -1,0 +1,100 @@
+#include "tests/app/probewindow.h"
+
+#include "core/entityarray.h"
+#include "physics/baseentity.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+LaunchOptions gridOf1000(bool paused) {
+    LaunchOptions options;
+    options.scene = Scene{SceneKind::Grid, 1000};
+    options.paused = paused;
+    return options;
+}
+
+QStringList gridTrace(long long steps) {
+    return {"--scene", "grid", "--bodies", "1000", QString::number(steps)};
+}
+
+void press(ProbeWindow &window, Qt::Key key) {
+    QTest::keyClick(&window, key);
+}
+
+// Lets a few frames pass, so that what the keys did has been drawn.
+bool settle(const ProbeWindow &window) {
+    return waitForFrames(window, window.frames() + 3);
+}
+
+} // namespace
+
+TEST(MainWindowSandbox, StateFollowsTheHeadlessTraceThroughPauseSingleStepsAndRestart) {
+    ProbeWindow window(gridOf1000(false));
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 40));
+
+    press(window, Qt::Key_Space);
+    const long long pausedAt = window.simulation().sceneStep();
+    ASSERT_TRUE(settle(window));
+    EXPECT_TRUE(window.paused());
+    EXPECT_EQ(window.simulation().sceneStep(), pausedAt);
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(pausedAt)));
+
+    for (int i = 0; i < 3; ++i)
+        press(window, Qt::Key_N);
+    ASSERT_TRUE(settle(window));
+    EXPECT_EQ(window.simulation().sceneStep(), pausedAt + 3);
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(pausedAt + 3)));
+
+    press(window, Qt::Key_R);
+    ASSERT_TRUE(settle(window));
+    EXPECT_TRUE(window.paused());
+    EXPECT_EQ(window.simulation().sceneStep(), 0);
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(0)));
+
+    press(window, Qt::Key_Space);
+    ASSERT_TRUE(waitForFrames(window, window.frames() + 30));
+    press(window, Qt::Key_Space);
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(window.simulation().sceneStep())));
+    EXPECT_GE(window.simulation().sceneStep(), 30);
+
+    press(window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(MainWindowSandbox, PausedFramesAreIdenticalAndTheOverlayLeavesNoTraceOnceHidden) {
+    ProbeWindow window(gridOf1000(true));
+    Framebuffer last;
+    window.observeFrames([&](int) { last = window.readFramebuffer(); });
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 2));
+    const Framebuffer first = last;
+    ASSERT_TRUE(settle(window));
+    EXPECT_EQ(last.rgba, first.rgba);
+
+    press(window, Qt::Key_H);
+    ASSERT_TRUE(settle(window));
+    ASSERT_TRUE(window.overlayShown());
+    const Framebuffer withOverlay = last;
+    // Text is drawn, and only in the top-left corner.
+    int changed = 0;
+    for (int y = 0; y < first.height; ++y) {
+        for (int x = 0; x < first.width; ++x) {
+            if (first.pixel(x, y) == withOverlay.pixel(x, y))
+                continue;
+            ++changed;
+            ASSERT_LT(x, first.width / 5) << "at (" << x << ", " << y << ")";
+            ASSERT_GT(y, first.height * 3 / 4) << "at (" << x << ", " << y << ")";
+        }
+    }
+    EXPECT_GT(changed, 100);
+
+    press(window, Qt::Key_H);
+    ASSERT_TRUE(settle(window));
+    EXPECT_EQ(last.rgba, first.rgba);
+    EXPECT_EQ(window.simulation().sceneStep(), 0);
+    EXPECT_EQ(window.firstGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}

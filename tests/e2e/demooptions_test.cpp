@@ -1,0 +1,62 @@
+#include "tests/e2e/programrun.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int timeoutMs = 60000;
+
+// A display nobody serves: anything that needs one fails.
+QProcessEnvironment withoutDisplay() {
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":9999"));
+    return environment;
+}
+
+} // namespace
+
+TEST(Rigid2dOptions, VersionHelpAndBadArgumentsAreAnsweredWithoutADisplay) {
+    ProgramRun version(QStringLiteral(RIGID2D_PATH), {"--version"}, withoutDisplay());
+    ASSERT_TRUE(version.finished(timeoutMs));
+    EXPECT_EQ(version.exitCode(), 0);
+    EXPECT_EQ(version.standardOutput(), QByteArray("rigid2d " RIGID2D_VERSION "\n"));
+
+    ProgramRun help(QStringLiteral(RIGID2D_PATH), {"--help"}, withoutDisplay());
+    ASSERT_TRUE(help.finished(timeoutMs));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.standardOutput().contains("--scene")) << help.standardOutput().data();
+
+    ProgramRun bad(QStringLiteral(RIGID2D_PATH), {"--scene", "grid", "--bodies", "-3"},
+                   withoutDisplay());
+    ASSERT_TRUE(bad.finished(timeoutMs));
+    EXPECT_TRUE(bad.exitedNormally());
+    EXPECT_EQ(bad.exitCode(), 2);
+    EXPECT_TRUE(bad.standardError().startsWith("rigid2d: --bodies")) << bad.standardError().data();
+    EXPECT_EQ(bad.standardError().count('\n'), 1);
+}
+
+TEST(Rigid2dOptions, AnOptionQtDoesNotKnowEitherIsRejectedWithCode2) {
+    ProgramRun demo(QStringLiteral(RIGID2D_PATH), {"-platform", "xcb", "--colour", "red"});
+    ASSERT_TRUE(demo.finished(timeoutMs));
+    EXPECT_EQ(demo.exitCode(), 2);
+    EXPECT_TRUE(demo.standardError().contains("colour")) << demo.standardError().data();
+}
+
+TEST(Rigid2dOptions, StepsWithScreenshotSavesTheWindowAtThatStepAndExits) {
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("step1.png"));
+    ProgramRun demo(QStringLiteral(RIGID2D_PATH), {"--steps", "1", "--screenshot", file});
+    ASSERT_TRUE(demo.finished(timeoutMs));
+    EXPECT_EQ(demo.exitCode(), 0) << demo.standardError().data();
+
+    const QImage picture(file);
+    ASSERT_EQ(picture.size(), QSize(1280, 720));
+    // Rows from the top: the floor spans y in [50, 65) of the scene, from x = 100 to 1180, and the
+    // first circle is still at (200, 300) after one step.
+    EXPECT_EQ(picture.pixel(640, 720 - 57), qRgb(51, 68, 85));
+    EXPECT_EQ(picture.pixel(99, 720 - 57), qRgb(255, 255, 255));
+    EXPECT_NE(picture.pixel(200, 720 - 300), qRgb(255, 255, 255));
+    EXPECT_EQ(picture.pixel(640, 100), qRgb(255, 255, 255));
+}

@@ -1,11 +1,11 @@
 #include "physics/sandbox.h"
 
 #include "core/entityarray.h"
-#include "physics/world.h"
 
-Sandbox::Sandbox(const Scene &scene)
-    : sceneToBuild(scene), entities(std::make_unique<EntityArray>(scene.capacity())),
-      world(std::make_unique<World>()) {}
+Sandbox::Sandbox(const Scene &scene, World::PairSearch search)
+    : sceneToBuild(scene), pairSearch(search),
+      entities(std::make_unique<EntityArray>(scene.capacity())),
+      world(std::make_unique<World>(search)) {}
 
 Sandbox::~Sandbox() {
     deleteEntities(*entities);
@@ -15,7 +15,7 @@ void Sandbox::restart() {
     // A new world as well as new bodies: nothing of the old run can reach the new one.
     deleteEntities(*entities);
     entities = std::make_unique<EntityArray>(sceneToBuild.capacity());
-    world = std::make_unique<World>();
+    world = std::make_unique<World>(pairSearch);
     populateScene(*entities, sceneToBuild);
     stepsInScene = 0;
 }

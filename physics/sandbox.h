@@ -2,11 +2,11 @@
 
 #include "math/vec2.h"
 #include "physics/scene.h"
+#include "physics/world.h"
 
 #include <memory> // std::unique_ptr
 
 class EntityArray;
-class World;
 
 // A scene being simulated, and the inputs a person can give it between steps: drop a circle,
 // start the scene over. The window and the headless tools drive the simulation only through
@@ -14,7 +14,7 @@ class World;
 class Sandbox {
 public:
     // Empty until the first restart() builds the scene.
-    explicit Sandbox(const Scene &scene);
+    explicit Sandbox(const Scene &scene, World::PairSearch search = World::PairSearch::BroadPhase);
     ~Sandbox();
     Sandbox(const Sandbox &) = delete;
     Sandbox &operator=(const Sandbox &) = delete;
@@ -38,6 +38,7 @@ public:
 
 private:
     Scene sceneToBuild;
+    World::PairSearch pairSearch;
     std::unique_ptr<EntityArray> entities;
     std::unique_ptr<World> world;
     long long stepsInScene = 0;

@@ -1,0 +1,164 @@
+// libFuzzer target for the inputs a session gives a scene between steps: circles dropped
+// anywhere, restarts and steps in any order, through the same Sandbox entry points the window
+// and a replay use. The session runs twice, once finding pairs through the broad phase and once
+// through all pairs.
+//
+// Every input must run without a crash or undefined behaviour (ASan and UBSan end the run), and
+// after every operation both runs must hold the same bodies and contacts, bit for bit; the array
+// never holds more than its capacity, a spawn is refused exactly when the array is full, and a
+// restart brings back the scene's own bodies at step 0. With sane coordinates (|x|, |y| below
+// 2^20) every value stays finite; wild ones are raw float bits (NaN, infinities, huge).
+//
+// Input layout (bytes past the end read as zero):
+//   scene        byte % 3: demo, column, grid
+//   circles      byte % 64 (column and grid; the demo has its 100)
+//   flags        bit 0: wild coordinates
+//   then operations while input remains, at most 64, and at most 16 steps in all:
+//   operation    bits 0-1: 0 steps (1 + bits 2-3), 1 spawn at x, y, 2 restart,
+//                3 a burst of 32 * (bits 2-7) spawns from x, y, 61 apart along x
+//   x, y         sane: 24-bit signed sixteenths; wild: 32-bit float bits
+
+#include "core/entityarray.h"
+#include "physics/baseentity.h"
+#include "physics/contact.h"
+#include "physics/sandbox.h"
+#include "physics/world.h"
+
+#include <cmath>   // std::isfinite
+#include <cstddef> // std::size_t
+#include <cstdint> // std::uint8_t, std::uint32_t, std::int32_t
+#include <cstring> // std::memcpy, std::memcmp
+
+namespace {
+
+constexpr int maxOperations = 64;
+constexpr int maxSteps = 16;
+
+void require(bool property) {
+    if (!property)
+        __builtin_trap();
+}
+
+class ByteReader {
+public:
+    ByteReader(const std::uint8_t *data, std::size_t size) : data(data), left(size) {}
+
+    bool empty() const { return left == 0; }
+    std::uint8_t u8() {
+        if (left == 0)
+            return 0;
+        --left;
+        return *data++;
+    }
+    std::uint32_t u32() {
+        std::uint32_t v = 0;
+        for (int byte = 0; byte < 4; ++byte)
+            v |= static_cast<std::uint32_t>(u8()) << (8 * byte);
+        return v;
+    }
+
+private:
+    const std::uint8_t *data;
+    std::size_t left;
+};
+
+float coordinate(ByteReader &in, bool wild) {
+    const std::uint32_t bits = in.u32();
+    if (wild) {
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
+    const std::int32_t sixteenths = static_cast<std::int32_t>(bits << 8) >> 8;
+    return static_cast<float>(sixteenths) / 16;
+}
+
+bool sameBits(Vec2 a, Vec2 b) {
+    return std::memcmp(&a.x, &b.x, sizeof a.x) == 0 && std::memcmp(&a.y, &b.y, sizeof a.y) == 0;
+}
+
+bool isFinite(Vec2 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y);
+}
+
+void checkSame(const Sandbox &broad, const Sandbox &reference) {
+    const EntityArray &found = broad.bodies();
+    const EntityArray &expected = reference.bodies();
+    require(found.size() == expected.size());
+    require(found.size() <= broad.scene().capacity());
+    for (int i = 0; i < found.size(); ++i) {
+        require(sameBits(found[i]->position, expected[i]->position));
+        require(sameBits(found[i]->velocity, expected[i]->velocity));
+    }
+    const QList<Contact *> &a = broad.physics().contacts;
+    const QList<Contact *> &b = reference.physics().contacts;
+    require(a.size() == b.size());
+    for (int k = 0; k < a.size(); ++k) {
+        require(sameBits(a[k]->normal, b[k]->normal));
+        require(std::memcmp(&a[k]->penetration, &b[k]->penetration, sizeof(float)) == 0);
+    }
+}
+
+void checkFinite(const Sandbox &sandbox) {
+    const EntityArray &bodies = sandbox.bodies();
+    for (int i = 0; i < bodies.size(); ++i)
+        require(isFinite(bodies[i]->position) && isFinite(bodies[i]->velocity));
+}
+
+// Both runs take the spawn, or both refuse it because the array is full.
+void spawn(Sandbox &broad, Sandbox &reference, Vec2 at) {
+    const bool wasFull = broad.full();
+    require(broad.spawn(at) == !wasFull);
+    require(reference.spawn(at) == !wasFull);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    ByteReader in(data, size);
+    Scene scene;
+    scene.kind = static_cast<SceneKind>(in.u8() % 3);
+    const int circles = in.u8() % 64;
+    if (scene.kind != SceneKind::Demo)
+        scene.circles = circles;
+    const bool wild = in.u8() & 1;
+
+    Sandbox broad(scene, World::PairSearch::BroadPhase);
+    Sandbox reference(scene, World::PairSearch::AllPairs);
+    broad.restart();
+    reference.restart();
+    int steps = 0;
+    for (int op = 0; op < maxOperations && !in.empty(); ++op) {
+        const std::uint8_t code = in.u8();
+        switch (code & 3) {
+        case 0:
+            for (int s = (code >> 2 & 3) + 1; s > 0 && steps < maxSteps; --s, ++steps) {
+                broad.step();
+                reference.step();
+                if (!wild)
+                    checkFinite(reference);
+                checkSame(broad, reference);
+            }
+            break;
+        case 1: {
+            const float x = coordinate(in, wild);
+            spawn(broad, reference, Vec2(x, coordinate(in, wild)));
+            break;
+        }
+        case 2:
+            broad.restart();
+            reference.restart();
+            require(broad.sceneStep() == 0 && broad.bodies().size() == scene.bodyCount());
+            break;
+        default: {
+            const float x = coordinate(in, wild);
+            const float y = coordinate(in, wild);
+            for (int k = 0; k < 32 * (code >> 2); ++k)
+                spawn(broad, reference, Vec2(x + 61.0f * static_cast<float>(k % 64), y));
+            break;
+        }
+        }
+        checkSame(broad, reference);
+    }
+    return 0;
+}

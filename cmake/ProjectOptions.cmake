@@ -9,6 +9,13 @@ else()
   # own, so the compiler must never fuse a multiply and an add (x86-64 with FMA, AArch64, ...).
   target_compile_options(rigid2d_options INTERFACE
     -Wall -Wextra -Wpedantic -ffp-contract=off $<$<BOOL:${RIGID2D_WERROR}>:-Werror>)
+
+  # x87 keeps floats in 80-bit registers and rounds them only when stored; SSE rounds each operation.
+  include(CheckCXXSourceCompiles)
+  check_cxx_source_compiles("#ifndef __i386__\n#error\n#endif\nint main() {}" RIGID2D_TARGET_X86_32)
+  if(RIGID2D_TARGET_X86_32)
+    target_compile_options(rigid2d_options INTERFACE -msse2 -mfpmath=sse)
+  endif()
 endif()
 
 # Every program reports the project's version (--version).

@@ -9,9 +9,19 @@ run) ;;
 test) packages+=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev) ;;
 ci) packages+=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev
                clang libclang-rt-14-dev valgrind clang-format time
-               libbox2d-dev libchipmunk-dev) ;;
+               libbox2d-dev libchipmunk-dev
+               g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user
+               libqt5core5a:arm64 libqt5core5a:i386) ;;
 *) echo "usage: $0 run|test|ci" >&2; exit 2 ;;
 esac
+
+# The cross-architecture check links the QtCore of arm64 and i386, installed beside the
+# machine's own.
+if [[ "${1:-run}" == ci ]]; then
+  for arch in arm64 i386; do
+    dpkg --print-foreign-architectures | grep -qx "$arch" || dpkg --add-architecture "$arch"
+  done
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,6 +30,7 @@ done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Other users of the machine may be installing at the same moment: wait for their lock.
+  apt-get -o DPkg::Lock::Timeout=900 update -q
+  apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
 fi

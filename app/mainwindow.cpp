@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int entityCapacity = 1024;
-
 // Qt 5.14 moved endl into the Qt namespace and 5.15 deprecates the global one.
 #if QT_VERSION >= QT_VERSION_CHECK(5, 14, 0)
 const auto lineEnd = Qt::endl;
@@ -24,7 +22,8 @@ const auto lineEnd = endl;
 
 } // namespace
 
-MainWindow::MainWindow() : entities(entityCapacity), world(std::make_unique<World>()) {}
+MainWindow::MainWindow(const Scene &scene)
+    : scene(scene), entities(scene.capacity()), world(std::make_unique<World>()) {}
 
 MainWindow::~MainWindow() {
     deleteEntities(entities);
@@ -44,7 +43,7 @@ void MainWindow::initialize() {
     // mode is selected: this multiplies the initial model-view matrix.
     const QRect g = geometry();
     gl->glOrtho(0, g.width(), 0, g.height(), -1, 1);
-    populateDemoScene(entities);
+    populateScene(entities, scene);
 }
 
 void MainWindow::render() {
@@ -58,8 +57,7 @@ void MainWindow::render() {
     gl->glClear(GL_COLOR_BUFFER_BIT);
 
     world->step(entities);
-    for (int i = 0; i < entities.size(); ++i)
-        entities[i]->draw();
+    batch.draw(entities);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/entityarray.h"
+#include "physics/scene.h"
+#include "render/bodybatch.h"
 #include "window/openglwindow.h"
 
 #include <memory>
@@ -8,10 +10,12 @@
 class World;
 
 // The demonstration's window: it owns the scene's bodies and the physics world, builds the scene
-// on the first frame and then advances the simulation by one step per rendered frame.
+// on the first frame and then advances the simulation by one step per rendered frame, drawing
+// all bodies at once.
 class MainWindow : public OpenGLWindow {
 public:
-    MainWindow();
+    // The designed demo unless another scene is given.
+    explicit MainWindow(const Scene &scene = Scene());
     ~MainWindow() override;
 
     const EntityArray &bodies() const { return entities; }
@@ -23,6 +27,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    Scene scene;
     EntityArray entities;
     std::unique_ptr<World> world;
+    BodyBatch batch;
 };

@@ -201,21 +201,25 @@ void BroadPhase::reconsiderSweepAxis() {
         return;
     stepsOnAxis = 1;
     const int other = 1 - sweepAxis;
-    if (2 * overlapsAlong(other) < sweepOverlaps) {
+    // Counting stops where the answer is known, at half the sweep's overlaps: a column of 100 000
+    // circles overlaps 5 * 10^9 times along x.
+    if (2 * overlapsAlong(other, (sweepOverlaps + 1) / 2) < sweepOverlaps) {
         sweepAxis = other;
         stepsOnAxis = 0; // the next step sorts afresh
     }
 }
 
-long long BroadPhase::overlapsAlong(int axis) {
+long long BroadPhase::overlapsAlong(int axis, long long limit) {
     trial.assign(extents.begin(), extents.begin() + trustedCount());
     std::sort(trial.begin(), trial.end(),
               [axis](const Extent &p, const Extent &q) { return p.lo[axis] < q.lo[axis]; });
     long long overlaps = 0;
     const int n = static_cast<int>(trial.size());
     for (int k = 0; k < n; ++k) {
-        for (int m = k + 1; m < n && trial[m].lo[axis] <= trial[k].hi[axis]; ++m)
-            ++overlaps;
+        for (int m = k + 1; m < n && trial[m].lo[axis] <= trial[k].hi[axis]; ++m) {
+            if (++overlaps >= limit)
+                return overlaps;
+        }
     }
     return overlaps;
 }

@@ -43,7 +43,8 @@ private:
     void pairWildBodies(int bodyCount);
     void groupByLowerIndex(int bodyCount);
     void reconsiderSweepAxis();
-    long long overlapsAlong(int axis);
+    // The overlaps along the axis, counted up to limit at most.
+    long long overlapsAlong(int axis, long long limit);
 
     // The extents before the wild ones.
     int trustedCount() const { return static_cast<int>(extents.size() - wild.size()); }

@@ -28,19 +28,12 @@ const Matrix window = ortho(0, 1280, 0, 720);
 
 } // namespace
 
-TEST(ViewBounds, KeepsEveryCircleThatReachesTheViewEvenBarely) {
+TEST(ViewBounds, MissesOnlyCirclesWellOutsideTheView) {
     const std::optional<ViewBounds> view = viewBounds(identity.m, window.m);
     ASSERT_TRUE(view);
     for (const Vec2 centre : {Vec2(640, 360), Vec2(-29.99f, 360), Vec2(1309.99f, 700),
                               Vec2(100, -29.99f), Vec2(1300, 749.99f), Vec2(-29, -29)})
         EXPECT_FALSE(view->misses(centre, 30)) << centre.x << ", " << centre.y;
-    // A negative radius reaches as far as its magnitude.
-    EXPECT_FALSE(view->misses(Vec2(-29.99f, 360), -30));
-}
-
-TEST(ViewBounds, LeavesOutCirclesWellOutsideOnAnySide) {
-    const std::optional<ViewBounds> view = viewBounds(identity.m, window.m);
-    ASSERT_TRUE(view);
     for (const Vec2 centre : {Vec2(-100, 360), Vec2(1400, 360), Vec2(640, -100), Vec2(640, 820),
                               Vec2(215, 10200), Vec2(200, -1e9f)})
         EXPECT_TRUE(view->misses(centre, 30)) << centre.x << ", " << centre.y;
@@ -56,21 +49,6 @@ TEST(ViewBounds, NeverLeavesOutANonFiniteCircle) {
     EXPECT_FALSE(view->misses(Vec2(-inf, 1e6f), 30));
     EXPECT_FALSE(view->misses(Vec2(-1e9f, 360), nan));
     EXPECT_FALSE(view->misses(Vec2(-1e9f, 360), inf));
-}
-
-TEST(ViewBounds, TheOrthographicMatrixMayBeOnEitherStackOrFlipAnAxis) {
-    const std::optional<ViewBounds> onModelView = viewBounds(identity.m, window.m);
-    const std::optional<ViewBounds> onProjection = viewBounds(window.m, identity.m);
-    ASSERT_TRUE(onModelView && onProjection);
-    EXPECT_EQ(onModelView->left, onProjection->left);
-    EXPECT_EQ(onModelView->right, onProjection->right);
-    EXPECT_EQ(onModelView->bottom, onProjection->bottom);
-    EXPECT_EQ(onModelView->top, onProjection->top);
-
-    const std::optional<ViewBounds> flipped = viewBounds(identity.m, ortho(1280, 0, 720, 0).m);
-    ASSERT_TRUE(flipped);
-    EXPECT_FALSE(flipped->misses(Vec2(-29.99f, 360), 30));
-    EXPECT_TRUE(flipped->misses(Vec2(-100, 360), 30));
 }
 
 TEST(ViewBounds, GivesNoBoundsForARotationAPerspectiveOrAFlatScale) {

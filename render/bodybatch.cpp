@@ -23,8 +23,19 @@ BodyBatch::BodyBatch() {
         fan[i] = circleFanPoint(i);
 }
 
+QOpenGLFunctions_2_1 *BodyBatch::currentFunctions() {
+    QOpenGLContext *current = QOpenGLContext::currentContext();
+    if (!current)
+        return nullptr;
+    if (current != functionsContext) {
+        functionsContext = current;
+        functions = currentGl21();
+    }
+    return functions;
+}
+
 void BodyBatch::draw(const EntityArray &entities) {
-    QOpenGLFunctions_2_1 *gl = currentGl21();
+    QOpenGLFunctions_2_1 *gl = currentFunctions();
     if (!gl)
         return;
     const int n = entities.size();

@@ -2,6 +2,9 @@
 
 #include "render/circlevertices.h"
 
+#include <QOpenGLContext>
+#include <QPointer>
+
 #include <vector> // std::vector
 
 class EntityArray;
@@ -26,10 +29,17 @@ public:
     void draw(const EntityArray &entities);
 
 private:
+    QOpenGLFunctions_2_1 *currentFunctions();
     void reserve(int bodies);
     void drawCircles(QOpenGLFunctions_2_1 *gl, int first, int count);
     void drawRectangles(QOpenGLFunctions_2_1 *gl, int first, int count);
 
+    // The function table of the context it was last drawn in. Looking it up allocates (Qt copies
+    // a version profile), so it is looked up again only for another context; the guarded
+    // pointer turns null with its context, so a new context at the same address is not taken for
+    // the old one.
+    QPointer<QOpenGLContext> functionsContext;
+    QOpenGLFunctions_2_1 *functions = nullptr;
     CircleFanPoint fan[circleVertexCount];
     // Room for this many circles and as many rectangles.
     int room = 0;

@@ -15,28 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>    // std::malloc, std::free
 #include <functional> // std::function
-#include <new>        // std::bad_alloc
-
-// Every operator new of the test program is counted, to see that the batch, unlike a frame that
-// allocates its buffers anew, reuses them.
-namespace {
-long newCalls = 0;
-} // namespace
-
-void *operator new(std::size_t size) {
-    ++newCalls;
-    if (void *p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void *p) noexcept {
-    std::free(p);
-}
-void operator delete(void *p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -149,21 +128,6 @@ TEST_F(BodyBatchPicture, DenseGridsAreTheSameWhileTheBatchGrowsAndShrinks) {
                           "grid of 10000, 450 steps");
         expectSamePicture(SteppedScene(Scene(), 2000).entities, "demo after the grids");
     });
-}
-
-TEST_F(BodyBatchPicture, DrawsWithoutAllocatingOnceItHasRoomForTheArray) {
-    const SteppedScene grid(Scene{SceneKind::Grid, 10000}, 300);
-    const SteppedScene demo(Scene(), 300);
-    long allocations = -1;
-    insideFirstFrame([&] {
-        batch.draw(grid.entities);
-        const long before = newCalls;
-        batch.draw(grid.entities);
-        batch.draw(demo.entities);
-        batch.draw(grid.entities);
-        allocations = newCalls - before;
-    });
-    EXPECT_EQ(allocations, 0);
 }
 
 TEST_F(BodyBatchPicture, ArrayOrderDecidesWhatCoversWhatAcrossKinds) {

@@ -81,16 +81,13 @@ void BodyBatch::draw(const EntityArray &entities) {
     }
 }
 
+// The vectors' own growth is geometric, so bodies added one per frame cost no copy of the
+// buffers per frame.
 void BodyBatch::reserve(int bodies) {
     if (bodies <= room)
         return;
     circlePositions.resize(2 * circleVertexCount * static_cast<size_t>(bodies));
     rectanglePositions.resize(2 * rectangleVertexCount * static_cast<size_t>(bodies));
-    circleColours.reserve(4 * circleVertexCount * static_cast<size_t>(bodies));
-    circleFirsts.reserve(bodies);
-    circleCounts.reserve(bodies);
-    rectangleFirsts.reserve(bodies);
-    rectangleCounts.reserve(bodies);
     for (int slot = room; slot < bodies; ++slot) {
         for (const CircleFanPoint &p : fan)
             circleColours.insert(circleColours.end(), {p.red, p.green, p.blue, 1.0f});

@@ -43,39 +43,37 @@ Framebuffer drawnPerBody(const ProbeWindow &window, const EntityArray &bodies) {
     return window.readFramebuffer();
 }
 
-int circlePixels(const Framebuffer &picture) {
-    int count = 0;
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x) {
-            const Rgb c = picture.pixel(x, y);
-            count += c == white || c == wallColour ? 0 : 1;
-        }
+bool showsACircle(const Framebuffer &picture) {
+    for (int p = 0; p < picture.width * picture.height; ++p) {
+        const Rgb c = picture.pixel(p % picture.width, p / picture.width);
+        if (!(c == white) && !(c == wallColour))
+            return true;
     }
-    return count;
+    return false;
 }
 
+// Same size and every pixel the same; else how many differ, and the first of them.
 ::testing::AssertionResult samePicture(const Framebuffer &batched, const Framebuffer &perBody) {
     if (batched.width != perBody.width || batched.height != perBody.height)
         return ::testing::AssertionFailure() << "sizes differ";
     int differing = 0;
-    int firstX = 0;
-    int firstY = 0;
-    for (int y = 0; y < perBody.height; ++y) {
-        for (int x = 0; x < perBody.width; ++x) {
-            if (batched.pixel(x, y) == perBody.pixel(x, y))
-                continue;
-            if (differing++ == 0) {
-                firstX = x;
-                firstY = y;
-            }
+    int first = 0;
+    for (int p = perBody.width * perBody.height - 1; p >= 0; --p) {
+        const int x = p % perBody.width;
+        const int y = p / perBody.width;
+        if (!(batched.pixel(x, y) == perBody.pixel(x, y))) {
+            ++differing;
+            first = p;
         }
     }
     if (differing == 0)
         return ::testing::AssertionSuccess();
+    const int x = first % perBody.width;
+    const int y = first / perBody.width;
     return ::testing::AssertionFailure()
-           << differing << " pixels differ, the first at (" << firstX << ", " << firstY
-           << "): batched " << ::testing::PrintToString(batched.pixel(firstX, firstY))
-           << ", per body " << ::testing::PrintToString(perBody.pixel(firstX, firstY));
+           << differing << " pixels differ, the first at (" << x << ", " << y << "): batched "
+           << ::testing::PrintToString(batched.pixel(x, y)) << ", per body "
+           << ::testing::PrintToString(perBody.pixel(x, y));
 }
 
 class BodyBatchPicture : public ::testing::Test {
@@ -96,7 +94,7 @@ protected:
     void expectSamePicture(const EntityArray &bodies, const char *what) {
         SCOPED_TRACE(what);
         const Framebuffer perBody = drawnPerBody(window, bodies);
-        ASSERT_GT(circlePixels(perBody), 0) << "no circle on screen";
+        ASSERT_TRUE(showsACircle(perBody)) << "no circle on screen";
         clearToWhite();
         batch.draw(bodies);
         QOpenGLFunctions_2_1 *gl = currentGl21();
@@ -169,20 +167,4 @@ TEST_F(BodyBatchPicture, CirclesOnTheViewsEdgesAreDrawnUnderAnyTransform) {
         gl->glPopMatrix();
     });
     deleteEntities(bodies);
-}
-
-TEST_F(BodyBatchPicture, MainWindowDrawsAGridAsItsBodiesWouldEachDrawThemselves) {
-    ProbeWindow gridWindow(Scene{SceneKind::Grid, 1000});
-    Framebuffer drawnByWindow;
-    Framebuffer perBody;
-    gridWindow.observeFrames([&](int frame) {
-        if (frame == 40) {
-            drawnByWindow = gridWindow.readFramebuffer();
-            perBody = drawnPerBody(gridWindow, gridWindow.bodies());
-        }
-    });
-    showAsMainDoes(gridWindow);
-    ASSERT_TRUE(waitForFrames(gridWindow, 40));
-    EXPECT_GT(circlePixels(perBody), 0);
-    EXPECT_TRUE(samePicture(drawnByWindow, perBody));
 }

@@ -29,36 +29,27 @@ void operator delete(void *p, std::size_t) noexcept {
     std::free(p);
 }
 
-namespace {
-
-// A scene as built, its bodies deleted with it.
-struct BuiltScene {
-    explicit BuiltScene(const Scene &scene) : entities(scene.capacity()) {
-        populateScene(entities, scene);
-    }
-    ~BuiltScene() { deleteEntities(entities); }
-    EntityArray entities;
-};
-
-} // namespace
-
 TEST(BodyBatchAllocation, DrawsWithoutAllocatingOnceItHasRoomForTheArray) {
-    const BuiltScene grid(Scene{SceneKind::Grid, 10000});
-    const BuiltScene demo{Scene()};
+    EntityArray grid(Scene{SceneKind::Grid, 10000}.capacity());
+    populateScene(grid, Scene{SceneKind::Grid, 10000});
+    EntityArray demo(Scene().capacity());
+    populateDemoScene(demo);
     BodyBatch batch;
     long allocations = -1;
     ProbeWindow window;
     window.observeFrames([&](int frame) {
         if (frame != 1)
             return;
-        batch.draw(grid.entities);
+        batch.draw(grid);
         const long before = newCalls;
-        batch.draw(grid.entities);
-        batch.draw(demo.entities);
-        batch.draw(grid.entities);
+        batch.draw(grid);
+        batch.draw(demo);
+        batch.draw(grid);
         allocations = newCalls - before;
     });
     showAsMainDoes(window);
     ASSERT_TRUE(waitForFrames(window, 1));
     EXPECT_EQ(allocations, 0);
+    deleteEntities(grid);
+    deleteEntities(demo);
 }

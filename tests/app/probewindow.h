@@ -49,7 +49,6 @@ std::vector<BodyState> snapshotBodies(const EntityArray &bodies);
 class ProbeWindow : public MainWindow {
 public:
     using FrameObserver = std::function<void(int frame)>;
-    using MainWindow::MainWindow;
 
     int frames() const { return renderedFrames; }
     // The first error glGetError reported after a frame, and the frame it came with (0: none).

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>  // std::cos, std::sin
 #include <limits> // std::numeric_limits
 
 namespace {
@@ -49,20 +48,4 @@ TEST(ViewBounds, NeverLeavesOutANonFiniteCircle) {
     EXPECT_FALSE(view->misses(Vec2(-inf, 1e6f), 30));
     EXPECT_FALSE(view->misses(Vec2(-1e9f, 360), nan));
     EXPECT_FALSE(view->misses(Vec2(-1e9f, 360), inf));
-}
-
-TEST(ViewBounds, GivesNoBoundsForARotationAPerspectiveOrAFlatScale) {
-    Matrix rotation;
-    rotation.m[0] = rotation.m[5] = std::cos(0.5);
-    rotation.m[1] = std::sin(0.5);
-    rotation.m[4] = -std::sin(0.5);
-    EXPECT_FALSE(viewBounds(rotation.m, window.m));
-
-    Matrix perspective;
-    perspective.m[3] = 0.001;
-    EXPECT_FALSE(viewBounds(perspective.m, window.m));
-
-    Matrix flat;
-    flat.m[0] = 0;
-    EXPECT_FALSE(viewBounds(flat.m, window.m));
 }

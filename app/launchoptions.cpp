@@ -12,6 +12,7 @@
 namespace {
 
 const QString pausedOption = QStringLiteral("paused");
+const QString overlayOption = QStringLiteral("overlay");
 const QString rateOption = QStringLiteral("rate");
 const QString stepsOption = QStringLiteral("steps");
 const QString screenshotOption = QStringLiteral("screenshot");
@@ -27,6 +28,8 @@ void addOptions(QCommandLineParser &parser) {
     parser.addVersionOption();
     addSceneOptions(parser);
     parser.addOption({pausedOption, QStringLiteral("Start paused at step 0.")});
+    parser.addOption({overlayOption,
+                      QStringLiteral("Start with the statistics shown (H shows or hides them).")});
     parser.addOption(
         {rateOption,
          QStringLiteral("Steps per second of wall-clock time (default 0: one per frame)."),
@@ -79,6 +82,7 @@ LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemo
         return error(message);
     options.scene = *scene;
     options.paused = parser.isSet(pausedOption);
+    options.overlay = parser.isSet(overlayOption);
 
     if (parser.isSet(rateOption)) {
         bool ok = false;

@@ -10,6 +10,8 @@
 struct LaunchOptions {
     Scene scene;
     bool paused = false;
+    // Start with the statistics overlay shown.
+    bool overlay = false;
     // Steps per second of wall-clock time; 0 for one step per displayed frame.
     double rate = 0;
     // When above 0: stop after this many steps.

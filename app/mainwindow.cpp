@@ -30,6 +30,8 @@ const auto lineEnd = endl;
 MainWindow::MainWindow(const LaunchOptions &options)
     : options(options), sandbox(options.scene), pacer(options.rate), isPaused(options.paused),
       stopAtStep(options.steps) {
+    if (options.overlay)
+        overlay.toggle();
     clock.start();
 }
 
@@ -65,9 +67,7 @@ void MainWindow::render() {
 
     for (int steps = stepsForThisFrame(); steps > 0; --steps)
         timedStep();
-    const EntityArray &entities = sandbox.bodies();
-    for (int i = 0; i < entities.size(); ++i)
-        entities[i]->draw();
+    batch.draw(sandbox.bodies());
 
     statistics.frameShown(clock.nsecsElapsed());
     if (overlay.shown())

@@ -5,6 +5,7 @@
 #include "app/statsoverlay.h"
 #include "app/steppacer.h"
 #include "physics/sandbox.h"
+#include "render/bodybatch.h"
 #include "window/openglwindow.h"
 
 #include <QElapsedTimer>
@@ -51,4 +52,5 @@ private:
     long long stopAtStep;
     // The window's logical size when the scene was built: the extent of the scene units.
     QSize sceneSize;
+    BodyBatch batch;
 };

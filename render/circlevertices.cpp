@@ -18,17 +18,22 @@ float ramp(float angle) {
 
 } // namespace
 
+CircleFanPoint circleFanPoint(int i) {
+    float t = static_cast<float>(i) / 15;
+    t = t + t;
+    const float theta = static_cast<float>(t * M_PI);
+    return CircleFanPoint{sinOf(theta), cosOf(theta), ramp(theta), ramp(theta + 2),
+                          ramp(theta + 4)};
+}
+
 void circleVertices(Vec2 centre, float radius, CircleVertex (&out)[circleVertexCount]) {
     for (int i = 0; i < circleVertexCount; ++i) {
-        float t = static_cast<float>(i) / 15;
-        t = t + t;
-        const float theta = static_cast<float>(t * M_PI);
-        CircleVertex &v = out[i];
-        v.x = centre.x + radius * sinOf(theta);
-        v.y = centre.y + radius * cosOf(theta);
-        v.red = ramp(theta);
-        v.green = ramp(theta + 2);
-        v.blue = ramp(theta + 4);
-        v.alpha = 1;
+        const CircleFanPoint p = circleFanPoint(i);
+        out[i] = CircleVertex{onCircle(centre.x, radius, p.sine),
+                              onCircle(centre.y, radius, p.cosine),
+                              p.red,
+                              p.green,
+                              p.blue,
+                              1};
     }
 }

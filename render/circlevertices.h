@@ -14,6 +14,26 @@ struct CircleVertex {
 
 constexpr int circleVertexCount = 15;
 
+// Vertex i of every circle's fan on the unit circle, with its colour: circles differ only by
+// centre and radius, so these are the same for all of them.
+struct CircleFanPoint {
+    float sine;
+    float cosine;
+    float red;
+    float green;
+    float blue;
+};
+
+// Point i, 0 <= i < circleVertexCount, of the fan.
+CircleFanPoint circleFanPoint(int i);
+
+// A vertex coordinate on a circle: the product and the sum are each rounded to float, in this
+// order. Every path that draws circles places its vertices through this one formula, so they agree
+// to the last bit.
+inline float onCircle(float centre, float radius, float unit) {
+    return centre + radius * unit;
+}
+
 // The perimeter of a circle as a 15-sided fan, clockwise on screen from its top point
 // (x grows with sin θ, y with cos θ). The fan stops one step short of a full turn, so no vertex
 // repeats the first. Colours follow a cosine rainbow around the edge, independent of the motion.

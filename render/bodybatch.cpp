@@ -1,0 +1,119 @@
+#include "render/bodybatch.h"
+
+#include "core/entityarray.h"
+#include "physics/circle.h"
+#include "physics/rectangle.h"
+#include "render/gl21.h"
+#include "render/rectanglevertices.h"
+#include "render/viewbounds.h"
+#include "render/wallcolor.h"
+
+#include <QOpenGLFunctions_2_1>
+
+#include <algorithm>   // std::copy
+#include <iterator>    // std::begin, std::end
+#include <optional>    // std::optional
+#include <type_traits> // std::is_same_v
+
+// The first and count arrays are handed to glMultiDrawArrays as they are.
+static_assert(std::is_same_v<GLint, int> && std::is_same_v<GLsizei, int>);
+
+BodyBatch::BodyBatch() {
+    for (int i = 0; i < circleVertexCount; ++i)
+        fan[i] = circleFanPoint(i);
+}
+
+QOpenGLFunctions_2_1 *BodyBatch::currentFunctions() {
+    QOpenGLContext *current = QOpenGLContext::currentContext();
+    if (!current)
+        return nullptr;
+    if (current != functionsContext) {
+        functionsContext = current;
+        functions = currentGl21();
+    }
+    return functions;
+}
+
+void BodyBatch::draw(const EntityArray &entities) {
+    QOpenGLFunctions_2_1 *gl = currentFunctions();
+    if (!gl)
+        return;
+    const int n = entities.size();
+    reserve(n);
+    double projection[16];
+    double modelView[16];
+    gl->glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    gl->glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    const std::optional<ViewBounds> view = viewBounds(projection, modelView);
+    int circles = 0;
+    int rectangles = 0;
+    for (int i = 0; i < n;) {
+        const int type = entities[i]->type();
+        if (type == BodyType::Circle) {
+            const int runStart = circles;
+            for (; i < n && entities[i]->type() == BodyType::Circle; ++i) {
+                const auto *circle = static_cast<const Circle *>(entities[i]);
+                if (view && view->misses(circle->position, circle->radius))
+                    continue;
+                float *out = &circlePositions[2 * circleVertexCount * circles++];
+                for (const CircleFanPoint &p : fan) {
+                    *out++ = onCircle(circle->position.x, circle->radius, p.sine);
+                    *out++ = onCircle(circle->position.y, circle->radius, p.cosine);
+                }
+            }
+            if (circles > runStart)
+                drawCircles(gl, runStart, circles - runStart);
+        } else if (type == BodyType::RectAngle) {
+            const int runStart = rectangles;
+            for (; i < n && entities[i]->type() == BodyType::RectAngle; ++i, ++rectangles) {
+                const auto *rectangle = static_cast<const RectAngle *>(entities[i]);
+                float corners[2 * rectangleVertexCount];
+                rectangleVertices(rectangle->position, rectangle->width, rectangle->height,
+                                  corners);
+                std::copy(std::begin(corners), std::end(corners),
+                          &rectanglePositions[2 * rectangleVertexCount * rectangles]);
+            }
+            drawRectangles(gl, runStart, rectangles - runStart);
+        } else {
+            entities[i]->draw();
+            ++i;
+        }
+    }
+}
+
+// The vectors' own growth is geometric, so bodies added one per frame cost no copy of the
+// buffers per frame.
+void BodyBatch::reserve(int bodies) {
+    if (bodies <= room)
+        return;
+    circlePositions.resize(2 * circleVertexCount * static_cast<size_t>(bodies));
+    rectanglePositions.resize(2 * rectangleVertexCount * static_cast<size_t>(bodies));
+    for (int slot = room; slot < bodies; ++slot) {
+        for (const CircleFanPoint &p : fan)
+            circleColours.insert(circleColours.end(), {p.red, p.green, p.blue, 1.0f});
+        circleFirsts.push_back(circleVertexCount * slot);
+        circleCounts.push_back(circleVertexCount);
+        rectangleFirsts.push_back(rectangleVertexCount * slot);
+        rectangleCounts.push_back(rectangleVertexCount);
+    }
+    room = bodies;
+}
+
+void BodyBatch::drawCircles(QOpenGLFunctions_2_1 *gl, int first, int count) {
+    gl->glEnableClientState(GL_VERTEX_ARRAY);
+    gl->glEnableClientState(GL_COLOR_ARRAY);
+    gl->glVertexPointer(2, GL_FLOAT, 0, circlePositions.data());
+    gl->glColorPointer(4, GL_FLOAT, 0, circleColours.data());
+    gl->glMultiDrawArrays(GL_TRIANGLE_FAN, &circleFirsts[first], &circleCounts[first], count);
+    gl->glDisableClientState(GL_VERTEX_ARRAY);
+    gl->glDisableClientState(GL_COLOR_ARRAY);
+}
+
+void BodyBatch::drawRectangles(QOpenGLFunctions_2_1 *gl, int first, int count) {
+    // The current colour is undefined after a circle's colour array, so set it every time.
+    gl->glColor4ub(wallRed, wallGreen, wallBlue, 255);
+    gl->glEnableClientState(GL_VERTEX_ARRAY);
+    gl->glVertexPointer(2, GL_FLOAT, 0, rectanglePositions.data());
+    gl->glMultiDrawArrays(GL_TRIANGLE_FAN, &rectangleFirsts[first], &rectangleCounts[first], count);
+    gl->glDisableClientState(GL_VERTEX_ARRAY);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "render/circlevertices.h"
+
+#include <QOpenGLContext>
+#include <QPointer>
+
+#include <vector> // std::vector
+
+class EntityArray;
+class QOpenGLFunctions_2_1;
+
+// Draws every body of an array with a handful of OpenGL calls per frame instead of a few per
+// body. Each run of consecutive circles, and each run of consecutive rectangles, is one
+// glMultiDrawArrays over the same triangle fans, with the same vertices to the last bit and the
+// same colours, that the bodies' own draw() gives, so the picture is the same pixel for pixel.
+// Runs are drawn in array order; a body of any other kind draws itself in its place. Circles the
+// current transform certainly keeps out of the viewport are left out: they would not colour a
+// single pixel.
+//
+// The buffers persist between frames and grow only when the array does. The fan's points on
+// the unit circle and its colours are computed once.
+class BodyBatch {
+public:
+    BodyBatch();
+
+    // Needs the context's OpenGL 2.1 functions, like draw(); does nothing without them. Leaves
+    // the vertex and colour arrays disabled, as every body's draw() does.
+    void draw(const EntityArray &entities);
+
+private:
+    QOpenGLFunctions_2_1 *currentFunctions();
+    void reserve(int bodies);
+    void drawCircles(QOpenGLFunctions_2_1 *gl, int first, int count);
+    void drawRectangles(QOpenGLFunctions_2_1 *gl, int first, int count);
+
+    // The function table of the context it was last drawn in. Looking it up allocates (Qt copies
+    // a version profile), so it is looked up again only for another context; the guarded
+    // pointer turns null with its context, so a new context at the same address is not taken for
+    // the old one.
+    QPointer<QOpenGLContext> functionsContext;
+    QOpenGLFunctions_2_1 *functions = nullptr;
+    CircleFanPoint fan[circleVertexCount];
+    // Room for this many circles and as many rectangles.
+    int room = 0;
+    // x, y of each circle vertex, circleVertexCount per circle, rewritten every frame.
+    std::vector<float> circlePositions;
+    // RGBA of each circle vertex: the fan's colours, repeated once per circle.
+    std::vector<float> circleColours;
+    // x, y of each rectangle corner, rewritten every frame.
+    std::vector<float> rectanglePositions;
+    // glMultiDrawArrays' first vertex and vertex count of each circle and each rectangle.
+    std::vector<int> circleFirsts;
+    std::vector<int> circleCounts;
+    std::vector<int> rectangleFirsts;
+    std::vector<int> rectangleCounts;
+};

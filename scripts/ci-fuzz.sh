@@ -1,28 +1,38 @@
 #!/usr/bin/env bash
-# Builds the physics fuzz target (clang: libFuzzer, ASan, UBSan) and fuzzes a copy of the seed
-# corpus for a bounded time. Any finding (trap, sanitizer report, leak, timeout) fails the script
-# and leaves its input as crash-*, leak-* or timeout-* in the build directory; replay it with
-#   build-fuzz/rigid2d-fuzz-world FILE
-# Usage: scripts/ci-fuzz.sh [SECONDS]   (default 60; FUZZ_BUILD_DIR overrides build-fuzz)
+# Builds the fuzz targets (clang: libFuzzer, ASan, UBSan) and fuzzes one of them on a copy of its
+# seed corpus for a bounded time: world, the physics (seeds in fuzz/corpus/), or replay, the
+# replay reader (seeds in fuzz/replay-corpus/). Any finding (trap, sanitizer report, leak,
+# timeout) fails the script and leaves its input as crash-*, leak-* or timeout-* in the build
+# directory; replay it with
+#   build-fuzz/rigid2d-fuzz-TARGET FILE
+# Usage: scripts/ci-fuzz.sh [SECONDS] [world|replay]   (default 60 world; FUZZ_BUILD_DIR
+# overrides build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+target="${2:-world}"
 build="${FUZZ_BUILD_DIR:-build-fuzz}"
+case "$target" in
+world) seeds=fuzz/corpus max_len=2048 ;;
+replay) seeds=fuzz/replay-corpus max_len=4096 ;;
+*) echo "usage: $0 [SECONDS] [world|replay]" >&2; exit 2 ;;
+esac
 
 scripts/install-deps.sh ci
 cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$build" -j"$(nproc)"
 
 # Fuzzing adds inputs to its corpus directory: work on a copy, so the seeds stay as committed.
-rm -rf "$build/corpus-run" "$build"/crash-* "$build"/leak-* "$build"/timeout-* "$build"/oom-*
-mkdir -p "$build/corpus-run"
-cp fuzz/corpus/* "$build/corpus-run/"
+run="$build/corpus-run-$target"
+rm -rf "$run" "$build"/crash-* "$build"/leak-* "$build"/timeout-* "$build"/oom-*
+mkdir -p "$run"
+cp "$seeds"/* "$run/"
 
-log="$build/fuzz.log"
-echo "Fuzzing for ${seconds} s; full log in $log"
+log="$build/fuzz-$target.log"
+echo "Fuzzing $target for ${seconds} s; full log in $log"
 status=0
-"$build/rigid2d-fuzz-world" -max_total_time="$seconds" -max_len=2048 -timeout=10 \
-  -print_final_stats=1 -artifact_prefix="$build/" "$build/corpus-run" >"$log" 2>&1 || status=$?
+"$build/rigid2d-fuzz-$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
+  -print_final_stats=1 -artifact_prefix="$build/" "$run" >"$log" 2>&1 || status=$?
 
 if ((status != 0)); then
   tail -n 80 "$log"

@@ -100,11 +100,12 @@ public:
     // What must hold once the input has ended.
     bool finish();
     // Records the fault and returns false.
-    bool fail(const std::string &message, int line);
+    bool fail(const std::string &message, long long line);
 
     Replay replay;
-    int lineNumber = 0;
-    int faultLine = 0;
+    // Counted wide: nothing limits the number of lines.
+    long long lineNumber = 0;
+    long long faultLine = 0;
     std::string fault;
 
 private:
@@ -120,10 +121,10 @@ private:
     EndRecord endRecord;
     long long previousStep = 0;
     long long spawnsSinceRestart = 0;
-    int endLine = 0;
+    long long endLine = 0;
 };
 
-bool ReplayParser::fail(const std::string &message, int line) {
+bool ReplayParser::fail(const std::string &message, long long line) {
     faultLine = line;
     fault = message;
     return false;

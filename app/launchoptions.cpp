@@ -16,6 +16,8 @@ const QString overlayOption = QStringLiteral("overlay");
 const QString rateOption = QStringLiteral("rate");
 const QString stepsOption = QStringLiteral("steps");
 const QString screenshotOption = QStringLiteral("screenshot");
+const QString replayOption = QStringLiteral("replay");
+const QString recordOption = QStringLiteral("record");
 
 void addOptions(QCommandLineParser &parser) {
     parser.setApplicationDescription(
@@ -40,6 +42,13 @@ void addOptions(QCommandLineParser &parser) {
                       QStringLiteral("With --steps: save the frame showing the last step as a "
                                      "PNG file and exit."),
                       QStringLiteral("FILE.png")});
+    parser.addOption({replayOption,
+                      QStringLiteral("Play a recorded session, one step per frame (or --rate), "
+                                     "and pause at its end step."),
+                      QStringLiteral("FILE")});
+    parser.addOption({recordOption,
+                      QStringLiteral("Record the session (a replayed one included) into FILE."),
+                      QStringLiteral("FILE")});
 }
 
 LaunchRequest error(const QString &message) {
@@ -81,6 +90,15 @@ LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemo
     if (!scene)
         return error(message);
     options.scene = *scene;
+    for (const QString &option : {replayOption, recordOption}) {
+        if (parser.isSet(option) && parser.value(option).isEmpty())
+            return error(QStringLiteral("--%1: expects a file name").arg(option));
+    }
+    options.replayFile = parser.value(replayOption);
+    options.recordFile = parser.value(recordOption);
+    if (!options.replayFile.isEmpty() && sceneOptionsSet(parser))
+        return error(QStringLiteral("--replay: the scene comes from the file, so --scene and "
+                                    "--bodies do not go with it"));
     options.paused = parser.isSet(pausedOption);
     options.overlay = parser.isSet(overlayOption);
 

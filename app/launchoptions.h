@@ -18,6 +18,10 @@ struct LaunchOptions {
     long long steps = 0;
     // When set (with steps): save the frame that shows the last step there as a PNG, and exit.
     QString screenshot;
+    // When set: the recorded session to play; its scene replaces the one above.
+    QString replayFile;
+    // When set: where to record the session.
+    QString recordFile;
 };
 
 // The result of reading the command line: options to run with, or a reason to stop before any

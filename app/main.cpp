@@ -1,11 +1,16 @@
 #include "app/launchoptions.h"
 #include "app/mainwindow.h"
+#include "app/sessionrecorder.h"
+#include "physics/replayfile.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSurfaceFormat>
 
-#include <cstdio> // std::fputs, std::fprintf
+#include <cstdio>   // std::fputs, std::fprintf
+#include <optional> // std::optional
+#include <string>   // std::string
+#include <utility>  // std::move
 
 namespace {
 
@@ -28,13 +33,27 @@ int answer(const LaunchRequest &request) {
 } // namespace
 
 int main(int argc, char **argv) {
-    // A first reading before the GUI starts, which needs a display: --help, --version and bad
-    // values are answered without one.
+    // A first reading before the GUI starts, which needs a display: --help, --version, bad values
+    // and bad replay files are answered without one.
+    std::optional<Replay> replay;
     {
         const QCoreApplication core(argc, argv);
         const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), false);
         if (request.outcome != LaunchRequest::Outcome::Run)
             return answer(request);
+        const QString replayFile = request.options.replayFile;
+        if (!replayFile.isEmpty()) {
+            std::string error;
+            replay = readReplayFile(replayFile, EndRecord::Optional, error);
+            if (!replay) {
+                std::fprintf(stderr, "%s\n", error.c_str());
+                return 2;
+            }
+            if (replay->refusedSpawns > 0)
+                std::fprintf(stderr, "%s: %lld spawns refused: the scene's array holds %d bodies\n",
+                             qPrintable(replayFile), replay->refusedSpawns,
+                             replay->scene.capacity());
+        }
     }
 
     QGuiApplication app(argc, argv);
@@ -42,14 +61,39 @@ int main(int argc, char **argv) {
     const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), true);
     if (request.outcome != LaunchRequest::Outcome::Run)
         return answer(request);
+    LaunchOptions options = request.options;
+    if (replay)
+        options.scene = replay->scene;
+
+    // Opened only now that every argument is known to be good, so a refused command line leaves
+    // no file behind.
+    SessionRecorder recorder;
+    if (!options.recordFile.isEmpty()) {
+        QString error;
+        if (!recorder.open(options.recordFile, options.scene, error)) {
+            std::fprintf(stderr, "rigid2d: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
 
     QSurfaceFormat format;
     format.setSamples(1);
 
-    MainWindow window(request.options);
+    MainWindow window(options);
+    if (replay)
+        window.play(std::move(*replay));
+    if (!options.recordFile.isEmpty())
+        window.recordTo(&recorder);
     window.setFormat(format);
     window.resize(1280, 720);
     window.show();
 
-    return app.exec();
+    const int exitCode = app.exec();
+    // A session that did not end well gets no end record, as after a crash.
+    if (!options.recordFile.isEmpty() && exitCode == 0) {
+        recorder.finish(window.simulation());
+        if (recorder.failed())
+            return 1;
+    }
+    return exitCode;
 }

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/sandboxinput.h"
+#include "app/sessionrecorder.h"
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
 #include "physics/world.h"
@@ -14,7 +15,8 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_2_1>
 
-#include <cstdio> // std::fprintf
+#include <cstdio>  // std::fprintf
+#include <utility> // std::move
 
 namespace {
 
@@ -53,6 +55,7 @@ void MainWindow::initialize() {
     gl->glOrtho(0, g.width(), 0, g.height(), -1, 1);
     sceneSize = g.size();
     sandbox.restart();
+    giveReplayInputs();
 }
 
 void MainWindow::render() {
@@ -94,6 +97,32 @@ void MainWindow::timedStep() {
     const long long start = clock.nsecsElapsed();
     sandbox.step();
     statistics.stepTaken(clock.nsecsElapsed() - start);
+    giveReplayInputs();
+}
+
+void MainWindow::play(Replay replay) {
+    const long long lastStep = replay.lastStep;
+    player.emplace(std::move(replay));
+    if (stopAtStep > 0)
+        return;
+    if (lastStep > 0)
+        stopAtStep = lastStep;
+    else
+        isPaused = true;
+}
+
+bool MainWindow::replaying() const {
+    return player && !player->finished(sandbox);
+}
+
+void MainWindow::giveReplayInputs() {
+    if (player)
+        player->giveDueInputs(sandbox, [this](const ReplayInput &input) { record(input); });
+}
+
+void MainWindow::record(const ReplayInput &input) {
+    if (recorder)
+        recorder->record(input);
 }
 
 void MainWindow::setPaused(bool paused) {
@@ -132,8 +161,11 @@ void MainWindow::saveScreenshot(double ratio) {
 void MainWindow::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton)
         qDebug() << "Right mouse click!" << lineEnd;
-    else if (event->button() == Qt::LeftButton && sceneSize.isValid())
-        sandbox.spawn(scenePointAt(event->localPos(), size(), sceneSize));
+    else if (event->button() == Qt::LeftButton && sceneSize.isValid() && !replaying()) {
+        const Vec2 position = scenePointAt(event->localPos(), size(), sceneSize);
+        if (sandbox.spawn(position))
+            record(ReplayInput{sandbox.totalSteps(), ReplayInput::Kind::Spawn, position});
+    }
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) {
@@ -148,7 +180,10 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
             timedStep();
         break;
     case KeyCommand::Restart:
+        if (replaying())
+            break;
         sandbox.restart();
+        record(ReplayInput{sandbox.totalSteps(), ReplayInput::Kind::Restart, Vec2()});
         break;
     case KeyCommand::ToggleOverlay:
         overlay.toggle();

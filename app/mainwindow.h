@@ -4,6 +4,7 @@
 #include "app/launchoptions.h"
 #include "app/statsoverlay.h"
 #include "app/steppacer.h"
+#include "physics/replayplayer.h"
 #include "physics/sandbox.h"
 #include "render/bodybatch.h"
 #include "window/openglwindow.h"
@@ -11,7 +12,10 @@
 #include <QElapsedTimer>
 #include <QSize>
 
+#include <optional> // std::optional
+
 class EntityArray;
+class SessionRecorder;
 class World;
 
 // The demonstration's window: it owns the scene being simulated, builds it on the first frame
@@ -28,6 +32,14 @@ public:
     bool paused() const { return isPaused; }
     bool overlayShown() const { return overlay.shown(); }
 
+    // Plays a recorded session of the window's scene from the first frame on and pauses at its
+    // last step (or at --steps). Until then the person's spawns and restarts are ignored, so the
+    // replay stays true; pausing and single steps work as usual.
+    void play(Replay replay);
+    bool replaying() const;
+    // Hands every spawn and restart the sandbox takes, replayed ones included, to the recorder.
+    void recordTo(SessionRecorder *sessionRecorder) { recorder = sessionRecorder; }
+
 protected:
     void initialize() override;
     void render() override;
@@ -37,6 +49,8 @@ protected:
 private:
     int stepsForThisFrame();
     void timedStep();
+    void giveReplayInputs();
+    void record(const ReplayInput &input);
     void setPaused(bool paused);
     void drawOverlay(double ratio);
     void saveScreenshot(double ratio);
@@ -46,6 +60,8 @@ private:
     StepPacer pacer;
     FrameStatistics statistics;
     StatsOverlay overlay;
+    std::optional<ReplayPlayer> player;
+    SessionRecorder *recorder = nullptr;
     QElapsedTimer clock;
     bool isPaused;
     // Above 0: the step to pause at.

@@ -56,15 +56,29 @@ std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString 
     return scene;
 }
 
-std::optional<long long> wholeNumber(const QString &text, long long min, long long max) {
-    if (text.isEmpty() || text.size() > 18)
+bool sceneOptionsSet(const QCommandLineParser &parser) {
+    return parser.isSet(sceneOption) || parser.isSet(bodiesOption);
+}
+
+std::optional<long long> wholeNumber(std::string_view text, long long min, long long max) {
+    // 18 digits cannot overflow a long long.
+    if (text.empty() || text.size() > 18)
         return std::nullopt;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
             return std::nullopt;
+        value = value * 10 + (c - '0');
     }
-    const long long value = text.toLongLong();
     if (value < min || value > max)
         return std::nullopt;
     return value;
+}
+
+std::optional<long long> wholeNumber(const QString &text, long long min, long long max) {
+    // Any character outside Latin-1 becomes '?', which is not a digit either.
+    if (text.size() > 18)
+        return std::nullopt;
+    const QByteArray latin1 = text.toLatin1();
+    return wholeNumber(std::string_view(latin1.constData(), latin1.size()), min, max);
 }

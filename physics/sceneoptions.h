@@ -4,7 +4,8 @@
 
 #include <QString>
 
-#include <optional> // std::optional
+#include <optional>    // std::optional
+#include <string_view> // std::string_view
 
 class QCommandLineParser;
 
@@ -16,5 +17,10 @@ void addSceneOptions(QCommandLineParser &parser);
 // option and what it accepts.
 std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error);
 
-// text as a whole number from min to max, written with digits only (no sign, no spaces).
+// Whether --scene or --bodies was given.
+bool sceneOptionsSet(const QCommandLineParser &parser);
+
+// text as a whole number from min to max, written with digits only (no sign, no spaces), at
+// most 18 of them.
+std::optional<long long> wholeNumber(std::string_view text, long long min, long long max);
 std::optional<long long> wholeNumber(const QString &text, long long min, long long max);

@@ -1,27 +1,71 @@
 // Builds a scene without a window, runs STEPS world steps and prints one line per body in array
 // order: index, type, position x and y, velocity x and y. Floats are printed as hex floats, so two
 // builds, compilers or machines can be compared to the last bit with diff.
+//
+// With --replay FILE it plays a recorded session instead, to the file's end step, and checks the
+// hash of the state there against the file's: exit code 1 when they differ, 2 for a bad file.
 
-#include "core/entityarray.h"
-#include "physics/baseentity.h"
+#include "physics/replayplayer.h"
+#include "physics/sandbox.h"
 #include "physics/scene.h"
 #include "physics/sceneoptions.h"
-#include "physics/world.h"
+#include "physics/statetext.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstdio>   // std::printf, std::fprintf
+#include <cstdio>   // std::fwrite, std::fflush, std::fprintf
 #include <limits>   // std::numeric_limits
 #include <optional> // std::optional
+#include <string>   // std::string
+#include <utility>  // std::move
 
 namespace {
 
-const char usage[] = "usage: rigid2d-trace [--scene demo|column|grid] [--bodies N] STEPS";
+const char usage[] = "usage: rigid2d-trace [--scene demo|column|grid] [--bodies N] STEPS, or "
+                     "rigid2d-trace --replay FILE [STEPS]";
+const QString replayOption = QStringLiteral("replay");
 
 int rejectArguments(const QString &what) {
     std::fprintf(stderr, "%s (%s)\n", usage, qPrintable(what));
     return 2;
+}
+
+int printState(const Sandbox &sandbox) {
+    const std::string text = stateText(sandbox.bodies());
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return written && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// Plays the file to its end step and checks the hash there, or to stopAt without a check.
+int replay(const QString &path, std::optional<long long> stopAt) {
+    std::string error;
+    std::optional<Replay> read =
+        readReplayFile(path, stopAt ? EndRecord::Optional : EndRecord::Required, error);
+    if (!read) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    if (read->refusedSpawns > 0)
+        std::fprintf(stderr, "%s: %lld spawns refused: the scene's array holds %d bodies\n",
+                     qPrintable(path), read->refusedSpawns, read->scene.capacity());
+
+    Sandbox sandbox(read->scene);
+    sandbox.restart();
+    ReplayPlayer player(std::move(*read));
+    const std::optional<ReplayEnd> end = player.replay().end;
+    player.playTo(sandbox, stopAt ? *stopAt : end->step);
+    if (printState(sandbox) != 0)
+        return 1;
+    if (stopAt)
+        return 0;
+    const std::string expected = hashDigits(end->hash);
+    const std::string got = stateHash(sandbox.bodies());
+    if (got == expected)
+        return 0;
+    std::fprintf(stderr, "replay diverged at step %lld: expected %s, got %s\n", end->step,
+                 expected.c_str(), got.c_str());
+    return 1;
 }
 
 } // namespace
@@ -38,6 +82,11 @@ int main(int argc, char **argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     addSceneOptions(parser);
+    parser.addOption({replayOption,
+                      QStringLiteral("Play a recorded session to its end step and check that "
+                                     "the state there has the file's hash (exit code 1 if not); "
+                                     "with STEPS, stop at that step instead, unchecked."),
+                      QStringLiteral("FILE")});
     parser.addPositionalArgument(QStringLiteral("STEPS"),
                                  QStringLiteral("Number of steps to take, 0 or more."));
     if (!parser.parse(QCoreApplication::arguments()))
@@ -51,28 +100,27 @@ int main(int argc, char **argv) {
     const std::optional<Scene> scene = readSceneOptions(parser, error);
     if (!scene)
         return rejectArguments(error);
+    const bool replaying = parser.isSet(replayOption);
+    if (replaying && sceneOptionsSet(parser))
+        return rejectArguments(QStringLiteral("--replay: the scene comes from the file, so "
+                                              "--scene and --bodies do not go with it"));
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1)
+    if (positional.size() > 1 || (positional.isEmpty() && !replaying))
         return rejectArguments(QStringLiteral("expects one number of steps"));
-    const std::optional<long long> steps =
-        wholeNumber(positional.front(), 0, std::numeric_limits<long long>::max());
-    if (!steps)
-        return rejectArguments(
-            QStringLiteral("STEPS: expects a whole number, 0 or more, not \"%1\"")
-                .arg(positional.front()));
-
-    EntityArray entities(scene->capacity());
-    populateScene(entities, *scene);
-    World world;
-    for (long long s = 0; s < *steps; ++s)
-        world.step(entities);
-
-    for (int i = 0; i < entities.size(); ++i) {
-        const BaseEntity *b = entities[i];
-        std::printf("%d %d %a %a %a %a\n", i, b->type(), static_cast<double>(b->position.x),
-                    static_cast<double>(b->position.y), static_cast<double>(b->velocity.x),
-                    static_cast<double>(b->velocity.y));
+    std::optional<long long> steps;
+    if (!positional.isEmpty()) {
+        steps = wholeNumber(positional.front(), 0, std::numeric_limits<long long>::max());
+        if (!steps)
+            return rejectArguments(
+                QStringLiteral("STEPS: expects a whole number, 0 or more, not \"%1\"")
+                    .arg(positional.front()));
     }
-    deleteEntities(entities);
-    return 0;
+    if (replaying)
+        return replay(parser.value(replayOption), steps);
+
+    Sandbox sandbox(*scene);
+    sandbox.restart();
+    for (long long s = 0; s < *steps; ++s)
+        sandbox.step();
+    return printState(sandbox);
 }

@@ -44,6 +44,8 @@ TEST(LaunchOptions, EveryBadValueIsOneLineNamingItsOption) {
         {{"--screenshot", "a.png"}, "--screenshot"},
         {{"--steps", "3", "--screenshot", "/no/such/folder/a.png"}, "--screenshot"},
         {{"--steps", "3", "--paused", "--screenshot", "a.png"}, "--screenshot"},
+        {{"--replay", "session", "--bodies", "200"}, "--replay"},
+        {{"--record", ""}, "--record"},
         {{"--bodies"}, "bodies"},
         {{"--colour"}, "colour"},
         {{"extra"}, "extra"},

@@ -2,6 +2,7 @@
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
+#include "physics/statetext.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_2_1>
@@ -9,8 +10,8 @@
 #include <QSurfaceFormat>
 #include <QTest>
 
-#include <cstdio>  // std::snprintf
 #include <ostream> // std::ostream
+#include <string>  // std::string
 
 namespace {
 
@@ -37,16 +38,12 @@ std::vector<BodyState> snapshotBodies(const EntityArray &bodies) {
 }
 
 QStringList describe(const std::vector<BodyState> &bodies) {
-    QStringList lines;
+    std::string text;
     for (size_t i = 0; i < bodies.size(); ++i) {
         const BodyState &b = bodies[i];
-        char line[160];
-        std::snprintf(line, sizeof line, "%d %d %a %a %a %a", static_cast<int>(i), b.type,
-                      static_cast<double>(b.position.x), static_cast<double>(b.position.y),
-                      static_cast<double>(b.velocity.x), static_cast<double>(b.velocity.y));
-        lines.append(QString::fromLatin1(line));
+        appendStateLine(text, static_cast<int>(i), b.type, b.position, b.velocity);
     }
-    return lines;
+    return QString::fromStdString(text).split('\n', Qt::SkipEmptyParts);
 }
 
 ::testing::AssertionResult sameAsTrace(const EntityArray &bodies, const QStringList &arguments) {

@@ -1,0 +1,339 @@
+#include "physics/replayfile.h"
+
+#include "physics/sceneoptions.h"
+#include "physics/statetext.h"
+
+#include <QFile>
+#include <QIODevice>
+
+#include <algorithm>    // std::min
+#include <charconv>     // std::from_chars
+#include <cmath>        // std::isfinite, std::fabs
+#include <cstdio>       // std::snprintf
+#include <limits>       // std::numeric_limits
+#include <string_view>  // std::string_view
+#include <system_error> // std::errc
+#include <utility>      // std::move
+
+namespace {
+
+using Fields = std::vector<std::string_view>;
+
+const char headerWord[] = "rigid2d-replay";
+
+// A piece of the input as a message shows it: quoted, at most 32 bytes, anything but printable
+// ASCII as \xNN, so random bytes cannot garble the message or the terminal.
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    const std::size_t shown = std::min<std::size_t>(text.size(), 32);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        }
+    }
+    if (text.size() > shown)
+        out += "...";
+    return out + '"';
+}
+
+// Fields are separated by single spaces; two spaces, or one at either end, give an empty field.
+Fields splitFields(std::string_view line) {
+    Fields fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t space = line.find(' ', start);
+        if (space == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return fields;
+        }
+        fields.push_back(line.substr(start, space - start));
+        start = space + 1;
+    }
+}
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A whole-field C number: a hex float as %a writes it (-0x1.9p+7) or a decimal one (-200.5,
+// 1e3). std::from_chars reads it the same in every locale, correctly rounded to float.
+std::optional<float> readFloat(std::string_view text, std::errc &error) {
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view magnitude = negative ? text.substr(1) : text;
+    const bool hex =
+        magnitude.size() > 2 && magnitude[0] == '0' && (magnitude[1] == 'x' || magnitude[1] == 'X');
+    float value = 0;
+    std::from_chars_result result{};
+    if (hex) {
+        const std::string_view digits = magnitude.substr(2);
+        // from_chars would take a second sign, or "inf", after the prefix.
+        if (!isHexDigit(digits.front()) && digits.front() != '.') {
+            error = std::errc::invalid_argument;
+            return std::nullopt;
+        }
+        result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                 std::chars_format::hex);
+        value = negative ? -value : value;
+    } else {
+        result = std::from_chars(text.data(), text.data() + text.size(), value);
+    }
+    error = result.ec;
+    if (result.ec == std::errc() && result.ptr != text.data() + text.size())
+        error = std::errc::invalid_argument;
+    if (error != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+// Takes a replay one line at a time and stops at the first fault.
+class ReplayParser {
+public:
+    explicit ReplayParser(EndRecord endRecord) : endRecord(endRecord) {}
+
+    // The next line, without its line feed. False once a fault has been found.
+    bool take(std::string_view line);
+    // What must hold once the input has ended.
+    bool finish();
+    // Records the fault and returns false.
+    bool fail(const std::string &message, long long line);
+
+    Replay replay;
+    // Counted wide: nothing limits the number of lines.
+    long long lineNumber = 0;
+    long long faultLine = 0;
+    std::string fault;
+
+private:
+    bool readHeader(const Fields &fields);
+    bool readScene(const Fields &fields);
+    bool readRecord(const Fields &fields);
+    bool readSpawn(const Fields &fields, long long step);
+    bool readCoordinate(std::string_view text, float &value);
+    bool readHash(std::string_view text, std::uint64_t &hash);
+    bool fail(const std::string &message) { return fail(message, lineNumber); }
+    bool expectFields(const Fields &fields, std::size_t count, const char *missing);
+
+    EndRecord endRecord;
+    long long previousStep = 0;
+    long long spawnsSinceRestart = 0;
+    long long endLine = 0;
+};
+
+bool ReplayParser::fail(const std::string &message, long long line) {
+    faultLine = line;
+    fault = message;
+    return false;
+}
+
+bool ReplayParser::take(std::string_view line) {
+    ++lineNumber;
+    if (line.empty())
+        return fail("empty line");
+    if (line.back() == '\r')
+        return fail("the line ends in a carriage return: lines must end in a line feed alone");
+    const Fields fields = splitFields(line);
+    for (const std::string_view field : fields) {
+        if (field.empty())
+            return fail("fields must be separated by single spaces");
+    }
+    if (lineNumber == 1)
+        return readHeader(fields);
+    if (lineNumber == 2)
+        return readScene(fields);
+    return readRecord(fields);
+}
+
+bool ReplayParser::finish() {
+    if (lineNumber == 0)
+        return fail("empty file: expected \"rigid2d-replay 1\"", 1);
+    if (lineNumber == 1)
+        return fail("the file ends before its scene line \"scene NAME COUNT\"", 2);
+    if (endRecord == EndRecord::Required && endLine == 0)
+        return fail("the file ends without its end record \"STEP end HASH\"", lineNumber + 1);
+    return true;
+}
+
+// Too few fields: missing names what is expected; too many: the first one left over.
+bool ReplayParser::expectFields(const Fields &fields, std::size_t count, const char *missing) {
+    if (fields.size() < count)
+        return fail(missing);
+    if (fields.size() > count)
+        return fail("unexpected " + quoted(fields[count]) + " at the end of the line");
+    return true;
+}
+
+bool ReplayParser::readHeader(const Fields &fields) {
+    if (fields[0] != headerWord)
+        return fail("not a rigid2d replay: the first line must be \"rigid2d-replay 1\"");
+    if (fields.size() >= 2 && fields[1] != std::to_string(replayVersion))
+        return fail("format version " + quoted(fields[1]) +
+                    " is not supported: this program reads version 1");
+    return expectFields(fields, 2, "expected the format version: \"rigid2d-replay 1\"");
+}
+
+bool ReplayParser::readScene(const Fields &fields) {
+    if (fields[0] != "scene" || fields.size() < 3)
+        return fail("expected the scene: \"scene NAME COUNT\"");
+    const std::optional<SceneKind> kind = sceneKindNamed(fields[1]);
+    if (!kind)
+        return fail("unknown scene " + quoted(fields[1]) + ": expected demo, column or grid");
+    const std::optional<long long> circles = wholeNumber(fields[2], 0, maxSceneCircles);
+    if (!circles)
+        return fail("expected a number of circles from 0 to " + std::to_string(maxSceneCircles) +
+                    ", not " + quoted(fields[2]));
+    if (*kind == SceneKind::Demo && *circles != demoCircleCount)
+        return fail("the demo scene has " + std::to_string(demoCircleCount) + " circles, not " +
+                    std::to_string(*circles));
+    replay.scene = Scene{*kind, static_cast<int>(*circles)};
+    return expectFields(fields, 3, "");
+}
+
+bool ReplayParser::readRecord(const Fields &fields) {
+    if (endLine != 0)
+        return fail("nothing may follow the end record of line " + std::to_string(endLine));
+    const std::optional<long long> step =
+        wholeNumber(fields[0], 0, std::numeric_limits<long long>::max());
+    if (!step)
+        return fail("expected a step number, not " + quoted(fields[0]));
+    if (*step < previousStep)
+        return fail("step " + std::to_string(*step) +
+                    " goes backwards: the record before is at step " +
+                    std::to_string(previousStep));
+    previousStep = *step;
+    replay.lastStep = *step;
+    if (fields.size() < 2)
+        return fail("expected spawn, restart or end after the step");
+
+    const std::string_view kind = fields[1];
+    if (kind == "spawn")
+        return readSpawn(fields, *step);
+    if (kind == "restart") {
+        replay.inputs.push_back(ReplayInput{*step, ReplayInput::Kind::Restart, Vec2()});
+        spawnsSinceRestart = 0;
+        return expectFields(fields, 2, "");
+    }
+    if (kind == "end") {
+        ReplayEnd end{*step, 0};
+        if (!expectFields(fields, 3, "expected the state's hash after end") ||
+            !readHash(fields[2], end.hash))
+            return false;
+        replay.end = end;
+        endLine = lineNumber;
+        return true;
+    }
+    return fail("unknown record " + quoted(kind) + ": expected spawn, restart or end");
+}
+
+bool ReplayParser::readSpawn(const Fields &fields, long long step) {
+    Vec2 position;
+    if (!expectFields(fields, 4, "expected the spawn's X and Y") ||
+        !readCoordinate(fields[2], position.x) || !readCoordinate(fields[3], position.y))
+        return false;
+    // Spawns the array has no room for are counted, not kept: a file of a million spawns costs
+    // no more memory than one of spawnRoom.
+    if (spawnsSinceRestart >= spawnRoom) {
+        ++replay.refusedSpawns;
+        return true;
+    }
+    ++spawnsSinceRestart;
+    replay.inputs.push_back(ReplayInput{step, ReplayInput::Kind::Spawn, position});
+    return true;
+}
+
+bool ReplayParser::readCoordinate(std::string_view text, float &value) {
+    std::errc error{};
+    const std::optional<float> number = readFloat(text, error);
+    if (error == std::errc::result_out_of_range)
+        return fail(quoted(text) + " is out of the range of a float");
+    if (!number)
+        return fail("expected a number, not " + quoted(text));
+    if (!std::isfinite(*number))
+        return fail("expected a finite number, not " + quoted(text));
+    if (std::fabs(*number) > maxSpawnCoordinate)
+        return fail("spawn coordinate " + quoted(text) + " is outside -1e9 to 1e9");
+    value = *number;
+    return true;
+}
+
+bool ReplayParser::readHash(std::string_view text, std::uint64_t &hash) {
+    bool digits = text.size() == 16;
+    hash = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9')
+            hash = hash << 4 | static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            hash = hash << 4 | static_cast<unsigned>(c - 'a' + 10);
+        else
+            digits = false;
+    }
+    if (!digits)
+        return fail("expected the hash as 16 lower-case hex digits, not " + quoted(text));
+    return true;
+}
+
+} // namespace
+
+std::optional<Replay> readReplay(QIODevice &input, const std::string &name, EndRecord endRecord,
+                                 std::string &error) {
+    ReplayParser parser(endRecord);
+    // A line, its line feed, one byte more to tell a line that is too long, and the zero that
+    // readLine() adds.
+    char buffer[maxReplayLineBytes + 3];
+    bool ok = true;
+    while (ok && !input.atEnd()) {
+        const qint64 length = input.readLine(buffer, sizeof buffer);
+        if (length < 0) {
+            ok = parser.fail("cannot be read: " + input.errorString().toStdString(),
+                             parser.lineNumber + 1);
+            break;
+        }
+        std::string_view line(buffer, static_cast<std::size_t>(length));
+        if (!line.empty() && line.back() == '\n')
+            line.remove_suffix(1);
+        if (line.size() > maxReplayLineBytes) {
+            ok = parser.fail("line longer than " + std::to_string(maxReplayLineBytes) + " bytes",
+                             parser.lineNumber + 1);
+            break;
+        }
+        ok = parser.take(line);
+    }
+    if (ok)
+        ok = parser.finish();
+    if (!ok) {
+        error = name + ":" + std::to_string(parser.faultLine) + ": " + parser.fault;
+        return std::nullopt;
+    }
+    return std::move(parser.replay);
+}
+
+std::optional<Replay> readReplayFile(const QString &path, EndRecord endRecord, std::string &error) {
+    QFile file(path);
+    const std::string name = path.toLocal8Bit().toStdString();
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = name + ": cannot be opened: " + file.errorString().toStdString();
+        return std::nullopt;
+    }
+    return readReplay(file, name, endRecord, error);
+}
+
+std::string replayHeader(const Scene &scene) {
+    return std::string(headerWord) + " " + std::to_string(replayVersion) + "\nscene " +
+           sceneKindName(scene.kind) + " " + std::to_string(scene.circles) + "\n";
+}
+
+std::string replayInputLine(const ReplayInput &input) {
+    std::string line = std::to_string(input.step);
+    if (input.kind == ReplayInput::Kind::Restart)
+        return line + " restart\n";
+    return line + " spawn " + toHexFloat(input.position.x) + " " + toHexFloat(input.position.y) +
+           "\n";
+}
+
+std::string replayEndLine(const ReplayEnd &end) {
+    return std::to_string(end.step) + " end " + hashDigits(end.hash) + "\n";
+}

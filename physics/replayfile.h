@@ -1,0 +1,73 @@
+#pragma once
+
+#include "math/vec2.h"
+#include "physics/scene.h"
+
+#include <cstdint>  // std::uint64_t
+#include <optional> // std::optional
+#include <string>   // std::string
+#include <vector>   // std::vector
+
+class QIODevice;
+class QString;
+
+// A recorded session: the scene it ran, the inputs given between its steps, and the step it ended
+// at with a hash of the state there. As a file it is text, one record a line:
+//
+//   rigid2d-replay 1
+//   scene demo 100
+//   STEP spawn X Y
+//   STEP restart
+//   STEP end HASH
+//
+// STEP counts the steps since the program started (a restart does not reset it) and never
+// decreases from one record to the next. An input at step k acts after k steps and before step
+// k + 1, in the order of the lines. X and Y are the spawned circle's centre in scene units,
+// written as hex floats so that they are exact (decimal numbers are read too); HASH is
+// stateHash() of the state at STEP, after the inputs of that step.
+
+constexpr int replayVersion = 1;
+// Spawn coordinates beyond this, in either direction, are refused.
+constexpr float maxSpawnCoordinate = 1e9f;
+// No record comes near this; a longer line is refused without being read to its end.
+constexpr int maxReplayLineBytes = 256;
+
+struct ReplayInput {
+    enum class Kind { Spawn, Restart };
+    long long step = 0;
+    Kind kind = Kind::Spawn;
+    // The spawned circle's centre.
+    Vec2 position;
+};
+
+struct ReplayEnd {
+    long long step = 0;
+    std::uint64_t hash = 0;
+};
+
+struct Replay {
+    Scene scene;
+    // Step order, file order within a step.
+    std::vector<ReplayInput> inputs;
+    std::optional<ReplayEnd> end;
+    // The step of the last record: where playing the replay stops.
+    long long lastStep = 0;
+    // Spawns that would find the scene's array full (more than spawnRoom since the scene was
+    // last built); they are not in inputs, since playing them would change nothing.
+    long long refusedSpawns = 0;
+};
+
+enum class EndRecord { Required, Optional };
+
+// Reads a whole replay, checking every line, before anything is simulated. On the first fault
+// returns nothing and sets error to "NAME:LINE: what is wrong", NAME being how the messages name
+// the input. Nothing in the input is trusted: line lengths, counts and numbers are all bounded.
+std::optional<Replay> readReplay(QIODevice &input, const std::string &name, EndRecord endRecord,
+                                 std::string &error);
+// The same for a file, named in messages as path is written.
+std::optional<Replay> readReplayFile(const QString &path, EndRecord endRecord, std::string &error);
+
+// The lines that make up a replay, each with its line feed.
+std::string replayHeader(const Scene &scene); // the version line and the scene line
+std::string replayInputLine(const ReplayInput &input);
+std::string replayEndLine(const ReplayEnd &end);

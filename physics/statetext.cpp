@@ -1,0 +1,66 @@
+#include "physics/statetext.h"
+
+#include "core/entityarray.h"
+#include "physics/baseentity.h"
+
+#include <charconv> // std::to_chars
+#include <cmath>    // std::isfinite, std::signbit
+
+std::string toHexFloat(float f) {
+    double value = f;
+    // "-", "0x", then at most 1 + 1 + 13 digits, "p", a sign and 4 exponent digits.
+    char text[32];
+    char *end = text;
+    if (std::signbit(value)) {
+        *end++ = '-';
+        value = -value;
+    }
+    // printf writes "0x" before numbers only, not before "inf" or "nan".
+    if (std::isfinite(value)) {
+        *end++ = '0';
+        *end++ = 'x';
+    }
+    end = std::to_chars(end, text + sizeof text, value, std::chars_format::hex).ptr;
+    return std::string(text, end);
+}
+
+void appendStateLine(std::string &text, int index, int type, Vec2 position, Vec2 velocity) {
+    text += std::to_string(index);
+    text += ' ';
+    text += std::to_string(type);
+    for (const float value : {position.x, position.y, velocity.x, velocity.y}) {
+        text += ' ';
+        text += toHexFloat(value);
+    }
+    text += '\n';
+}
+
+std::string stateText(const EntityArray &bodies) {
+    std::string text;
+    for (int i = 0; i < bodies.size(); ++i) {
+        const BaseEntity *body = bodies[i];
+        appendStateLine(text, i, body->type(), body->position, body->velocity);
+    }
+    return text;
+}
+
+std::uint64_t fnv1a(std::string_view bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3u;
+    }
+    return hash;
+}
+
+std::string hashDigits(std::uint64_t hash) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4)
+        text[i] = digits[hash & 0xf];
+    return text;
+}
+
+std::string stateHash(const EntityArray &bodies) {
+    return hashDigits(fnv1a(stateText(bodies)));
+}

@@ -1,0 +1,119 @@
+#include "tests/app/probewindow.h"
+
+#include "app/sessionrecorder.h"
+#include "core/entityarray.h"
+#include "physics/replayfile.h"
+#include "physics/replayplayer.h"
+#include "physics/sandbox.h"
+#include "physics/statetext.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void press(ProbeWindow &window, Qt::Key key) {
+    QTest::keyClick(&window, key);
+}
+
+void click(ProbeWindow &window, QPoint point) {
+    QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, point);
+}
+
+bool settle(const ProbeWindow &window) {
+    return waitForFrames(window, window.frames() + 3);
+}
+
+} // namespace
+
+TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("session"));
+    LaunchOptions options;
+    options.scene = Scene{SceneKind::Grid, 200};
+    ProbeWindow window(options);
+    SessionRecorder recorder;
+    QString error;
+    ASSERT_TRUE(recorder.open(path, options.scene, error)) << error.toStdString();
+    window.recordTo(&recorder);
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 10));
+
+    click(window, QPoint(640, 200));
+    ASSERT_TRUE(settle(window));
+    press(window, Qt::Key_Space);
+    click(window, QPoint(300, 350));
+    press(window, Qt::Key_N);
+    press(window, Qt::Key_N);
+    click(window, QPoint(900, 100));
+    press(window, Qt::Key_R);
+    click(window, QPoint(500, 300));
+    press(window, Qt::Key_Space);
+    ASSERT_TRUE(waitForFrames(window, window.frames() + 20));
+    click(window, QPoint(700, 250));
+    ASSERT_TRUE(settle(window));
+    press(window, Qt::Key_Escape);
+    recorder.finish(window.simulation());
+    ASSERT_FALSE(recorder.failed());
+
+    // The tool's output, line for line, and its exit code 0: the hash matched too.
+    EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", path}));
+}
+
+TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGoesOn) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("written"));
+    QByteArray text =
+        "rigid2d-replay 1\nscene grid 60\n0 spawn 640 600\n15 spawn 0x1.2cp+8 500.25\n"
+        "25 restart\n25 spawn 700 300\n40 spawn 641 650\n";
+    std::string error;
+    std::optional<Replay> replay;
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    replay = readReplayFile(path, EndRecord::Optional, error);
+    ASSERT_TRUE(replay) << error;
+    // The end record, from the state the headless player reaches.
+    Sandbox headless(replay->scene);
+    headless.restart();
+    ReplayPlayer(*replay).playTo(headless, 50);
+    text += "50 end " + QByteArray::fromStdString(stateHash(headless.bodies())) + "\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    replay = readReplayFile(path, EndRecord::Required, error);
+    ASSERT_TRUE(replay) << error;
+
+    LaunchOptions options;
+    options.scene = replay->scene;
+    ProbeWindow window(options);
+    window.play(*replay);
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 5));
+    // The person's spawns and restarts wait until the replay has ended; pausing works as usual.
+    click(window, QPoint(640, 100));
+    press(window, Qt::Key_R);
+    press(window, Qt::Key_Space);
+    ASSERT_TRUE(settle(window));
+    EXPECT_TRUE(window.replaying());
+    EXPECT_TRUE(sameAsTrace(window.bodies(),
+                            {"--replay", path, QString::number(window.simulation().totalSteps())}));
+    press(window, Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.paused(); }, 30000));
+    ASSERT_TRUE(settle(window));
+    EXPECT_EQ(window.simulation().totalSteps(), 50);
+    EXPECT_FALSE(window.replaying());
+
+    EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", path}));
+
+    const int bodies = window.bodies().size();
+    click(window, QPoint(640, 100));
+    EXPECT_EQ(window.bodies().size(), bodies + 1);
+}

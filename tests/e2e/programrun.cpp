@@ -44,14 +44,14 @@ bool ProgramRun::finished(int timeoutMs) {
     return ended;
 }
 
-bool ProgramRun::wroteToStandardError(const QByteArray &text, int timeoutMs) {
+bool ProgramRun::wroteToStandardError(const QByteArray &text, int timeoutMs, int times) {
     const QDeadlineTimer deadline(timeoutMs);
     collect();
-    while (!err.contains(text) && isRunning() && !deadline.hasExpired()) {
+    while (err.count(text) < times && isRunning() && !deadline.hasExpired()) {
         process.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
         collect();
     }
-    return err.contains(text);
+    return err.count(text) >= times;
 }
 
 const QByteArray &ProgramRun::standardOutput() {

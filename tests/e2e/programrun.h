@@ -28,8 +28,8 @@ public:
     bool exitedNormally() const { return process.exitStatus() == QProcess::NormalExit; }
     int exitCode() const { return process.exitCode(); }
 
-    // Waits up to timeoutMs until the program has written text to stderr.
-    bool wroteToStandardError(const QByteArray &text, int timeoutMs);
+    // Waits up to timeoutMs until the program has written text to stderr, at least times times.
+    bool wroteToStandardError(const QByteArray &text, int timeoutMs, int times = 1);
     // Everything written so far.
     const QByteArray &standardOutput();
     const QByteArray &standardError();

@@ -116,6 +116,30 @@ void X11User::requestClose(Window window) {
     XSync(display, False);
 }
 
+void X11User::pressKey(Window window, unsigned long keysym) {
+    movePointer(window, QPoint(1, 1));
+    const KeyCode code = XKeysymToKeycode(display, keysym);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XSync(display, False);
+}
+
+void X11User::resize(Window window, QSize size) {
+    XResizeWindow(display, window, static_cast<unsigned>(size.width()),
+                  static_cast<unsigned>(size.height()));
+    XSync(display, False);
+}
+
+void X11User::unmap(Window window) {
+    XUnmapWindow(display, window);
+    XSync(display, False);
+}
+
+void X11User::map(Window window) {
+    XMapWindow(display, window);
+    XSync(display, False);
+}
+
 void X11User::movePointer(Window window, QPoint point) {
     int x = 0, y = 0;
     ::Window child = 0;

@@ -40,6 +40,14 @@ public:
     // Sends the WM_DELETE_WINDOW client message a close button sends.
     void requestClose(Window window);
 
+    // Presses and releases the key of an X keysym (XK_space, XK_n, ...) with the pointer over the
+    // window, which then has the keyboard with no window manager.
+    void pressKey(Window window, unsigned long keysym);
+    // What a window manager does when the window is resized, minimised and restored.
+    void resize(Window window, QSize size);
+    void unmap(Window window);
+    void map(Window window);
+
 private:
     void movePointer(Window window, QPoint point);
 

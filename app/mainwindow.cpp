@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/qtcompat.h"
 #include "physics/baseentity.h"
 #include "physics/scene.h"
 #include "physics/world.h"
@@ -14,13 +15,6 @@
 namespace {
 
 constexpr int entityCapacity = 1024;
-
-// Qt 5.14 moved endl into the Qt namespace and 5.15 deprecates the global one.
-#if QT_VERSION >= QT_VERSION_CHECK(5, 14, 0)
-const auto lineEnd = Qt::endl;
-#else
-const auto lineEnd = endl;
-#endif
 
 } // namespace
 
@@ -64,5 +58,5 @@ void MainWindow::render() {
 
 void MainWindow::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton)
-        qDebug() << "Right mouse click!" << lineEnd;
+        qDebug() << "Right mouse click!" << qtcompat::lineEnd;
 }

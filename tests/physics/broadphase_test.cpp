@@ -4,8 +4,8 @@
 
 #include "core/entityarray.h"
 #include "physics/circle.h"
-#include "physics/scene.h"
 #include "physics/rectangle.h"
+#include "physics/scene.h"
 #include "physics/world.h"
 #include "tests/math/exactfloat.h"
 

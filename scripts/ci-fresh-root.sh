@@ -16,6 +16,7 @@ source scripts/debian-root.sh
 root=$(mktemp -d "${TMPDIR:-/var/tmp}/rigid2d-root.XXXXXX")
 rmdir "$root"
 log="$root.ci.log"
+install_log="$root.install.log"
 trap 'debian_root_remove "$root"' EXIT
 
 stage() {
@@ -32,19 +33,28 @@ copy_tree() {
 }
 in_tree() { debian_root_run "$root" sh -c 'cd rigid2d && exec "$@"' sh "$@"; }
 in_tree_offline() { debian_root_run_offline "$root" sh -c 'cd rigid2d && exec "$@"' sh "$@"; }
+# apt's output goes to a log of its own; the summary line says how much was installed.
+install_deps() {
+  in_tree scripts/install-deps.sh "$1" >>"$install_log" 2>&1 || {
+    tail -n 40 "$install_log"
+    return 1
+  }
+  grep 'newly installed' "$install_log" | tail -n 1
+}
 run_ci() {
   in_tree_offline bash .ci/run >"$log" 2>&1 || {
     tail -n 60 "$log"
     return 1
   }
-  tail -n 15 "$log"
+  grep '^== .ci/run at' "$log"
+  tail -n 4 "$log"
 }
 
 stage "debootstrap --variant=minbase bookworm" debian_root_create "$root"
 stage "copy of the tree" copy_tree
-stage "scripts/install-deps.sh run" in_tree scripts/install-deps.sh run
+echo "(apt's output: $install_log; .ci/run's: $log)"
+stage "scripts/install-deps.sh run" install_deps run
 stage "./run.sh" in_tree_offline sh -c './run.sh && test -s rigid2d.png'
-stage "scripts/install-deps.sh ci" in_tree scripts/install-deps.sh ci
-echo "(.ci/run's full output: $log)"
+stage "scripts/install-deps.sh ci" install_deps ci
 stage ".ci/run" run_ci
 echo "== total: $SECONDS s"

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/qtcompat.h"
 #include "app/sandboxinput.h"
 #include "app/sessionrecorder.h"
 #include "core/entityarray.h"
@@ -17,17 +18,6 @@
 
 #include <cstdio>  // std::fprintf
 #include <utility> // std::move
-
-namespace {
-
-// Qt 5.14 moved endl into the Qt namespace and 5.15 deprecates the global one.
-#if QT_VERSION >= QT_VERSION_CHECK(5, 14, 0)
-const auto lineEnd = Qt::endl;
-#else
-const auto lineEnd = endl;
-#endif
-
-} // namespace
 
 MainWindow::MainWindow(const LaunchOptions &options)
     : options(options), sandbox(options.scene), pacer(options.rate), isPaused(options.paused),
@@ -160,9 +150,9 @@ void MainWindow::saveScreenshot(double ratio) {
 // acts before the scene exists.
 void MainWindow::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton)
-        qDebug() << "Right mouse click!" << lineEnd;
+        qDebug() << "Right mouse click!" << qtcompat::lineEnd;
     else if (event->button() == Qt::LeftButton && sceneSize.isValid() && !replaying()) {
-        const Vec2 position = scenePointAt(event->localPos(), size(), sceneSize);
+        const Vec2 position = scenePointAt(qtcompat::mousePosition(*event), size(), sceneSize);
         if (sandbox.spawn(position))
             record(ReplayInput{sandbox.totalSteps(), ReplayInput::Kind::Spawn, position});
     }

@@ -5,6 +5,7 @@
 #include "physics/rectangle.h"
 
 #include <algorithm> // std::max
+#include <utility>   // std::as_const
 
 namespace {
 
@@ -102,7 +103,7 @@ void World::detectBroadPhasePairs(const EntityArray &bodies) {
 
 // One sequential pass: each contact sees the velocities left by the contacts before it.
 void World::applyImpulses() {
-    for (Contact *c : qAsConst(contacts)) {
+    for (Contact *c : std::as_const(contacts)) {
         const float inverseMassSum = c->a->inverseMass + c->b->inverseMass;
         if (inverseMassSum == 0)
             continue; // neither body can move
@@ -129,7 +130,7 @@ void World::integrate(const EntityArray &bodies) {
 // Uses the normals and depths found before integration, including contacts whose impulse was
 // skipped.
 void World::correctPositions() {
-    for (Contact *c : qAsConst(contacts)) {
+    for (Contact *c : std::as_const(contacts)) {
         const float inverseMassSum = c->a->inverseMass + c->b->inverseMass;
         if (inverseMassSum == 0)
             continue;

@@ -42,7 +42,7 @@ cross() {
   shift 3
   build "$dir" -DRIGID2D_HEADLESS=ON -DCMAKE_SYSTEM_NAME=Linux -DCMAKE_SYSTEM_PROCESSOR="$processor" \
     -DCMAKE_CXX_COMPILER="$triplet-g++" -DQt5_DIR="/usr/lib/$host/cmake/Qt5" \
-    -DRIGID2D_QT5CORE_LIBRARY="/usr/lib/$("$triplet-g++" -print-multiarch)/libQt5Core.so.5" "$@"
+    -DRIGID2D_QTCORE_LIBRARY="/usr/lib/$("$triplet-g++" -print-multiarch)/libQt5Core.so.5" "$@"
 }
 
 # trace NAME COMMAND...: the output of every run, in $out/NAME-<run>.

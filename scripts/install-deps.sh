@@ -1,23 +1,47 @@
 #!/usr/bin/env bash
 # Installs the Debian packages rigid2d needs and this machine lacks; does nothing when all are
-# there. Usage: scripts/install-deps.sh run|test|ci
+# there. run and test install what one Qt needs (Qt 5 unless --qt 6 is given); ci installs both
+# and everything .ci/run and the other scripts in scripts/ use.
+# Usage: scripts/install-deps.sh run|test|ci [--qt 5|6]
 set -euo pipefail
 
-packages=(g++ make cmake qtbase5-dev xvfb xauth libgl1-mesa-dri)
-case "${1:-run}" in
-run) ;;
-test) packages+=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev) ;;
-ci) packages+=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev
-               clang libclang-rt-14-dev valgrind clang-format time
-               libbox2d-dev libchipmunk-dev
+usage() {
+  echo "usage: $0 run|test|ci [--qt 5|6]" >&2
+  exit 2
+}
+mode="${1:-run}"
+qt=5
+if (($# > 1)); then
+  [[ $# -eq 3 && "$2" == --qt ]] || usage
+  qt="$3"
+fi
+
+qt5=(qtbase5-dev)
+# Qt 6 keeps the OpenGL 2.1 function table in QtOpenGL and its X11 platform plugin in a package
+# of its own.
+qt6=(qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins)
+case "$qt" in
+5) qt_packages=("${qt5[@]}") ;;
+6) qt_packages=("${qt6[@]}") ;;
+*) usage ;;
+esac
+
+packages=(g++ make cmake xvfb xauth libgl1-mesa-dri)
+testing=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev)
+case "$mode" in
+run) packages+=("${qt_packages[@]}") ;;
+test) packages+=("${qt_packages[@]}" "${testing[@]}") ;;
+ci) packages+=("${qt5[@]}" "${qt6[@]}" "${testing[@]}"
+               clang libclang-rt-14-dev valgrind clang-format time libbox2d-dev libchipmunk-dev
+               git dpkg-dev file desktop-file-utils debootstrap
                g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user
                libqt5core5a:arm64 libqt5core5a:i386) ;;
-*) echo "usage: $0 run|test|ci" >&2; exit 2 ;;
+*) usage ;;
 esac
 
 # The cross-architecture check links the QtCore of arm64 and i386, installed beside the
 # machine's own.
-if [[ "${1:-run}" == ci ]]; then
+if [[ "$mode" == ci ]]; then
   for arch in arm64 i386; do
     dpkg --print-foreign-architectures | grep -qx "$arch" || dpkg --add-architecture "$arch"
   done

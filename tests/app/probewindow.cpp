@@ -3,8 +3,8 @@
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
 #include "physics/statetext.h"
+#include "render/gl21.h"
 
-#include <QOpenGLContext>
 #include <QOpenGLFunctions_2_1>
 #include <QProcess>
 #include <QSurfaceFormat>
@@ -12,14 +12,6 @@
 
 #include <ostream> // std::ostream
 #include <string>  // std::string
-
-namespace {
-
-QOpenGLFunctions_2_1 *currentFunctions() {
-    return QOpenGLContext::currentContext()->versionFunctions<QOpenGLFunctions_2_1>();
-}
-
-} // namespace
 
 void PrintTo(const Rgb &colour, std::ostream *out) {
     *out << "rgb(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
@@ -68,7 +60,7 @@ QStringList describe(const std::vector<BodyState> &bodies) {
 }
 
 void ProbeWindow::viewport(int (&box)[4]) const {
-    currentFunctions()->glGetIntegerv(GL_VIEWPORT, box);
+    currentGl21()->glGetIntegerv(GL_VIEWPORT, box);
 }
 
 Framebuffer ProbeWindow::readFramebuffer() const {
@@ -79,15 +71,15 @@ Framebuffer ProbeWindow::readFramebuffer() const {
     framebuffer.height = box[3];
     framebuffer.rgba.resize(4 * static_cast<size_t>(box[2]) * box[3]);
     // Rows of four bytes are always aligned, whatever GL_PACK_ALIGNMENT says.
-    currentFunctions()->glReadPixels(box[0], box[1], box[2], box[3], GL_RGBA, GL_UNSIGNED_BYTE,
-                                     framebuffer.rgba.data());
+    currentGl21()->glReadPixels(box[0], box[1], box[2], box[3], GL_RGBA, GL_UNSIGNED_BYTE,
+                                framebuffer.rgba.data());
     return framebuffer;
 }
 
 void ProbeWindow::render() {
     MainWindow::render();
     ++renderedFrames;
-    const GLenum error = currentFunctions()->glGetError();
+    const GLenum error = currentGl21()->glGetError();
     if (error != GL_NO_ERROR && firstError == GL_NO_ERROR) {
         firstError = error;
         firstErrorFrame = renderedFrames;

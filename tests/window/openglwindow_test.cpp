@@ -168,8 +168,10 @@ TEST_F(OpenGLWindowShown, OtherEventsReachQWindowsHandlersAndRenderNothing) {
     const int before = window.renderCount();
     // Showing the window has already delivered resize events of its own.
     const std::size_t earlier = window.handledEvents().size();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    // The constructor with a global position is the one both Qt 5 and Qt 6 keep undeprecated.
+    const QPointF position(10, 10);
+    QMouseEvent press(QEvent::MouseButtonPress, position, window.mapToGlobal(position.toPoint()),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
     QResizeEvent resize(QSize(300, 200), window.size());
 

@@ -27,9 +27,11 @@ public:
     }
 
     int size() const { return count; }
+    // The most bodies the array can hold.
+    int capacity() const { return maxCount; }
 
 private:
     int count = 0;
-    int capacity;
+    int maxCount;
     BaseEntity **items;
 };

@@ -4,8 +4,9 @@
 #include "physics/circle.h"
 #include "physics/rectangle.h"
 
-#include <algorithm> // std::sort
+#include <algorithm> // std::sort, std::remove_if
 #include <cmath>     // std::fabs
+#include <limits>    // std::numeric_limits
 
 namespace {
 
@@ -25,6 +26,70 @@ constexpr double tinyMargin = 0x1p-60;
 
 // How often the sweep axis is put to the test against the other one.
 constexpr int stepsBetweenAxisTrials = 64;
+
+// Past this many moves per entry, insertion sort hands over to the radix sort, which costs a few
+// passes over the entries however scrambled they are.
+constexpr long long insertionMovesPerEntry = 4;
+
+// Room kept in the pair list: a circle among circles of its size touches six at most, and each
+// pair is listed once.
+constexpr std::size_t pairsPerBody = 4;
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+// Sorts entries by key(entry), ascending, by insertion from their present order. Returns false,
+// leaving them in some order, as soon as it has moved more than budget.
+template <typename Entry, typename Key>
+bool insertionSort(std::vector<Entry> &entries, Key key, long long budget) {
+    long long moves = 0;
+    for (std::size_t k = 1; k < entries.size(); ++k) {
+        const double value = key(entries[k]);
+        if (!(value < key(entries[k - 1])))
+            continue;
+        const Entry moving = entries[k];
+        std::size_t m = k;
+        do {
+            entries[m] = entries[m - 1];
+            --m;
+        } while (m > 0 && value < key(entries[m - 1]));
+        entries[m] = moving;
+        moves += static_cast<long long>(k - m);
+        if (moves > budget)
+            return false;
+    }
+    return true;
+}
+
+// Sorts entries by key(entry), ascending, through the radix sorter; spare receives them in order
+// and swaps places with entries.
+template <typename Entry, typename Key>
+void radixSort(std::vector<Entry> &entries, Key key, RadixSorter &sorter,
+               std::vector<RadixSorter::Key> &keys, std::vector<Entry> &spare) {
+    const std::size_t n = entries.size();
+    keys.resize(n);
+    for (std::size_t k = 0; k < n; ++k)
+        keys[k] = RadixSorter::Key{RadixSorter::orderedBits(key(entries[k])), static_cast<int>(k)};
+    sorter.sort(keys);
+    spare.resize(n);
+    for (std::size_t k = 0; k < n; ++k)
+        spare[k] = entries[keys[k].place];
+    entries.swap(spare);
+}
+
+// Keeps the entries of the bodies below count, in their order, and appends one for each body
+// from the previous count on, in index order.
+template <typename Entry> void keepBodiesBelow(std::vector<Entry> &entries, int count) {
+    const int previous = static_cast<int>(entries.size());
+    if (count < previous) {
+        const auto gone = [count](const Entry &e) { return e.index >= count; };
+        entries.erase(std::remove_if(entries.begin(), entries.end(), gone), entries.end());
+    }
+    for (int i = previous; i < count; ++i) {
+        Entry entry{};
+        entry.index = i;
+        entries.push_back(entry);
+    }
+}
 
 bool sane(float v) {
     return std::fabs(v) < maxCoordinate;
@@ -64,9 +129,9 @@ bool rectangleBounds(const RectAngle *rect, double (&lo)[2], double (&hi)[2]) {
 
 void BroadPhase::findPairs(const EntityArray &bodies) {
     const int count = bodies.size();
-    const bool sameBodies = static_cast<int>(extents.size()) == count;
+    fitToBodies(bodies);
     computeExtents(bodies);
-    sortAlongSweepAxis(sameBodies);
+    sortAlongSweepAxis();
     pairs.clear();
     sweep();
     if (!wild.empty())
@@ -75,14 +140,32 @@ void BroadPhase::findPairs(const EntityArray &bodies) {
     reconsiderSweepAxis();
 }
 
-// Fills the extents, in their previous order when the bodies are the same ones.
-void BroadPhase::computeExtents(const EntityArray &bodies) {
-    const int count = bodies.size();
-    if (static_cast<int>(extents.size()) != count) {
-        extents.resize(count);
-        for (int i = 0; i < count; ++i)
-            extents[i].index = i;
+// The extents (and the spans) hold the bodies 0 to size - 1. When the array has grown or shrunk,
+// the bodies that remain keep their place in the order and new ones join at the end: a body
+// dropped into a large scene costs its insertion, not a sort from scratch. The buffers are sized
+// for the array's capacity at once: a buffer that grew later would move, and first touching the
+// pages of its new place can cost more than a whole step.
+void BroadPhase::fitToBodies(const EntityArray &bodies) {
+    const std::size_t capacity = static_cast<std::size_t>(bodies.capacity());
+    if (extents.capacity() < capacity) {
+        for (std::vector<Extent> *buffer : {&extents, &spareExtents})
+            buffer->reserve(capacity);
+        for (std::vector<Span> *buffer : {&spans, &spareSpans})
+            buffer->reserve(capacity);
+        for (std::vector<int> *buffer : {&firstPartner, &cursor})
+            buffer->reserve(capacity + 1);
+        slotByBody.reserve(capacity);
+        flagsByIndex.reserve(capacity);
+        sortKeys.reserve(capacity);
+        radixSorter.reserve(capacity);
+        pairs.reserve(pairsPerBody * capacity);
+        partnerList.reserve(pairsPerBody * capacity);
     }
+    keepBodiesBelow(extents, bodies.size());
+}
+
+// Fills the extents in their present order.
+void BroadPhase::computeExtents(const EntityArray &bodies) {
     wild.clear();
     for (Extent &e : extents) {
         const BaseEntity *body = bodies[e.index];
@@ -102,29 +185,24 @@ void BroadPhase::computeExtents(const EntityArray &bodies) {
 
 // Orders the trusted extents by their lower bound on the sweep axis; the wild ones go last. From
 // one step to the next bodies move little, so insertion sort on the previous order is nearly
-// linear; a new set of bodies or a new axis starts from a full sort.
-void BroadPhase::sortAlongSweepAxis(bool keepOrder) {
+// linear. When it has much more to do (bodies falling past each other in numbers, many new bodies)
+// the radix sort takes over, as it does on the first step, which also puts the spans in the other
+// axis's order for the trials to come.
+void BroadPhase::sortAlongSweepAxis() {
     const int axis = sweepAxis;
-    const auto before = [axis](const Extent &p, const Extent &q) {
-        if (p.wild != q.wild)
-            return q.wild;
-        return p.lo[axis] < q.lo[axis];
-    };
-    if (!keepOrder || stepsOnAxis == 0) {
-        std::sort(extents.begin(), extents.end(), before);
+    const auto key = [axis](const Extent &e) { return e.wild ? infinity : e.lo[axis]; };
+    const long long budget = insertionMovesPerEntry * static_cast<long long>(extents.size());
+    if (ordered && insertionSort(extents, key, budget))
         return;
-    }
-    for (std::size_t k = 1; k < extents.size(); ++k) {
-        if (!before(extents[k], extents[k - 1]))
-            continue;
-        const Extent moving = extents[k];
-        std::size_t m = k;
-        do {
-            extents[m] = extents[m - 1];
-            --m;
-        } while (m > 0 && before(moving, extents[m - 1]));
-        extents[m] = moving;
-    }
+    radixSort(extents, key, radixSorter, sortKeys, spareExtents);
+    if (ordered)
+        return;
+    ordered = true;
+    spans.clear();
+    for (const Extent &e : extents)
+        spans.push_back(Span{e.wild ? infinity : e.lo[1 - axis], e.hi[1 - axis], e.index});
+    radixSort(
+        spans, [](const Span &s) { return s.lo; }, radixSorter, sortKeys, spareSpans);
 }
 
 // Every pair of trusted extents overlapping on both axes, except two rectangles.
@@ -193,29 +271,59 @@ void BroadPhase::groupByLowerIndex(int bodyCount) {
     }
 }
 
-// The cost of the sweep is the number of extents overlapping along its axis. Now and then the
-// other axis is counted too, and taken when it clearly has fewer: a falling column wants y, a
+// The cost of the sweep is the number of extents plus the pairs overlapping along its axis. While
+// the pairs are the fewer, no axis could do much better; past that, every so often, the other axis
+// is put to the test and taken when it has less than half as many: a falling column wants y, a
 // pile on the floor wants x. The pairs found do not depend on the axis.
 void BroadPhase::reconsiderSweepAxis() {
+    trialOverlaps = 0;
     if (++stepsOnAxis < stepsBetweenAxisTrials)
         return;
-    stepsOnAxis = 1;
-    const int other = 1 - sweepAxis;
-    if (2 * overlapsAlong(other) < sweepOverlaps) {
-        sweepAxis = other;
-        stepsOnAxis = 0; // the next step sorts afresh
-    }
+    stepsOnAxis = 0;
+    if (sweepOverlaps < trustedCount())
+        return;
+    const long long enough = (sweepOverlaps + 1) / 2; // 2 * overlaps >= sweepOverlaps
+    if (overlapsAlongOtherAxis(enough) < enough)
+        switchAxis();
 }
 
-long long BroadPhase::overlapsAlong(int axis) {
-    trial.assign(extents.begin(), extents.begin() + trustedCount());
-    std::sort(trial.begin(), trial.end(),
-              [axis](const Extent &p, const Extent &q) { return p.lo[axis] < q.lo[axis]; });
-    long long overlaps = 0;
-    const int n = static_cast<int>(trial.size());
-    for (int k = 0; k < n; ++k) {
-        for (int m = k + 1; m < n && trial[m].lo[axis] <= trial[k].hi[axis]; ++m)
-            ++overlaps;
+// The pairs of trusted extents overlapping along the other axis, counted one by one like the
+// sweep counts its own, but only until there are enough: the trial never counts more than half
+// the sweep's pairs. The spans keep the other axis's order from one trial to the next, so that
+// sorting them again is nearly linear too.
+long long BroadPhase::overlapsAlongOtherAxis(long long enough) {
+    const int other = 1 - sweepAxis;
+    slotByBody.resize(extents.size());
+    for (std::size_t k = 0; k < extents.size(); ++k)
+        slotByBody[extents[k].index] = static_cast<int>(k);
+    keepBodiesBelow(spans, static_cast<int>(extents.size()));
+    for (Span &s : spans) {
+        const Extent &e = extents[slotByBody[s.index]];
+        s.lo = e.wild ? infinity : e.lo[other];
+        s.hi = e.hi[other];
     }
-    return overlaps;
+    const auto key = [](const Span &s) { return s.lo; };
+    const long long budget = insertionMovesPerEntry * static_cast<long long>(spans.size());
+    if (!insertionSort(spans, key, budget))
+        radixSort(spans, key, radixSorter, sortKeys, spareSpans);
+
+    const int trusted = trustedCount();
+    for (int k = 0; k < trusted && trialOverlaps < enough; ++k) {
+        for (int m = k + 1; m < trusted && spans[m].lo <= spans[k].hi && trialOverlaps < enough;
+             ++m)
+            ++trialOverlaps;
+    }
+    return trialOverlaps;
+}
+
+// The spans are in the new axis's order, just sorted, and the extents in the old one's: they
+// trade orders, and neither needs a sort from scratch.
+void BroadPhase::switchAxis() {
+    spareExtents.resize(extents.size());
+    for (std::size_t k = 0; k < spans.size(); ++k)
+        spareExtents[k] = extents[slotByBody[spans[k].index]];
+    for (std::size_t k = 0; k < extents.size(); ++k)
+        spans[k].index = extents[k].index;
+    extents.swap(spareExtents);
+    sweepAxis = 1 - sweepAxis;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "physics/radixsorter.h"
+
 #include <vector>
 
 class EntityArray;
@@ -11,8 +13,11 @@ class EntityArray;
 // size, an unknown type) are paired with every other body, as the all-pairs loop would. Pairs of
 // two rectangles are left out: they never make a contact.
 //
-// The buffers, and the order along the sweep axis, are kept from step to step: in a steady state
-// nothing is allocated and the sort has little to do.
+// The buffers, and the orders along both axes, are kept from step to step: in a steady state
+// nothing is allocated and the sorts have little to do. No step costs much more than an ordinary
+// one: bodies added at the end of the array join the kept order, a sort with too much to do goes
+// over to a radix sort (linear in the number of bodies), and the periodic trial of the other axis
+// counts its overlaps only as far as the sweep's own count.
 class BroadPhase {
 public:
     // Rebuilds the pair list for the bodies as they are now.
@@ -23,6 +28,14 @@ public:
     int partnersEnd(int i) const { return firstPartner[i + 1]; }
     const std::vector<int> &partners() const { return partnerList; }
 
+    // The work of the last findPairs, for tests: the pairs overlapping along the sweep axis, which
+    // the sweep went through, and the pairs the trial of the other axis counted (0 on the steps
+    // without one).
+    long long sweepPairs() const { return sweepOverlaps; }
+    long long axisTrialPairs() const { return trialOverlaps; }
+    // 0: x, 1: y.
+    int axis() const { return sweepAxis; }
+
 private:
     // A body's bounds on x (0) and y (1), widened by the rounding margin.
     struct Extent {
@@ -32,18 +45,26 @@ private:
         bool rectangle;
         bool wild;
     };
+    // A body's bounds along the axis on trial.
+    struct Span {
+        double lo;
+        double hi;
+        int index;
+    };
     struct Pair {
         int lower;
         int upper;
     };
 
+    void fitToBodies(const EntityArray &bodies);
     void computeExtents(const EntityArray &bodies);
-    void sortAlongSweepAxis(bool keepOrder);
+    void sortAlongSweepAxis();
     void sweep();
     void pairWildBodies(int bodyCount);
     void groupByLowerIndex(int bodyCount);
     void reconsiderSweepAxis();
-    long long overlapsAlong(int axis);
+    long long overlapsAlongOtherAxis(long long enough);
+    void switchAxis();
 
     // The extents before the wild ones.
     int trustedCount() const { return static_cast<int>(extents.size() - wild.size()); }
@@ -56,8 +77,18 @@ private:
     std::vector<unsigned char> flagsByIndex; // wild and rectangle flags, for pairWildBodies
     std::vector<int> partnerList;
 
-    int sweepAxis = 1; // 0: x, 1: y
+    std::vector<Span> spans;     // sorted along the other axis at the last trial, wild bodies last
+    std::vector<int> slotByBody; // where each body's extent is, during a trial
+
+    // For the radix sorts, and the extents or spans being put in its order.
+    RadixSorter radixSorter;
+    std::vector<RadixSorter::Key> sortKeys;
+    std::vector<Extent> spareExtents;
+    std::vector<Span> spareSpans;
+
+    int sweepAxis = 1;    // 0: x, 1: y
+    bool ordered = false; // false until the first sort
     long long sweepOverlaps = 0;
+    long long trialOverlaps = 0;
     int stepsOnAxis = 0;
-    std::vector<Extent> trial;
 };

@@ -3,6 +3,7 @@
 // side by side and demands identical contact lists, entry for entry, to the last bit.
 
 #include "core/entityarray.h"
+#include "physics/broadphase.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
 #include "physics/scene.h"
@@ -30,20 +31,20 @@ struct BodySpec {
     float radiusOrWidth;
     float height;
     float mass;
+    Vec2 velocity;
 };
 
 // One set of bodies, built twice: once per pair search.
 class Twin {
 public:
-    explicit Twin(const std::vector<BodySpec> &specs)
+    // With room for room more bodies appended later.
+    explicit Twin(const std::vector<BodySpec> &specs, int room = 0)
         : broad(std::make_unique<World>(World::PairSearch::BroadPhase)),
           reference(std::make_unique<World>(World::PairSearch::AllPairs)),
-          broadBodies(static_cast<int>(specs.size())),
-          referenceBodies(static_cast<int>(specs.size())) {
-        for (const BodySpec &s : specs) {
-            broadBodies.append(make(s));
-            referenceBodies.append(make(s));
-        }
+          broadBodies(static_cast<int>(specs.size()) + room),
+          referenceBodies(static_cast<int>(specs.size()) + room) {
+        for (const BodySpec &s : specs)
+            append(s);
     }
     ~Twin() {
         deleteEntities(broadBodies);
@@ -65,6 +66,11 @@ public:
 
     int contactCount() const { return reference->contacts.size(); }
 
+    void append(const BodySpec &s) {
+        ASSERT_TRUE(broadBodies.append(make(s)));
+        ASSERT_TRUE(referenceBodies.append(make(s)));
+    }
+
 private:
     static BaseEntity *make(const BodySpec &s) {
         BaseEntity *body;
@@ -73,6 +79,7 @@ private:
         else
             body = new RectAngle(s.radiusOrWidth, s.height);
         body->setPosition(Vec2(s.x, s.y));
+        body->setVelocity(s.velocity);
         body->setMass(s.mass);
         return body;
     }
@@ -125,11 +132,16 @@ private:
 };
 
 BodySpec circle(float x, float y, float radius = 30, float mass = 0.02f) {
-    return {true, x, y, radius, 0, mass};
+    return {true, x, y, radius, 0, mass, Vec2()};
+}
+
+// Immovable (mass 0: no gravity, no impulse), so it keeps its velocity whatever it touches.
+BodySpec gliding(float x, float y, float vx, float vy) {
+    return {true, x, y, 30, 0, 0, Vec2(vx, vy)};
 }
 
 BodySpec rectangle(float x, float y, float width, float height) {
-    return {false, x, y, width, height, 0};
+    return {false, x, y, width, height, 0, Vec2()};
 }
 
 std::vector<BodySpec> demoWalls() {
@@ -251,6 +263,78 @@ TEST(BroadPhaseTest, SameWorldWithArraysOfOtherSizes) {
         deleteEntities(a);
         deleteEntities(b);
     }
+}
+
+// Two columns of overlapping circles pass through each other, twenty places per step: far more
+// reordering along y than insertion sort is allowed to do, so the order is rebuilt from scratch.
+TEST(BroadPhaseTest, ColumnsFallingPastEachOtherGiveTheReferenceContacts) {
+    std::vector<BodySpec> specs;
+    for (int i = 0; i < 300; ++i) {
+        specs.push_back(gliding(200, static_cast<float>(50 * i), 0, -500));
+        specs.push_back(gliding(230, static_cast<float>(50 * i - 15000), 0, 500));
+    }
+    Twin twin(specs);
+    EXPECT_TRUE(twin.step(40));
+    EXPECT_GT(twin.contactCount(), 0);
+}
+
+// Circles dropped into a running scene one at a time, and twenty at once, join the kept order.
+TEST(BroadPhaseTest, BodiesAppendedBetweenStepsGiveTheReferenceContacts) {
+    std::vector<BodySpec> specs = demoWalls();
+    for (int i = 0; i < 300; ++i)
+        specs.push_back(
+            circle(130 + 61 * static_cast<float>(i % 17), 90 + 61 * static_cast<float>(i / 17)));
+    Twin twin(specs, 400);
+    for (int s = 0; s < 200; ++s) {
+        const int dropped = s % 50 == 49 ? 20 : 1;
+        for (int k = 0; k < dropped; ++k)
+            twin.append(circle(140 + static_cast<float>((37 * (s + k)) % 1000), 700));
+        ASSERT_TRUE(twin.step()) << "step " << s;
+    }
+}
+
+// A wide row overlaps all along y and hardly along x: the trial moves the sweep to x, which
+// changes its work but not a single pair.
+TEST(BroadPhaseTest, AWideRowMovesTheSweepToXWithTheSameContacts) {
+    std::vector<BodySpec> specs;
+    for (int i = 0; i < 1000; ++i)
+        specs.push_back(gliding(static_cast<float>(50 * i), 100, 0, 0));
+    Twin twin(specs);
+    EXPECT_TRUE(twin.step(70));
+    EXPECT_EQ(twin.contactCount(), 999);
+
+    EntityArray row(1000);
+    for (int i = 0; i < 1000; ++i)
+        addDemoCircle(row, static_cast<float>(50 * i), 100);
+    BroadPhase broadPhase;
+    for (int s = 0; s < 63; ++s)
+        broadPhase.findPairs(row);
+    EXPECT_EQ(broadPhase.axis(), 1);
+    broadPhase.findPairs(row); // the 64th step tries x
+    EXPECT_EQ(broadPhase.sweepPairs(), 1000 * 999 / 2);
+    EXPECT_EQ(broadPhase.axis(), 0);
+    broadPhase.findPairs(row);
+    EXPECT_EQ(broadPhase.sweepPairs(), 999);
+    deleteEntities(row);
+}
+
+// Trying the other axis must never count more than half the sweep's own pairs. Along x every
+// pair of a tall column overlaps, 50 million of them at 10 000 circles: counting them all would
+// make the trial steps hundreds of times slower than the others. Here each circle overlaps the
+// next ones along y, so the sweep has pairs enough to be put to the test.
+TEST(BroadPhaseTest, AxisTrialOnATallColumnCountsNoMoreThanHalfTheSweepsPairs) {
+    EntityArray column(10000);
+    for (int i = 0; i < 10000; ++i)
+        addDemoCircle(column, i % 2 == 1 ? 230 : 200, static_cast<float>(25 * i));
+    BroadPhase broadPhase;
+    for (int s = 0; s < 200; ++s) {
+        broadPhase.findPairs(column);
+        EXPECT_EQ(broadPhase.axisTrialPairs() > 0, s % 64 == 63) << "step " << s;
+        EXPECT_LE(2 * broadPhase.axisTrialPairs(), broadPhase.sweepPairs() + 1) << "step " << s;
+    }
+    EXPECT_EQ(broadPhase.sweepPairs(), 2 * 10000 - 3);
+    EXPECT_EQ(broadPhase.axis(), 1);
+    deleteEntities(column);
 }
 
 } // namespace

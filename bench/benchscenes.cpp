@@ -14,8 +14,9 @@ BenchScene gridScene(int circleCount, int repetitions) {
 
 const std::vector<BenchScene> &benchScenes() {
     static const std::vector<BenchScene> scenes = {
-        {Scene{}, 10000, 3}, columnScene(100, 3), columnScene(1000, 3), columnScene(10000, 1),
-        gridScene(100, 3),   gridScene(1000, 3),  gridScene(10000, 1),
+        {Scene{}, 10000, 3},   columnScene(100, 3),    columnScene(1000, 3),
+        columnScene(10000, 1), columnScene(100000, 3), gridScene(100, 3),
+        gridScene(1000, 3),    gridScene(10000, 1),    gridScene(100000, 3),
     };
     return scenes;
 }

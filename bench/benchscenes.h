@@ -10,7 +10,8 @@
 struct BenchScene {
     Scene scene;
     int timedSteps;
-    // Fewer for the scenes whose single run takes tens of seconds.
+    // Of the all-pairs reference and the peers: fewer for the scenes whose single run takes tens
+    // of seconds.
     int repetitions;
 
     std::string name() const { return scene.label(); }

@@ -19,8 +19,9 @@
 #include <algorithm>  // std::min_element
 #include <cstdio>     // std::snprintf
 #include <functional> // std::function
-#include <memory>     // std::unique_ptr
-#include <string>     // std::string
+#include <memory>     // std::unique_ptr, std::make_shared
+#include <string>     // std::string, std::to_string
+#include <utility>    // std::pair
 #include <vector>     // std::vector
 
 namespace {
@@ -30,22 +31,30 @@ using SimulationFactory = std::function<std::unique_ptr<SteppedSimulation>(const
 // Testing every pair costs n (n - 1) / 2 table calls per step; past this many over a whole
 // window, one run would take minutes.
 constexpr double allPairsBudget = 10e9;
+// The peers take milliseconds per step at 10 000 circles already: at 100 000 one window would
+// take many minutes.
+constexpr int maxPeerCircles = 10000;
+// rigid2d's own windows take a second at most: three runs of every scene.
+constexpr int rigid2dRepetitions = 3;
 
 double minimum(const std::vector<double> &values) {
     return *std::min_element(values.begin(), values.end());
 }
 
-void registerRun(const BenchScene &scene, const std::string &engine, SimulationFactory make) {
+void registerRun(const BenchScene &scene, const std::string &engine, SimulationFactory make,
+                 int repetitions) {
     const std::string name = scene.name() + "/" + engine;
+    // Shared by the repetitions of this benchmark.
+    auto fastestSteps = std::make_shared<StepTimes>();
     benchmark::RegisterBenchmark(
         name.c_str(),
-        [scene, make](benchmark::State &state) {
+        [scene, make, fastestSteps](benchmark::State &state) {
             // Built before the timing starts.
             const std::unique_ptr<SteppedSimulation> simulation = make(scene);
-            timeSteps(state, *simulation, scene.timedSteps, scene.bodyCount());
+            timeSteps(state, *simulation, scene.timedSteps, scene.bodyCount(), *fastestSteps);
         })
         ->Iterations(1)
-        ->Repetitions(scene.repetitions)
+        ->Repetitions(repetitions)
         ->ReportAggregatesOnly(true)
         ->ComputeStatistics("min", minimum)
         ->UseManualTime()
@@ -59,9 +68,10 @@ void registerSkipped(const std::string &name, const std::string &reason) {
 }
 
 void registerRigid2d(const BenchScene &scene) {
-    registerRun(scene, "rigid2d", [](const BenchScene &s) {
-        return makeRigid2dSimulation(s, World::PairSearch::BroadPhase);
-    });
+    registerRun(
+        scene, "rigid2d",
+        [](const BenchScene &s) { return makeRigid2dSimulation(s, World::PairSearch::BroadPhase); },
+        rigid2dRepetitions);
 
     const double n = scene.bodyCount();
     const double pairTests = n * (n - 1) / 2;
@@ -73,9 +83,10 @@ void registerRigid2d(const BenchScene &scene) {
         registerSkipped(scene.name() + "/rigid2d-allpairs", reason);
         return;
     }
-    registerRun(scene, "rigid2d-allpairs", [](const BenchScene &s) {
-        return makeRigid2dSimulation(s, World::PairSearch::AllPairs);
-    });
+    registerRun(
+        scene, "rigid2d-allpairs",
+        [](const BenchScene &s) { return makeRigid2dSimulation(s, World::PairSearch::AllPairs); },
+        scene.repetitions);
 }
 
 #if defined(RIGID2D_BENCH_HAVE_BOX2D) || defined(RIGID2D_BENCH_HAVE_CHIPMUNK)
@@ -88,6 +99,25 @@ SimulationFactory peerFactory(std::unique_ptr<SteppedSimulation> (*make)(const E
 }
 #endif
 
+// Box2D and Chipmunk on the scene, where they are installed and the scene is small enough.
+void registerPeers(const BenchScene &scene) {
+    std::vector<std::pair<std::string, SimulationFactory>> peers;
+#ifdef RIGID2D_BENCH_HAVE_BOX2D
+    peers.emplace_back("box2d", peerFactory(makeBox2dSimulation));
+#endif
+#ifdef RIGID2D_BENCH_HAVE_CHIPMUNK
+    peers.emplace_back("chipmunk", peerFactory(makeChipmunkSimulation));
+#endif
+    for (const auto &[engine, make] : peers) {
+        if (scene.scene.circles > maxPeerCircles)
+            registerSkipped(scene.name() + "/" + engine,
+                            "peers beyond " + std::to_string(maxPeerCircles) +
+                                " circles: minutes per window, skipped");
+        else
+            registerRun(scene, engine, make, scene.repetitions);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -97,12 +127,7 @@ int main(int argc, char **argv) {
     addRunContext();
     for (const BenchScene &scene : benchScenes()) {
         registerRigid2d(scene);
-#ifdef RIGID2D_BENCH_HAVE_BOX2D
-        registerRun(scene, "box2d", peerFactory(makeBox2dSimulation));
-#endif
-#ifdef RIGID2D_BENCH_HAVE_CHIPMUNK
-        registerRun(scene, "chipmunk", peerFactory(makeChipmunkSimulation));
-#endif
+        registerPeers(scene);
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -11,7 +11,8 @@
 // in [1/2, 8176] (a size below 1 truncates to a rectangle of width or height 0), masses 0 or in
 // [1/1024, 64]. Its run also traps unless every position, velocity and contact stays finite. A
 // "wild" input takes raw float bits for every value (NaN, infinities, huge, negative; sizes are any
-// whole number the constructor can truncate), so finiteness is not asked of it.
+// whole number the constructor can truncate), so finiteness is not asked of it; but a body whose
+// position or velocity is not finite when a step begins must take part in none of its contacts.
 //
 // Input layout (bytes past the end read as zero):
 //   steps        1 + byte % 40
@@ -317,6 +318,20 @@ void checkFinite(const Simulation &sim) {
         require(isFinite(c->normal) && std::isfinite(c->penetration));
 }
 
+// By index: whether the body's position and velocity are finite.
+std::vector<bool> finiteBodies(const Simulation &sim) {
+    std::vector<bool> finite;
+    for (int i = 0; i < sim.entities.size(); ++i)
+        finite.push_back(isFinite(sim.entities[i]->position) &&
+                         isFinite(sim.entities[i]->velocity));
+    return finite;
+}
+
+void checkContactsAmong(const Simulation &sim, const std::vector<bool> &finiteBefore) {
+    for (const Contact *c : sim.world.contacts)
+        require(finiteBefore[sim.indexOf.at(c->a)] && finiteBefore[sim.indexOf.at(c->b)]);
+}
+
 void checkSame(const Simulation &broad, const Simulation &reference) {
     require(broad.entities.size() == reference.entities.size());
     for (int i = 0; i < broad.entities.size(); ++i) {
@@ -341,10 +356,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Simulation broad(scene, World::PairSearch::BroadPhase);
     Simulation reference(scene, World::PairSearch::AllPairs);
     for (int s = 0; s < scene.steps; ++s) {
+        const std::vector<bool> finiteBefore = finiteBodies(reference);
         broad.step();
         reference.step();
         if (!scene.wild)
             checkFinite(reference);
+        checkContactsAmong(reference, finiteBefore);
         checkSame(broad, reference);
     }
     return 0;

@@ -2,10 +2,11 @@
 
 #include "core/entityarray.h"
 #include "physics/circle.h"
+#include "physics/finitebodies.h"
 #include "physics/rectangle.h"
 
 #include <algorithm> // std::sort, std::remove_if
-#include <cmath>     // std::fabs
+#include <cmath>     // std::fabs, std::isfinite
 #include <limits>    // std::numeric_limits
 
 namespace {
@@ -167,30 +168,40 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
 // Fills the extents in their present order.
 void BroadPhase::computeExtents(const EntityArray &bodies) {
     wild.clear();
+    sweptCount = 0;
     for (Extent &e : extents) {
         const BaseEntity *body = bodies[e.index];
         const int type = body->type();
         e.rectangle = type == BodyType::RectAngle;
+        bool bounded = false;
         if (type == BodyType::Circle)
-            e.wild = !circleBounds(static_cast<const Circle *>(body), e.lo, e.hi);
+            bounded = circleBounds(static_cast<const Circle *>(body), e.lo, e.hi);
         else if (e.rectangle)
-            e.wild = !rectangleBounds(static_cast<const RectAngle *>(body), e.lo, e.hi);
-        else
-            e.wild = true;
-        if (e.wild)
+            bounded = rectangleBounds(static_cast<const RectAngle *>(body), e.lo, e.hi);
+        // Bounds imply a finite position; the velocity must be finite too.
+        if (bounded && std::isfinite(body->velocity.x) && std::isfinite(body->velocity.y)) {
+            e.pairing = Pairing::Swept;
+            ++sweptCount;
+        } else if (!isFiniteBody(*body)) {
+            e.pairing = Pairing::None;
+        } else {
+            e.pairing = Pairing::WithAll;
             wild.push_back(e.index);
+        }
     }
     std::sort(wild.begin(), wild.end());
 }
 
-// Orders the trusted extents by their lower bound on the sweep axis; the wild ones go last. From
+// Orders the swept extents by their lower bound on the sweep axis; the others go last. From
 // one step to the next bodies move little, so insertion sort on the previous order is nearly
 // linear. When it has much more to do (bodies falling past each other in numbers, many new bodies)
 // the radix sort takes over, as it does on the first step, which also puts the spans in the other
 // axis's order for the trials to come.
 void BroadPhase::sortAlongSweepAxis() {
     const int axis = sweepAxis;
-    const auto key = [axis](const Extent &e) { return e.wild ? infinity : e.lo[axis]; };
+    const auto key = [axis](const Extent &e) {
+        return e.pairing == Pairing::Swept ? e.lo[axis] : infinity;
+    };
     const long long budget = insertionMovesPerEntry * static_cast<long long>(extents.size());
     if (ordered && insertionSort(extents, key, budget))
         return;
@@ -199,21 +210,23 @@ void BroadPhase::sortAlongSweepAxis() {
         return;
     ordered = true;
     spans.clear();
-    for (const Extent &e : extents)
-        spans.push_back(Span{e.wild ? infinity : e.lo[1 - axis], e.hi[1 - axis], e.index});
+    for (const Extent &e : extents) {
+        const double lo = e.pairing == Pairing::Swept ? e.lo[1 - axis] : infinity;
+        spans.push_back(Span{lo, e.hi[1 - axis], e.index});
+    }
     radixSort(
         spans, [](const Span &s) { return s.lo; }, radixSorter, sortKeys, spareSpans);
 }
 
-// Every pair of trusted extents overlapping on both axes, except two rectangles.
+// Every pair of swept extents overlapping on both axes, except two rectangles.
 void BroadPhase::sweep() {
     const int axis = sweepAxis;
     const int other = 1 - axis;
     long long overlaps = 0;
-    const int trusted = trustedCount();
-    for (int k = 0; k < trusted; ++k) {
+    const int swept = sweptCount;
+    for (int k = 0; k < swept; ++k) {
         const Extent &p = extents[k];
-        for (int m = k + 1; m < trusted && extents[m].lo[axis] <= p.hi[axis]; ++m) {
+        for (int m = k + 1; m < swept && extents[m].lo[axis] <= p.hi[axis]; ++m) {
             ++overlaps;
             const Extent &q = extents[m];
             if (q.lo[other] > p.hi[other] || p.lo[other] > q.hi[other])
@@ -226,17 +239,23 @@ void BroadPhase::sweep() {
     sweepOverlaps = overlaps;
 }
 
-// A wild body is paired with every other body (but a rectangle never with a rectangle); a pair
-// of two wild bodies is listed once, from the lower one.
+// A wild body is paired with every other body (but a rectangle never with a rectangle, and no
+// body with one the narrow phase ignores); a pair of two wild bodies is listed once, from the
+// lower one.
 void BroadPhase::pairWildBodies(int bodyCount) {
     constexpr unsigned char wildFlag = 1;
     constexpr unsigned char rectangleFlag = 2;
+    constexpr unsigned char ignoredFlag = 4;
     flagsByIndex.assign(bodyCount, 0);
-    for (const Extent &e : extents)
-        flagsByIndex[e.index] = (e.wild ? wildFlag : 0) | (e.rectangle ? rectangleFlag : 0);
+    for (const Extent &e : extents) {
+        flagsByIndex[e.index] = (e.pairing == Pairing::WithAll ? wildFlag : 0) |
+                                (e.rectangle ? rectangleFlag : 0) |
+                                (e.pairing == Pairing::None ? ignoredFlag : 0);
+    }
     for (const int w : wild) {
         for (int k = 0; k < bodyCount; ++k) {
-            if (k == w || ((flagsByIndex[k] & wildFlag) && k < w))
+            if (k == w || ((flagsByIndex[k] & wildFlag) && k < w) ||
+                (flagsByIndex[k] & ignoredFlag))
                 continue;
             if ((flagsByIndex[k] & rectangleFlag) && (flagsByIndex[w] & rectangleFlag))
                 continue;
@@ -280,14 +299,14 @@ void BroadPhase::reconsiderSweepAxis() {
     if (++stepsOnAxis < stepsBetweenAxisTrials)
         return;
     stepsOnAxis = 0;
-    if (sweepOverlaps < trustedCount())
+    if (sweepOverlaps < sweptCount)
         return;
     const long long enough = (sweepOverlaps + 1) / 2; // 2 * overlaps >= sweepOverlaps
     if (overlapsAlongOtherAxis(enough) < enough)
         switchAxis();
 }
 
-// The pairs of trusted extents overlapping along the other axis, counted one by one like the
+// The pairs of swept extents overlapping along the other axis, counted one by one like the
 // sweep counts its own, but only until there are enough: the trial never counts more than half
 // the sweep's pairs. The spans keep the other axis's order from one trial to the next, so that
 // sorting them again is nearly linear too.
@@ -299,7 +318,7 @@ long long BroadPhase::overlapsAlongOtherAxis(long long enough) {
     keepBodiesBelow(spans, static_cast<int>(extents.size()));
     for (Span &s : spans) {
         const Extent &e = extents[slotByBody[s.index]];
-        s.lo = e.wild ? infinity : e.lo[other];
+        s.lo = e.pairing == Pairing::Swept ? e.lo[other] : infinity;
         s.hi = e.hi[other];
     }
     const auto key = [](const Span &s) { return s.lo; };
@@ -307,10 +326,9 @@ long long BroadPhase::overlapsAlongOtherAxis(long long enough) {
     if (!insertionSort(spans, key, budget))
         radixSort(spans, key, radixSorter, sortKeys, spareSpans);
 
-    const int trusted = trustedCount();
-    for (int k = 0; k < trusted && trialOverlaps < enough; ++k) {
-        for (int m = k + 1; m < trusted && spans[m].lo <= spans[k].hi && trialOverlaps < enough;
-             ++m)
+    const int swept = sweptCount;
+    for (int k = 0; k < swept && trialOverlaps < enough; ++k) {
+        for (int m = k + 1; m < swept && spans[m].lo <= spans[k].hi && trialOverlaps < enough; ++m)
             ++trialOverlaps;
     }
     return trialOverlaps;

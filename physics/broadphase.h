@@ -9,9 +9,10 @@ class EntityArray;
 // Finds the pairs of bodies whose shapes can touch, by sort and sweep along one axis, and lists
 // them in the order the all-pairs loop would visit them: by lower index, then by higher. The
 // bounds are conservative: every pair the narrow phase would accept, to the last bit of its float
-// arithmetic, is listed. Bodies whose bounds cannot be trusted (a non-finite or huge coordinate or
-// size, an unknown type) are paired with every other body, as the all-pairs loop would. Pairs of
-// two rectangles are left out: they never make a contact.
+// arithmetic, is listed. Bodies whose bounds cannot be trusted (a huge coordinate, a non-finite or
+// huge size, an unknown type) are paired with every other body, as the all-pairs loop would.
+// Bodies whose position or velocity is not finite, which the narrow phase ignores, are paired with
+// none. Pairs of two rectangles are left out: they never make a contact.
 //
 // The buffers, and the orders along both axes, are kept from step to step: in a steady state
 // nothing is allocated and the sorts have little to do. No step costs much more than an ordinary
@@ -37,13 +38,16 @@ public:
     int axis() const { return sweepAxis; }
 
 private:
-    // A body's bounds on x (0) and y (1), widened by the rounding margin.
+    // How a body is paired: by its bounds, with every other body (bounds that cannot be trusted),
+    // or with none (a position or velocity that is not finite).
+    enum class Pairing : unsigned char { Swept, WithAll, None };
+    // A body's bounds on x (0) and y (1), widened by the rounding margin, when it is swept.
     struct Extent {
         double lo[2];
         double hi[2];
         int index;
         bool rectangle;
-        bool wild;
+        Pairing pairing;
     };
     // A body's bounds along the axis on trial.
     struct Span {
@@ -66,18 +70,16 @@ private:
     long long overlapsAlongOtherAxis(long long enough);
     void switchAxis();
 
-    // The extents before the wild ones.
-    int trustedCount() const { return static_cast<int>(extents.size() - wild.size()); }
-
-    std::vector<Extent> extents; // sorted along the sweep axis, wild bodies last
-    std::vector<int> wild;       // bodies paired with every other body, ascending
+    std::vector<Extent> extents; // sorted along the sweep axis, the swept ones first
+    int sweptCount = 0;
+    std::vector<int> wild; // bodies paired with every other body, ascending
     std::vector<Pair> pairs;
     std::vector<int> firstPartner; // by body index, one past the end for the last
     std::vector<int> cursor;
-    std::vector<unsigned char> flagsByIndex; // wild and rectangle flags, for pairWildBodies
+    std::vector<unsigned char> flagsByIndex; // pairing and rectangle flags, for pairWildBodies
     std::vector<int> partnerList;
 
-    std::vector<Span> spans;     // sorted along the other axis at the last trial, wild bodies last
+    std::vector<Span> spans;     // sorted along the other axis at the last trial, the swept first
     std::vector<int> slotByBody; // where each body's extent is, during a trial
 
     // For the radix sorts, and the extents or spans being put in its order.

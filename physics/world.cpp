@@ -2,6 +2,7 @@
 
 #include "core/entityarray.h"
 #include "physics/circle.h"
+#include "physics/finitebodies.h"
 #include "physics/rectangle.h"
 
 #include <algorithm> // std::max
@@ -45,6 +46,10 @@ Contact *faceContact(Circle *circle, RectAngle *rect, Vec2 d, Vec2 half) {
             nearest = face;
     }
     return new Contact{circle->radius + depths[nearest], normals[nearest], circle, rect};
+}
+
+bool bothFinite(const BaseEntity *a, const BaseEntity *b) {
+    return isFiniteBody(*a) && isFiniteBody(*b);
 }
 
 } // namespace
@@ -101,9 +106,13 @@ void World::detectBroadPhasePairs(const EntityArray &bodies) {
     }
 }
 
-// One sequential pass: each contact sees the velocities left by the contacts before it.
+// One sequential pass: each contact sees the velocities left by the contacts before it. A contact
+// whose body has left the finite numbers since it was found (an impulse that overflowed) is
+// passed over, here and in the correction, so the overflow goes no further.
 void World::applyImpulses() {
     for (Contact *c : std::as_const(contacts)) {
+        if (!bothFinite(c->a, c->b))
+            continue;
         const float inverseMassSum = c->a->inverseMass + c->b->inverseMass;
         if (inverseMassSum == 0)
             continue; // neither body can move
@@ -131,6 +140,8 @@ void World::integrate(const EntityArray &bodies) {
 // skipped.
 void World::correctPositions() {
     for (Contact *c : std::as_const(contacts)) {
+        if (!bothFinite(c->a, c->b))
+            continue;
         const float inverseMassSum = c->a->inverseMass + c->b->inverseMass;
         if (inverseMassSum == 0)
             continue;
@@ -141,11 +152,15 @@ void World::correctPositions() {
     }
 }
 
+// A body whose position or velocity is not finite makes no contact (see isFiniteBody); the tests
+// are also written so that a NaN anywhere fails them.
 void World::circleVsCircle(BaseEntity *a, BaseEntity *b) {
+    if (!bothFinite(a, b))
+        return;
     const Vec2 d = b->position - a->position;
     const float r = static_cast<Circle *>(a)->radius + static_cast<Circle *>(b)->radius;
     const float length = d.length();
-    if (length > r)
+    if (!(length <= r))
         return; // touching circles (length == r) do make a contact
     // Coincident centres (or a separation whose length rounds to 0) have no direction of their
     // own: push b straight up and a straight down.
@@ -154,6 +169,8 @@ void World::circleVsCircle(BaseEntity *a, BaseEntity *b) {
 }
 
 void World::circleVsRect(BaseEntity *c, BaseEntity *r) {
+    if (!bothFinite(c, r))
+        return;
     auto *circle = static_cast<Circle *>(c);
     auto *rect = static_cast<RectAngle *>(r);
     const float width = static_cast<float>(rect->width);

@@ -27,7 +27,8 @@ public:
     // Advances every body by one step: clear, detect, impulses, integrate, correct.
     void step(EntityArray &bodies);
 
-    // Each routine appends at most one contact, at the end of the list.
+    // Each routine appends at most one contact, at the end of the list; none when the position
+    // or velocity of either body is not finite.
     void circleVsCircle(BaseEntity *a, BaseEntity *b);
     void circleVsRect(BaseEntity *c, BaseEntity *r);
     // The circle becomes a of the contact, as with circleVsRect.

@@ -4,7 +4,12 @@
 //
 // With --replay FILE it plays a recorded session instead, to the file's end step, and checks the
 // hash of the state there against the file's: exit code 1 when they differ, 2 for a bad file.
+//
+// When bodies of the final state have a position or velocity that is not finite, one warning line
+// on stderr says how many; the listing and the exit code stay as they are.
 
+#include "core/entityarray.h"
+#include "physics/finitebodies.h"
 #include "physics/replayplayer.h"
 #include "physics/sandbox.h"
 #include "physics/scene.h"
@@ -34,6 +39,12 @@ int rejectArguments(const QString &what) {
 int printState(const Sandbox &sandbox) {
     const std::string text = stateText(sandbox.bodies());
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    // The listing shows them as nan or inf; this says so where a reader looks for trouble.
+    if (const int nonFinite = countNonFiniteBodies(sandbox.bodies()); nonFinite > 0)
+        std::fprintf(stderr,
+                     "rigid2d-trace: warning: %d of %d bodies have a position or velocity that is "
+                     "not finite; they have left the simulation\n",
+                     nonFinite, sandbox.bodies().size());
     return written && std::fflush(stdout) == 0 ? 0 : 1;
 }
 

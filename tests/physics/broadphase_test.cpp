@@ -206,9 +206,10 @@ TEST(BroadPhaseTest, PairsAtTheLastBitOfTouchingAreKeptAtEveryScale) {
     EXPECT_GT(twin.contactCount(), 0);
 }
 
-// Bodies whose coordinates or sizes are non-finite or huge have no trustworthy bounds: they are
-// paired with every other body, as the all-pairs loop pairs them, whatever the narrow phase then
-// makes of it.
+// Bodies whose coordinates or sizes are huge, or whose sizes are not finite, have no trustworthy
+// bounds: they are paired with every other body, as the all-pairs loop pairs them, whatever the
+// narrow phase then makes of it. Those whose position is not finite are paired with none, as the
+// narrow phase ignores them.
 TEST(BroadPhaseTest, NonFiniteAndHugeBodiesArePairedLikeTheReference) {
     std::vector<BodySpec> specs = demoWalls();
     specs.push_back(circle(nan, 100));

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <string> // std::string
+#include <limits> // std::numeric_limits
+#include <string> // std::string, std::to_string
 
 namespace {
 
@@ -279,4 +280,31 @@ TEST(CircleVsRect, CentreInsideTheSceneFloorLeavesThroughItsTop) {
     collide(world, &floor, &circle);
     ASSERT_EQ(world.contacts.size(), 1);
     EXPECT_TRUE(isContact(world.contacts[0], &circle, &floor, Vec2(0.0f, -1.0f), 35.0f));
+}
+
+// A body whose position or velocity is not finite makes no contact, on either side of the pair and
+// in either order: a NaN would otherwise fail every "no contact" test and reach its partner.
+TEST(NonFiniteBody, MakesNoContactWithACircleOrAWall) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float bad : {nan, inf, -inf}) {
+        for (int field = 0; field < 4; ++field) {
+            SCOPED_TRACE(std::to_string(bad) + " in field " + std::to_string(field));
+            World world;
+            Circle a = circleAt(200.0f, 300.0f);
+            Circle b = circleAt(230.0f, 340.0f);
+            Circle onFloor = circleAt(130.0f, 70.0f);
+            RectAngle floor = sceneFloor();
+            for (Circle *circle : {&b, &onFloor}) {
+                float *fields[] = {&circle->position.x, &circle->position.y, &circle->velocity.x,
+                                   &circle->velocity.y};
+                *fields[field] = bad;
+            }
+            collide(world, &a, &b);
+            collide(world, &b, &a);
+            collide(world, &onFloor, &floor);
+            collide(world, &floor, &onFloor);
+            EXPECT_TRUE(world.contacts.isEmpty());
+        }
+    }
 }

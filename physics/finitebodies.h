@@ -1,0 +1,18 @@
+#pragma once
+
+#include "physics/baseentity.h"
+
+#include <cmath> // std::isfinite
+
+class EntityArray;
+
+// A body whose position or velocity is not finite (NaN or infinite: a bad value given to it, or
+// an overflow after an absurd velocity) has left the simulation: it takes part in no contact, so
+// nothing it holds can reach the bodies it would have touched. It still moves by its own velocity.
+inline bool isFiniteBody(const BaseEntity &body) {
+    return std::isfinite(body.position.x) && std::isfinite(body.position.y) &&
+           std::isfinite(body.velocity.x) && std::isfinite(body.velocity.y);
+}
+
+// The bodies of the array whose position or velocity is not finite.
+int countNonFiniteBodies(const EntityArray &bodies);

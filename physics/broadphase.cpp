@@ -153,9 +153,9 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
             buffer->reserve(capacity);
         for (std::vector<Span> *buffer : {&spans, &spareSpans})
             buffer->reserve(capacity);
-        for (std::vector<int> *buffer : {&firstPartner, &cursor})
-            buffer->reserve(capacity + 1);
-        slotByBody.reserve(capacity);
+        firstPartner.reserve(capacity + 1);
+        for (std::vector<int> *buffer : {&cursor, &slotByBody})
+            buffer->reserve(capacity);
         flagsByIndex.reserve(capacity);
         sortKeys.reserve(capacity);
         radixSorter.reserve(capacity);
@@ -291,52 +291,71 @@ void BroadPhase::groupByLowerIndex(int bodyCount) {
 }
 
 // The cost of the sweep is the number of extents plus the pairs overlapping along its axis. While
-// the pairs are the fewer, no axis could do much better; past that, every so often, the other axis
-// is put to the test and taken when it has less than half as many: a falling column wants y, a
-// pile on the floor wants x. The pairs found do not depend on the axis.
+// the pairs are no more than the extents, no axis could do much better; past that, every so often,
+// the other axis is put to the test and taken when it has less than half as many: a falling column
+// wants y, a pile on the floor wants x. The pairs found do not depend on the axis. The trial takes
+// two steps, so that neither carries all of it: the spans are put in order at the first and
+// counted at the next.
 void BroadPhase::reconsiderSweepAxis() {
     trialOverlaps = 0;
-    if (++stepsOnAxis < stepsBetweenAxisTrials)
+    ++stepsOnAxis;
+    if (stepsOnAxis == stepsBetweenAxisTrials - 1) {
+        spansOrdered = sweepOverlaps > sweptCount;
+        if (spansOrdered)
+            orderSpans();
+        return;
+    }
+    if (stepsOnAxis < stepsBetweenAxisTrials)
         return;
     stepsOnAxis = 0;
-    if (sweepOverlaps < sweptCount)
+    if (!spansOrdered || spans.size() != extents.size())
         return;
+    spansOrdered = false;
     const long long enough = (sweepOverlaps + 1) / 2; // 2 * overlaps >= sweepOverlaps
     if (overlapsAlongOtherAxis(enough) < enough)
         switchAxis();
 }
 
-// The pairs of swept extents overlapping along the other axis, counted one by one like the
-// sweep counts its own, but only until there are enough: the trial never counts more than half
-// the sweep's pairs. The spans keep the other axis's order from one trial to the next, so that
-// sorting them again is nearly linear too.
-long long BroadPhase::overlapsAlongOtherAxis(long long enough) {
+// Brings the spans up to date along the other axis. They keep its order from one trial to the
+// next, so that sorting them again is an insertion sort too, unless they have the motion of many
+// steps to catch up with: then a sort from scratch takes over sooner than for the extents.
+void BroadPhase::orderSpans() {
     const int other = 1 - sweepAxis;
-    slotByBody.resize(extents.size());
-    for (std::size_t k = 0; k < extents.size(); ++k)
-        slotByBody[extents[k].index] = static_cast<int>(k);
+    mapSlots();
     keepBodiesBelow(spans, static_cast<int>(extents.size()));
     for (Span &s : spans) {
         const Extent &e = extents[slotByBody[s.index]];
         s.lo = e.pairing == Pairing::Swept ? e.lo[other] : infinity;
         s.hi = e.hi[other];
     }
+    sweptSpans = sweptCount;
     const auto key = [](const Span &s) { return s.lo; };
-    const long long budget = insertionMovesPerEntry * static_cast<long long>(spans.size());
-    if (!insertionSort(spans, key, budget))
+    if (!insertionSort(spans, key, static_cast<long long>(spans.size())))
         radixSort(spans, key, radixSorter, sortKeys, spareSpans);
+}
 
-    const int swept = sweptCount;
-    for (int k = 0; k < swept && trialOverlaps < enough; ++k) {
-        for (int m = k + 1; m < swept && spans[m].lo <= spans[k].hi && trialOverlaps < enough; ++m)
+// The pairs of swept spans overlapping, counted one by one like the sweep counts its own, but only
+// until there are enough: the trial never counts more than half the sweep's pairs.
+long long BroadPhase::overlapsAlongOtherAxis(long long enough) {
+    for (int k = 0; k < sweptSpans && trialOverlaps < enough; ++k) {
+        for (int m = k + 1; m < sweptSpans && spans[m].lo <= spans[k].hi && trialOverlaps < enough;
+             ++m)
             ++trialOverlaps;
     }
     return trialOverlaps;
 }
 
-// The spans are in the new axis's order, just sorted, and the extents in the old one's: they
-// trade orders, and neither needs a sort from scratch.
+// Where each body's extent is now.
+void BroadPhase::mapSlots() {
+    slotByBody.resize(extents.size());
+    for (std::size_t k = 0; k < extents.size(); ++k)
+        slotByBody[extents[k].index] = static_cast<int>(k);
+}
+
+// The spans are in the new axis's order, as of the step before, and the extents in the old one's:
+// they trade orders, and neither needs a sort from scratch.
 void BroadPhase::switchAxis() {
+    mapSlots();
     spareExtents.resize(extents.size());
     for (std::size_t k = 0; k < spans.size(); ++k)
         spareExtents[k] = extents[slotByBody[spans[k].index]];

@@ -67,7 +67,9 @@ private:
     void pairWildBodies(int bodyCount);
     void groupByLowerIndex(int bodyCount);
     void reconsiderSweepAxis();
+    void orderSpans();
     long long overlapsAlongOtherAxis(long long enough);
+    void mapSlots();
     void switchAxis();
 
     std::vector<Extent> extents; // sorted along the sweep axis, the swept ones first
@@ -79,7 +81,9 @@ private:
     std::vector<unsigned char> flagsByIndex; // pairing and rectangle flags, for pairWildBodies
     std::vector<int> partnerList;
 
-    std::vector<Span> spans;     // sorted along the other axis at the last trial, the swept first
+    std::vector<Span> spans; // sorted along the other axis at the last trial, the swept first
+    int sweptSpans = 0;
+    bool spansOrdered = false;   // for the trial's second step
     std::vector<int> slotByBody; // where each body's extent is, during a trial
 
     // For the radix sorts, and the extents or spans being put in its order.

@@ -5,6 +5,7 @@
 #include "app/sessionrecorder.h"
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
+#include "physics/finitebodies.h"
 #include "physics/world.h"
 #include "render/framecapture.h"
 #include "render/gl21.h"
@@ -130,6 +131,7 @@ void MainWindow::drawOverlay(double ratio) {
     figures.meanStepMicroseconds = statistics.meanStepMicroseconds();
     figures.framesPerSecond = statistics.framesPerSecond();
     figures.paused = isPaused;
+    figures.nonFinite = countNonFiniteBodies(sandbox.bodies());
     const QSize pixels(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
     overlay.draw(overlayLines(figures), pixels, ratio);
 }

@@ -28,6 +28,8 @@ QStringList overlayLines(const OverlayFigures &figures) {
     lines << (figures.framesPerSecond > 0
                   ? QStringLiteral("fps %1").arg(figures.framesPerSecond, 0, 'f', 1)
                   : QStringLiteral("fps -"));
+    if (figures.nonFinite > 0)
+        lines << QStringLiteral("non-finite %1").arg(figures.nonFinite);
     if (figures.paused)
         lines << QStringLiteral("paused");
     return lines;

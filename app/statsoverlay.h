@@ -17,6 +17,8 @@ struct OverlayFigures {
     double meanStepMicroseconds = -1;
     double framesPerSecond = 0;
     bool paused = false;
+    // Bodies whose position or velocity left the finite numbers, and with them the simulation.
+    int nonFinite = 0;
 };
 
 // The overlay's text, one line each.

@@ -2,7 +2,7 @@
 
 // A negative capacity would make new[] throw; it is taken as an array that holds nothing.
 EntityArray::EntityArray(int capacity)
-    : maxCount(capacity > 0 ? capacity : 0),
+    : capacity(capacity > 0 ? capacity : 0),
       items(capacity > 0 ? new BaseEntity *[capacity] : nullptr) {}
 
 EntityArray::~EntityArray() {
@@ -10,7 +10,7 @@ EntityArray::~EntityArray() {
 }
 
 bool EntityArray::append(BaseEntity *e) {
-    if (count >= maxCount)
+    if (count >= capacity)
         return false;
     items[count++] = e;
     return true;

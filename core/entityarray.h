@@ -27,11 +27,11 @@ public:
     }
 
     int size() const { return count; }
-    // The most bodies the array can hold.
-    int capacity() const { return maxCount; }
+    // The most bodies the array can hold: its capacity.
+    int maxSize() const { return capacity; }
 
 private:
     int count = 0;
-    int maxCount;
+    int capacity;
     BaseEntity **items;
 };

@@ -147,7 +147,7 @@ void BroadPhase::findPairs(const EntityArray &bodies) {
 // for the array's capacity at once: a buffer that grew later would move, and first touching the
 // pages of its new place can cost more than a whole step.
 void BroadPhase::fitToBodies(const EntityArray &bodies) {
-    const std::size_t capacity = static_cast<std::size_t>(bodies.capacity());
+    const std::size_t capacity = static_cast<std::size_t>(bodies.maxSize());
     if (extents.capacity() < capacity) {
         for (std::vector<Extent> *buffer : {&extents, &spareExtents})
             buffer->reserve(capacity);

@@ -65,7 +65,7 @@ TEST(EntityArray, FillsExactlyToItsCapacity) {
         ASSERT_TRUE(entities.append(&circle)) << "slot " << i;
     EXPECT_FALSE(entities.append(&circle));
     EXPECT_EQ(entities.size(), 1024);
-    EXPECT_EQ(entities.capacity(), 1024);
+    EXPECT_EQ(entities.maxSize(), 1024);
 }
 
 TEST(EntityArray, ZeroCapacityHoldsNothing) {
@@ -79,7 +79,7 @@ TEST(EntityArray, NegativeCapacityBehavesAsZero) {
     Circle circle(30.0f);
     EntityArray entities(-5);
     EXPECT_EQ(entities.size(), 0);
-    EXPECT_EQ(entities.capacity(), 0);
+    EXPECT_EQ(entities.maxSize(), 0);
     EXPECT_FALSE(entities.append(&circle));
     EXPECT_EQ(entities.size(), 0);
 }

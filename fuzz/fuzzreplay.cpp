@@ -5,6 +5,7 @@
 // array has room for, the end record last) and that, written out as a file and read back, is the
 // same replay bit for bit. Small replays are also played, to their last step.
 
+#include "fuzz/fuzzinput.h"
 #include "physics/replayfile.h"
 #include "physics/replayplayer.h"
 #include "physics/sandbox.h"
@@ -19,12 +20,6 @@
 #include <string>  // std::string
 
 namespace {
-
-// Ends the run so that libFuzzer reports the input; unlike assert() it is never compiled out.
-void require(bool property) {
-    if (!property)
-        __builtin_trap();
-}
 
 std::optional<Replay> read(const QByteArray &bytes, std::string &error) {
     QByteArray copy = bytes;

@@ -20,6 +20,7 @@
 //   x, y         sane: 24-bit signed sixteenths; wild: 32-bit float bits
 
 #include "core/entityarray.h"
+#include "fuzz/fuzzinput.h"
 #include "physics/baseentity.h"
 #include "physics/contact.h"
 #include "physics/sandbox.h"
@@ -37,34 +38,6 @@ constexpr int maxSteps = 16;
 // The all-pairs run tests n (n - 1) / 2 pairs a step; beyond this many in one input, a full array
 // would keep the fuzzer at a few inputs a second.
 constexpr double maxPairTests = 1e6;
-
-void require(bool property) {
-    if (!property)
-        __builtin_trap();
-}
-
-class ByteReader {
-public:
-    ByteReader(const std::uint8_t *data, std::size_t size) : data(data), left(size) {}
-
-    bool empty() const { return left == 0; }
-    std::uint8_t u8() {
-        if (left == 0)
-            return 0;
-        --left;
-        return *data++;
-    }
-    std::uint32_t u32() {
-        std::uint32_t v = 0;
-        for (int byte = 0; byte < 4; ++byte)
-            v |= static_cast<std::uint32_t>(u8()) << (8 * byte);
-        return v;
-    }
-
-private:
-    const std::uint8_t *data;
-    std::size_t left;
-};
 
 float coordinate(ByteReader &in, bool wild) {
     const std::uint32_t bits = in.u32();

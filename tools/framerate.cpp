@@ -224,9 +224,10 @@ void printFrameShares(const Scene &scene, const BatchedWindow &window,
                 100 * restMs / frameMs);
 }
 
-int reject(const QString &what) {
+// One line naming what is wrong with the command line.
+std::nullopt_t reject(const QString &what) {
     std::fprintf(stderr, "rigid2d-framerate: %s\n", qPrintable(what));
-    return 2;
+    return std::nullopt;
 }
 
 // Measures this process's pacing and prints it.
@@ -284,13 +285,16 @@ int measureUnpacedInChild(const QStringList &arguments) {
     return child.exitCode();
 }
 
-} // namespace
+// What the command line asks for.
+struct Settings {
+    LaunchOptions options;
+    int milliseconds = 2000;
+    int rounds = 3;
+};
 
-int main(int argc, char **argv) {
-    QGuiApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("rigid2d-framerate"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(RIGID2D_VERSION));
-
+// Reads the command line. --help and --version print and exit; a bad argument prints one line and
+// gives nothing.
+std::optional<Settings> readSettings() {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Frames per second of a scene's window, drawing per body and batched, "
@@ -316,34 +320,53 @@ int main(int argc, char **argv) {
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
+    Settings settings;
     QString error;
     const std::optional<Scene> scene = readSceneOptions(parser, error);
     if (!scene)
         return reject(error);
-    LaunchOptions options;
-    options.scene = *scene;
-    options.overlay = parser.isSet(QStringLiteral("overlay"));
+    settings.options.scene = *scene;
+    settings.options.overlay = parser.isSet(QStringLiteral("overlay"));
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 2)
         return reject(QStringLiteral("expects at most SECONDS and ROUNDS"));
-    int milliseconds = 2000;
     if (!positional.isEmpty()) {
         bool ok = false;
         const double seconds = positional[0].toDouble(&ok);
         if (!ok || !(seconds >= 0.1 && seconds <= 3600))
             return reject(QStringLiteral("SECONDS: expects a number from 0.1 to 3600, not \"%1\"")
                               .arg(positional[0]));
-        milliseconds = static_cast<int>(seconds * 1000);
+        settings.milliseconds = static_cast<int>(seconds * 1000);
     }
-    int rounds = 3;
     if (positional.size() > 1) {
         const std::optional<long long> count = wholeNumber(positional[1], 1, 1000);
         if (!count)
             return reject(QStringLiteral("ROUNDS: expects a whole number from 1 to 1000, not "
                                          "\"%1\"")
                               .arg(positional[1]));
-        rounds = static_cast<int>(*count);
+        settings.rounds = static_cast<int>(*count);
     }
+    return settings;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::optional<Settings> settings;
+    {
+        // Read before the GUI starts, which needs a display: --help, --version and bad arguments
+        // are answered without one.
+        const QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("rigid2d-framerate"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(RIGID2D_VERSION));
+        settings = readSettings();
+        if (!settings)
+            return 2;
+    }
+    QGuiApplication app(argc, argv);
+    const LaunchOptions &options = settings->options;
+    const int milliseconds = settings->milliseconds;
+    const int rounds = settings->rounds;
 
     frameClock.start();
     const QByteArray idleTime = qgetenv(idleTimeVariable);
@@ -352,8 +375,9 @@ int main(int argc, char **argv) {
                 QStringLiteral("unpaced (%1=0)").arg(QString::fromLatin1(idleTimeVariable)));
         return 0;
     }
-    std::printf("scene %s, %d bodies, %d rounds of %.1f s per window\n", scene->label().c_str(),
-                scene->bodyCount(), rounds, milliseconds / 1000.0);
+    std::printf("scene %s, %d bodies, %d rounds of %.1f s per window\n",
+                options.scene.label().c_str(), options.scene.bodyCount(), rounds,
+                milliseconds / 1000.0);
     measure(options, milliseconds, rounds,
             idleTime.isEmpty()
                 ? QStringLiteral("paced (Qt's update requests)")

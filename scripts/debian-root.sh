@@ -1,10 +1,15 @@
 # Sourced by the scripts that try rigid2d on a fresh Debian 12 machine: a minimal bookworm root
 # made with debootstrap, commands run in it as root with this machine's /proc, /sys and /dev, and
-# its removal. Needs root and debootstrap (scripts/install-deps.sh ci).
+# its removal. Needs root; installs debootstrap if the machine lacks it.
 
 # debian_root_create DIR: a new minimal root in DIR (which must not exist), mounts in place.
 debian_root_create() {
   local root="$1"
+  if ! command -v debootstrap >/dev/null; then
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 update -q >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -q \
+      --no-install-recommends debootstrap >/dev/null
+  fi
   debootstrap --variant=minbase bookworm "$root" >"$root.debootstrap.log" 2>&1 || {
     tail -n 20 "$root.debootstrap.log" >&2
     return 1

@@ -49,10 +49,9 @@ int main(int argc, char **argv) {
                 std::fprintf(stderr, "%s\n", error.c_str());
                 return 2;
             }
-            if (replay->refusedSpawns > 0)
-                std::fprintf(stderr, "%s: %lld spawns refused: the scene's array holds %d bodies\n",
-                             qPrintable(replayFile), replay->refusedSpawns,
-                             replay->scene.capacity());
+            if (const std::string warning = refusedSpawnsWarning(replayFile, *replay);
+                !warning.empty())
+                std::fprintf(stderr, "%s\n", warning.c_str());
         }
     }
 

@@ -55,7 +55,8 @@ void MainWindow::render() {
         return;
     const qreal ratio = devicePixelRatio();
     const QRect g = geometry();
-    gl->glViewport(0, 0, static_cast<int>(g.width() * ratio), static_cast<int>(g.height() * ratio));
+    const QSize pixels(static_cast<int>(g.width() * ratio), static_cast<int>(g.height() * ratio));
+    gl->glViewport(0, 0, pixels.width(), pixels.height());
     gl->glClearColor(1, 1, 1, 1);
     gl->glClear(GL_COLOR_BUFFER_BIT);
 
@@ -65,9 +66,9 @@ void MainWindow::render() {
 
     statistics.frameShown(clock.nsecsElapsed());
     if (overlay.shown())
-        drawOverlay(ratio);
+        drawOverlay(pixels, ratio);
     if (!options.screenshot.isEmpty() && sandbox.totalSteps() == options.steps)
-        saveScreenshot(ratio);
+        saveScreenshot(pixels);
 }
 
 // One step per frame by design; a fixed rate when asked for; none while paused. The run pauses
@@ -122,7 +123,7 @@ void MainWindow::setPaused(bool paused) {
         pacer.restart(clock.nsecsElapsed());
 }
 
-void MainWindow::drawOverlay(double ratio) {
+void MainWindow::drawOverlay(QSize pixels, double ratio) {
     OverlayFigures figures;
     figures.step = sandbox.sceneStep();
     figures.bodies = sandbox.bodies().size();
@@ -132,12 +133,10 @@ void MainWindow::drawOverlay(double ratio) {
     figures.framesPerSecond = statistics.framesPerSecond();
     figures.paused = isPaused;
     figures.nonFinite = countNonFiniteBodies(sandbox.bodies());
-    const QSize pixels(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
     overlay.draw(overlayLines(figures), pixels, ratio);
 }
 
-void MainWindow::saveScreenshot(double ratio) {
-    const QSize pixels(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+void MainWindow::saveScreenshot(QSize pixels) {
     const QImage image = captureFramebuffer(pixels);
     if (image.isNull() || !image.save(options.screenshot, "PNG")) {
         std::fprintf(stderr, "rigid2d: --screenshot: could not write \"%s\"\n",

@@ -52,8 +52,9 @@ private:
     void giveReplayInputs();
     void record(const ReplayInput &input);
     void setPaused(bool paused);
-    void drawOverlay(double ratio);
-    void saveScreenshot(double ratio);
+    // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
+    void drawOverlay(QSize pixels, double ratio);
+    void saveScreenshot(QSize pixels);
 
     LaunchOptions options;
     Sandbox sandbox;

@@ -199,23 +199,15 @@ void BroadPhase::computeExtents(const EntityArray &bodies) {
 // axis's order for the trials to come.
 void BroadPhase::sortAlongSweepAxis() {
     const int axis = sweepAxis;
-    const auto key = [axis](const Extent &e) {
-        return e.pairing == Pairing::Swept ? e.lo[axis] : infinity;
-    };
+    const auto key = [axis](const Extent &e) { return sortKey(e, axis); };
     const long long budget = insertionMovesPerEntry * static_cast<long long>(extents.size());
     if (ordered && insertionSort(extents, key, budget))
         return;
     radixSort(extents, key, radixSorter, sortKeys, spareExtents);
-    if (ordered)
-        return;
-    ordered = true;
-    spans.clear();
-    for (const Extent &e : extents) {
-        const double lo = e.pairing == Pairing::Swept ? e.lo[1 - axis] : infinity;
-        spans.push_back(Span{lo, e.hi[1 - axis], e.index});
+    if (!ordered) {
+        ordered = true;
+        orderSpans();
     }
-    radixSort(
-        spans, [](const Span &s) { return s.lo; }, radixSorter, sortKeys, spareSpans);
 }
 
 // Every pair of swept extents overlapping on both axes, except two rectangles.
@@ -316,6 +308,11 @@ void BroadPhase::reconsiderSweepAxis() {
         switchAxis();
 }
 
+// Where the extent goes in the order along axis: by its lower bound, or last when not swept.
+double BroadPhase::sortKey(const Extent &e, int axis) {
+    return e.pairing == Pairing::Swept ? e.lo[axis] : infinity;
+}
+
 // Brings the spans up to date along the other axis. They keep its order from one trial to the
 // next, so that sorting them again is an insertion sort too, unless they have the motion of many
 // steps to catch up with: then a sort from scratch takes over sooner than for the extents.
@@ -325,7 +322,7 @@ void BroadPhase::orderSpans() {
     keepBodiesBelow(spans, static_cast<int>(extents.size()));
     for (Span &s : spans) {
         const Extent &e = extents[slotByBody[s.index]];
-        s.lo = e.pairing == Pairing::Swept ? e.lo[other] : infinity;
+        s.lo = sortKey(e, other);
         s.hi = e.hi[other];
     }
     sweptSpans = sweptCount;

@@ -67,6 +67,7 @@ private:
     void pairWildBodies(int bodyCount);
     void groupByLowerIndex(int bodyCount);
     void reconsiderSweepAxis();
+    static double sortKey(const Extent &e, int axis);
     void orderSpans();
     long long overlapsAlongOtherAxis(long long enough);
     void mapSlots();

@@ -321,6 +321,14 @@ std::optional<Replay> readReplayFile(const QString &path, EndRecord endRecord, s
     return readReplay(file, name, endRecord, error);
 }
 
+std::string refusedSpawnsWarning(const QString &path, const Replay &replay) {
+    if (replay.refusedSpawns == 0)
+        return std::string();
+    return path.toLocal8Bit().toStdString() + ": " + std::to_string(replay.refusedSpawns) +
+           " spawns refused: the scene's array holds " + std::to_string(replay.scene.capacity()) +
+           " bodies";
+}
+
 std::string replayHeader(const Scene &scene) {
     return std::string(headerWord) + " " + std::to_string(replayVersion) + "\nscene " +
            sceneKindName(scene.kind) + " " + std::to_string(scene.circles) + "\n";

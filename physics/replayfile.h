@@ -67,6 +67,10 @@ std::optional<Replay> readReplay(QIODevice &input, const std::string &name, EndR
 // The same for a file, named in messages as path is written.
 std::optional<Replay> readReplayFile(const QString &path, EndRecord endRecord, std::string &error);
 
+// The warning for standard error when some of the replay's spawns found its scene's array full
+// ("PATH: N spawns refused: the scene's array holds C bodies"); empty when none did.
+std::string refusedSpawnsWarning(const QString &path, const Replay &replay);
+
 // The lines that make up a replay, each with its line feed.
 std::string replayHeader(const Scene &scene); // the version line and the scene line
 std::string replayInputLine(const ReplayInput &input);

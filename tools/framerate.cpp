@@ -12,9 +12,8 @@
 #include "app/mainwindow.h"
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/scene.h"
+#include "physics/sandbox.h"
 #include "physics/sceneoptions.h"
-#include "physics/world.h"
 #include "render/gl21.h"
 #include "window/openglwindow.h"
 
@@ -114,8 +113,7 @@ protected:
 // each body drawing itself.
 class PerBodyWindow : public OpenGLWindow {
 public:
-    explicit PerBodyWindow(const Scene &scene) : scene(scene), entities(scene.capacity()) {}
-    ~PerBodyWindow() override { deleteEntities(entities); }
+    explicit PerBodyWindow(const Scene &scene) : sandbox(scene) {}
 
     FrameCount count;
 
@@ -123,7 +121,7 @@ protected:
     void initialize() override {
         if (QOpenGLFunctions_2_1 *gl = currentGl21())
             gl->glOrtho(0, geometry().width(), 0, geometry().height(), -1, 1);
-        populateScene(entities, scene);
+        sandbox.restart();
     }
 
     void render() override {
@@ -135,16 +133,15 @@ protected:
                        static_cast<int>(geometry().height() * ratio));
         gl->glClearColor(1, 1, 1, 1);
         gl->glClear(GL_COLOR_BUFFER_BIT);
-        world.step(entities);
-        for (int i = 0; i < entities.size(); ++i)
-            entities[i]->draw();
+        sandbox.step();
+        const EntityArray &bodies = sandbox.bodies();
+        for (int i = 0; i < bodies.size(); ++i)
+            bodies[i]->draw();
         count.tick();
     }
 
 private:
-    Scene scene;
-    EntityArray entities;
-    World world;
+    Sandbox sandbox;
 };
 
 // A timed stretch of a window's frames: those numbered firstFrame to endFrame - 1, counting from
@@ -202,17 +199,15 @@ void printFrameShares(const Scene &scene, const BatchedWindow &window,
     if (frames == 0)
         return;
 
-    EntityArray entities(scene.capacity());
-    populateScene(entities, scene);
-    World world;
+    Sandbox sandbox(scene);
+    sandbox.restart();
     qint64 stepNs = 0;
     for (const bool isTimed : timed) {
         const qint64 start = threadNs();
-        world.step(entities);
+        sandbox.step();
         if (isTimed)
             stepNs += threadNs() - start;
     }
-    deleteEntities(entities);
 
     const double frameMs = frameNs * 1e-6 / frames;
     const double stepMs = stepNs * 1e-6 / frames;

@@ -57,9 +57,8 @@ int replay(const QString &path, std::optional<long long> stopAt) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
-    if (read->refusedSpawns > 0)
-        std::fprintf(stderr, "%s: %lld spawns refused: the scene's array holds %d bodies\n",
-                     qPrintable(path), read->refusedSpawns, read->scene.capacity());
+    if (const std::string warning = refusedSpawnsWarning(path, *read); !warning.empty())
+        std::fprintf(stderr, "%s\n", warning.c_str());
 
     Sandbox sandbox(read->scene);
     sandbox.restart();

@@ -1,6 +1,6 @@
 #include "app/launchoptions.h"
 
-#include "physics/sceneoptions.h"
+#include "cli/sceneoptions.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -58,6 +58,61 @@ LaunchRequest error(const QString &message) {
     return request;
 }
 
+// The files to replay and record; an empty string when all is well, else what is wrong.
+QString readFileOptions(const QCommandLineParser &parser, LaunchOptions &options) {
+    for (const QString &option : {replayOption, recordOption}) {
+        if (parser.isSet(option) && parser.value(option).isEmpty())
+            return QStringLiteral("--%1: expects a file name").arg(option);
+    }
+    options.replayFile = parser.value(replayOption);
+    options.recordFile = parser.value(recordOption);
+    if (!options.replayFile.isEmpty() && sceneOptionsSet(parser))
+        return replayTakesNoSceneOptions();
+    return QString();
+}
+
+// --rate and --steps.
+QString readPacingOptions(const QCommandLineParser &parser, LaunchOptions &options) {
+    if (parser.isSet(rateOption)) {
+        bool ok = false;
+        const QString text = parser.value(rateOption);
+        options.rate = text.toDouble(&ok);
+        if (!ok || !std::isfinite(options.rate) || options.rate < 0)
+            return QStringLiteral("--rate: expects steps per second, a number 0 or more, "
+                                  "not \"%1\"")
+                .arg(text);
+    }
+    if (parser.isSet(stepsOption)) {
+        const QString text = parser.value(stepsOption);
+        const std::optional<long long> steps =
+            wholeNumber(text, 1, std::numeric_limits<long long>::max());
+        if (!steps)
+            return QStringLiteral("--steps: expects a whole number, 1 or more, not \"%1\"")
+                .arg(text);
+        options.steps = *steps;
+    }
+    return QString();
+}
+
+QString readScreenshotOption(const QCommandLineParser &parser, LaunchOptions &options) {
+    if (!parser.isSet(screenshotOption))
+        return QString();
+    options.screenshot = parser.value(screenshotOption);
+    if (options.steps == 0)
+        return QStringLiteral("--screenshot: needs --steps N, the step to capture");
+    if (options.paused || options.rate > 0)
+        return QStringLiteral("--screenshot: takes one step per frame, so it cannot be "
+                              "combined with --paused or --rate");
+    const QFileInfo file(options.screenshot);
+    if (options.screenshot.isEmpty() || file.isDir())
+        return QStringLiteral("--screenshot: expects a file name, not \"%1\"")
+            .arg(options.screenshot);
+    if (!file.absoluteDir().exists())
+        return QStringLiteral("--screenshot: the folder \"%1\" does not exist")
+            .arg(QDir::toNativeSeparators(file.absolutePath()));
+    return QString();
+}
+
 } // namespace
 
 LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemoved) {
@@ -90,50 +145,13 @@ LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemo
     if (!scene)
         return error(message);
     options.scene = *scene;
-    for (const QString &option : {replayOption, recordOption}) {
-        if (parser.isSet(option) && parser.value(option).isEmpty())
-            return error(QStringLiteral("--%1: expects a file name").arg(option));
-    }
-    options.replayFile = parser.value(replayOption);
-    options.recordFile = parser.value(recordOption);
-    if (!options.replayFile.isEmpty() && sceneOptionsSet(parser))
-        return error(QStringLiteral("--replay: the scene comes from the file, so --scene and "
-                                    "--bodies do not go with it"));
+    if (message = readFileOptions(parser, options); !message.isEmpty())
+        return error(message);
     options.paused = parser.isSet(pausedOption);
     options.overlay = parser.isSet(overlayOption);
-
-    if (parser.isSet(rateOption)) {
-        bool ok = false;
-        const QString text = parser.value(rateOption);
-        options.rate = text.toDouble(&ok);
-        if (!ok || !std::isfinite(options.rate) || options.rate < 0)
-            return error(QStringLiteral("--rate: expects steps per second, a number 0 or more, "
-                                        "not \"%1\"")
-                             .arg(text));
-    }
-    if (parser.isSet(stepsOption)) {
-        const QString text = parser.value(stepsOption);
-        const std::optional<long long> steps =
-            wholeNumber(text, 1, std::numeric_limits<long long>::max());
-        if (!steps)
-            return error(
-                QStringLiteral("--steps: expects a whole number, 1 or more, not \"%1\"").arg(text));
-        options.steps = *steps;
-    }
-    if (parser.isSet(screenshotOption)) {
-        options.screenshot = parser.value(screenshotOption);
-        if (options.steps == 0)
-            return error(QStringLiteral("--screenshot: needs --steps N, the step to capture"));
-        if (options.paused || options.rate > 0)
-            return error(QStringLiteral("--screenshot: takes one step per frame, so it cannot be "
-                                        "combined with --paused or --rate"));
-        const QFileInfo file(options.screenshot);
-        if (options.screenshot.isEmpty() || file.isDir())
-            return error(QStringLiteral("--screenshot: expects a file name, not \"%1\"")
-                             .arg(options.screenshot));
-        if (!file.absoluteDir().exists())
-            return error(QStringLiteral("--screenshot: the folder \"%1\" does not exist")
-                             .arg(QDir::toNativeSeparators(file.absolutePath())));
-    }
+    if (message = readPacingOptions(parser, options); !message.isEmpty())
+        return error(message);
+    if (message = readScreenshotOption(parser, options); !message.isEmpty())
+        return error(message);
     return request;
 }

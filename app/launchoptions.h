@@ -1,6 +1,6 @@
 #pragma once
 
-#include "physics/scene.h"
+#include "scenes/scene.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "app/launchoptions.h"
 #include "app/mainwindow.h"
-#include "app/sessionrecorder.h"
-#include "physics/replayfile.h"
+#include "cli/replayargument.h"
+#include "session/sessionrecorder.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -9,7 +9,6 @@
 
 #include <cstdio>   // std::fputs, std::fprintf
 #include <optional> // std::optional
-#include <string>   // std::string
 #include <utility>  // std::move
 
 namespace {
@@ -30,30 +29,42 @@ int answer(const LaunchRequest &request) {
     }
 }
 
+// A first reading before the GUI starts, which needs a display: --help, --version, bad values
+// and bad replay files are answered without one. Sets exitCode when the program is to stop.
+std::optional<Replay> checkBeforeTheGui(int argc, char **argv, std::optional<int> &exitCode) {
+    const QCoreApplication core(argc, argv);
+    const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), false);
+    if (request.outcome != LaunchRequest::Outcome::Run) {
+        exitCode = answer(request);
+        return std::nullopt;
+    }
+    const QString replayFile = request.options.replayFile;
+    if (replayFile.isEmpty())
+        return std::nullopt;
+    std::optional<Replay> replay = readReplayArgument(replayFile, EndRecord::Optional);
+    if (!replay)
+        exitCode = 2;
+    return replay;
+}
+
+// Opened only once every argument is known to be good, so a refused command line leaves no file
+// behind.
+bool openRecording(SessionRecorder &recorder, const LaunchOptions &options) {
+    FileFault fault;
+    if (recorder.open(options.recordFile.toLocal8Bit().toStdString(), options.scene, fault))
+        return true;
+    std::fprintf(stderr, "rigid2d: --record: cannot write \"%s\": %s\n",
+                 qPrintable(options.recordFile), fault.what.c_str());
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-    // A first reading before the GUI starts, which needs a display: --help, --version, bad values
-    // and bad replay files are answered without one.
-    std::optional<Replay> replay;
-    {
-        const QCoreApplication core(argc, argv);
-        const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), false);
-        if (request.outcome != LaunchRequest::Outcome::Run)
-            return answer(request);
-        const QString replayFile = request.options.replayFile;
-        if (!replayFile.isEmpty()) {
-            std::string error;
-            replay = readReplayFile(replayFile, EndRecord::Optional, error);
-            if (!replay) {
-                std::fprintf(stderr, "%s\n", error.c_str());
-                return 2;
-            }
-            if (const std::string warning = refusedSpawnsWarning(replayFile, *replay);
-                !warning.empty())
-                std::fprintf(stderr, "%s\n", warning.c_str());
-        }
-    }
+    std::optional<int> exitCode;
+    std::optional<Replay> replay = checkBeforeTheGui(argc, argv, exitCode);
+    if (exitCode)
+        return *exitCode;
 
     QGuiApplication app(argc, argv);
     // Qt has taken its own options out: whatever is left must be ours.
@@ -64,35 +75,31 @@ int main(int argc, char **argv) {
     if (replay)
         options.scene = replay->scene;
 
-    // Opened only now that every argument is known to be good, so a refused command line leaves
-    // no file behind.
+    const bool recording = !options.recordFile.isEmpty();
     SessionRecorder recorder;
-    if (!options.recordFile.isEmpty()) {
-        QString error;
-        if (!recorder.open(options.recordFile, options.scene, error)) {
-            std::fprintf(stderr, "rigid2d: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
+    if (recording && !openRecording(recorder, options))
+        return 2;
 
     QSurfaceFormat format;
     format.setSamples(1);
-
     MainWindow window(options);
     if (replay)
         window.play(std::move(*replay));
-    if (!options.recordFile.isEmpty())
+    if (recording)
         window.recordTo(&recorder);
     window.setFormat(format);
     window.resize(1280, 720);
     window.show();
 
-    const int exitCode = app.exec();
+    const int result = app.exec();
+    const Session *session = window.session();
+    if (session && !options.replayFile.isEmpty())
+        warnOfRefusedSpawns(options.replayFile, *session);
     // A session that did not end well gets no end record, as after a crash.
-    if (!options.recordFile.isEmpty() && exitCode == 0) {
-        recorder.finish(window.simulation());
+    if (session && recording && result == 0) {
+        recorder.finish(session->sandbox());
         if (recorder.failed())
             return 1;
     }
-    return exitCode;
+    return result;
 }

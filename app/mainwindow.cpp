@@ -2,27 +2,21 @@
 
 #include "app/qtcompat.h"
 #include "app/sandboxinput.h"
-#include "app/sessionrecorder.h"
 #include "core/entityarray.h"
-#include "physics/baseentity.h"
 #include "physics/finitebodies.h"
 #include "physics/world.h"
 #include "render/framecapture.h"
-#include "render/gl21.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions_2_1>
 
 #include <cstdio>  // std::fprintf
 #include <utility> // std::move
 
 MainWindow::MainWindow(const LaunchOptions &options)
-    : options(options), sandbox(options.scene), pacer(options.rate), isPaused(options.paused),
-      stopAtStep(options.steps) {
+    : options(options), pacer(options.rate), isPaused(options.paused), stopAtStep(options.steps) {
     if (options.overlay)
         overlay.toggle();
     clock.start();
@@ -31,43 +25,39 @@ MainWindow::MainWindow(const LaunchOptions &options)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::initialize() {
-    QOpenGLFunctions_2_1 *gl = currentGl21();
-    if (!gl) {
-        const QSurfaceFormat format = QOpenGLContext::currentContext()->format();
-        qCritical("OpenGL 2.1 compatibility context not available (got OpenGL %d.%d)",
-                  format.majorVersion(), format.minorVersion());
+    if (const QString missing = missingOpenGl(); !missing.isEmpty()) {
+        qCritical("%s", qPrintable(missing));
         QCoreApplication::exit(1);
         return;
     }
-    // Scene units are the window's logical pixels at start-up, origin bottom-left, y upward.
-    // The projection is never set again, so the picture stretches with the window. No matrix
-    // mode is selected: this multiplies the initial model-view matrix.
-    const QRect g = geometry();
-    gl->glOrtho(0, g.width(), 0, g.height(), -1, 1);
-    sceneSize = g.size();
-    sandbox.restart();
-    giveReplayInputs();
+    // Scene units are the window's logical pixels at start-up, origin bottom-left, y upward. The
+    // view is never changed, so the picture stretches with the window.
+    sceneSize = geometry().size();
+    view = SceneView{0, static_cast<double>(sceneSize.width()), 0,
+                     static_cast<double>(sceneSize.height())};
+    simulation.emplace(options.scene);
+    simulation->recordTo(recorder);
+    if (replayToPlay)
+        simulation->play(std::move(*replayToPlay));
+    replayToPlay.reset();
 }
 
 void MainWindow::render() {
-    QOpenGLFunctions_2_1 *gl = currentGl21();
-    if (!gl)
+    if (!simulation)
         return;
     const qreal ratio = devicePixelRatio();
     const QRect g = geometry();
     const QSize pixels(static_cast<int>(g.width() * ratio), static_cast<int>(g.height() * ratio));
-    gl->glViewport(0, 0, pixels.width(), pixels.height());
-    gl->glClearColor(1, 1, 1, 1);
-    gl->glClear(GL_COLOR_BUFFER_BIT);
+    beginSceneFrame(pixels, view);
 
     for (int steps = stepsForThisFrame(); steps > 0; --steps)
         timedStep();
-    batch.draw(sandbox.bodies());
+    batch.draw(simulation->sandbox().bodies(), view);
 
-    statistics.frameShown(clock.nsecsElapsed());
+    frameStatistics.frameShown(clock.nsecsElapsed());
     if (overlay.shown())
         drawOverlay(pixels, ratio);
-    if (!options.screenshot.isEmpty() && sandbox.totalSteps() == options.steps)
+    if (!options.screenshot.isEmpty() && simulation->sandbox().totalSteps() == options.steps)
         saveScreenshot(pixels);
 }
 
@@ -77,8 +67,9 @@ int MainWindow::stepsForThisFrame() {
     if (isPaused)
         return 0;
     int steps = options.rate > 0 ? pacer.stepsForFrame(clock.nsecsElapsed()) : 1;
-    if (stopAtStep > 0 && stopAtStep - sandbox.totalSteps() <= steps) {
-        steps = static_cast<int>(stopAtStep - sandbox.totalSteps());
+    const long long now = simulation->sandbox().totalSteps();
+    if (stopAtStep > 0 && stopAtStep - now <= steps) {
+        steps = static_cast<int>(stopAtStep - now);
         stopAtStep = 0;
         isPaused = true;
     }
@@ -87,34 +78,19 @@ int MainWindow::stepsForThisFrame() {
 
 void MainWindow::timedStep() {
     const long long start = clock.nsecsElapsed();
-    sandbox.step();
-    statistics.stepTaken(clock.nsecsElapsed() - start);
-    giveReplayInputs();
+    simulation->step();
+    frameStatistics.stepTaken(clock.nsecsElapsed() - start);
 }
 
 void MainWindow::play(Replay replay) {
     const long long lastStep = replay.lastStep;
-    player.emplace(std::move(replay));
+    replayToPlay = std::move(replay);
     if (stopAtStep > 0)
         return;
     if (lastStep > 0)
         stopAtStep = lastStep;
     else
         isPaused = true;
-}
-
-bool MainWindow::replaying() const {
-    return player && !player->finished(sandbox);
-}
-
-void MainWindow::giveReplayInputs() {
-    if (player)
-        player->giveDueInputs(sandbox, [this](const ReplayInput &input) { record(input); });
-}
-
-void MainWindow::record(const ReplayInput &input) {
-    if (recorder)
-        recorder->record(input);
 }
 
 void MainWindow::setPaused(bool paused) {
@@ -124,16 +100,17 @@ void MainWindow::setPaused(bool paused) {
 }
 
 void MainWindow::drawOverlay(QSize pixels, double ratio) {
+    const Sandbox &sandbox = simulation->sandbox();
     OverlayFigures figures;
     figures.step = sandbox.sceneStep();
     figures.bodies = sandbox.bodies().size();
     figures.full = sandbox.full();
     figures.contacts = sandbox.physics().contacts.size();
-    figures.meanStepMicroseconds = statistics.meanStepMicroseconds();
-    figures.framesPerSecond = statistics.framesPerSecond();
+    figures.meanStepMicroseconds = frameStatistics.meanStepMicroseconds();
+    figures.framesPerSecond = frameStatistics.framesPerSecond();
     figures.paused = isPaused;
     figures.nonFinite = countNonFiniteBodies(sandbox.bodies());
-    overlay.draw(overlayLines(figures), pixels, ratio);
+    overlay.draw(figures, pixels, ratio);
 }
 
 void MainWindow::saveScreenshot(QSize pixels) {
@@ -152,15 +129,12 @@ void MainWindow::saveScreenshot(QSize pixels) {
 void MainWindow::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton)
         qDebug() << "Right mouse click!" << qtcompat::lineEnd;
-    else if (event->button() == Qt::LeftButton && sceneSize.isValid() && !replaying()) {
-        const Vec2 position = scenePointAt(qtcompat::mousePosition(*event), size(), sceneSize);
-        if (sandbox.spawn(position))
-            record(ReplayInput{sandbox.totalSteps(), ReplayInput::Kind::Spawn, position});
-    }
+    else if (event->button() == Qt::LeftButton && simulation)
+        simulation->spawn(scenePointAt(qtcompat::mousePosition(*event), size(), sceneSize));
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) {
-    if (!sceneSize.isValid())
+    if (!simulation)
         return;
     switch (commandForKey(event->key())) {
     case KeyCommand::TogglePause:
@@ -171,10 +145,7 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
             timedStep();
         break;
     case KeyCommand::Restart:
-        if (replaying())
-            break;
-        sandbox.restart();
-        record(ReplayInput{sandbox.totalSteps(), ReplayInput::Kind::Restart, Vec2()});
+        simulation->restart();
         break;
     case KeyCommand::ToggleOverlay:
         overlay.toggle();

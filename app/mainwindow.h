@@ -4,9 +4,9 @@
 #include "app/launchoptions.h"
 #include "app/statsoverlay.h"
 #include "app/steppacer.h"
-#include "physics/replayplayer.h"
-#include "physics/sandbox.h"
 #include "render/bodybatch.h"
+#include "render/sceneframe.h"
+#include "session/session.h"
 #include "window/openglwindow.h"
 
 #include <QElapsedTimer>
@@ -14,30 +14,26 @@
 
 #include <optional> // std::optional
 
-class EntityArray;
 class SessionRecorder;
-class World;
 
-// The demonstration's window: it owns the scene being simulated, builds it on the first frame
-// and then advances it by one step per rendered frame (or at a fixed rate), draws every body,
-// and answers the keys and the mouse between steps.
+// The demonstration's window: it builds its session's scene on the first frame and then advances
+// it by one step per rendered frame (or at a fixed rate), draws every body, and maps the keys and
+// the mouse onto the session between steps.
 class MainWindow : public OpenGLWindow {
 public:
     explicit MainWindow(const LaunchOptions &options = LaunchOptions());
     ~MainWindow() override;
 
-    const EntityArray &bodies() const { return sandbox.bodies(); }
-    const World &physics() const { return sandbox.physics(); }
-    const Sandbox &simulation() const { return sandbox; }
+    // Null until the first frame has built the scene.
+    const Session *session() const { return simulation ? &*simulation : nullptr; }
     bool paused() const { return isPaused; }
-    bool overlayShown() const { return overlay.shown(); }
+    const StatsOverlay &statistics() const { return overlay; }
 
     // Plays a recorded session of the window's scene from the first frame on and pauses at its
-    // last step (or at --steps). Until then the person's spawns and restarts are ignored, so the
+    // last step (or at --steps). Until then the person's spawns and restarts are refused, so the
     // replay stays true; pausing and single steps work as usual.
     void play(Replay replay);
-    bool replaying() const;
-    // Hands every spawn and restart the sandbox takes, replayed ones included, to the recorder.
+    // Hands every spawn and restart the session takes, replayed ones included, to the recorder.
     void recordTo(SessionRecorder *sessionRecorder) { recorder = sessionRecorder; }
 
 protected:
@@ -49,25 +45,24 @@ protected:
 private:
     int stepsForThisFrame();
     void timedStep();
-    void giveReplayInputs();
-    void record(const ReplayInput &input);
     void setPaused(bool paused);
     // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
     void drawOverlay(QSize pixels, double ratio);
     void saveScreenshot(QSize pixels);
 
     LaunchOptions options;
-    Sandbox sandbox;
-    StepPacer pacer;
-    FrameStatistics statistics;
-    StatsOverlay overlay;
-    std::optional<ReplayPlayer> player;
+    std::optional<Session> simulation;
+    std::optional<Replay> replayToPlay;
     SessionRecorder *recorder = nullptr;
+    StepPacer pacer;
+    FrameStatistics frameStatistics;
+    StatsOverlay overlay;
     QElapsedTimer clock;
     bool isPaused;
     // Above 0: the step to pause at.
     long long stopAtStep;
     // The window's logical size when the scene was built: the extent of the scene units.
     QSize sceneSize;
+    SceneView view;
     BodyBatch batch;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/entityarray.h"
-#include "physics/scene.h"
+#include "scenes/scene.h"
 
 #include <string> // std::string
 #include <vector> // std::vector

@@ -1,6 +1,6 @@
 // libFuzzer target for the inputs a session gives a scene between steps: circles dropped
-// anywhere, restarts and steps in any order, through the same Sandbox entry points the window
-// and a replay use. The session runs twice, once finding pairs through the broad phase and once
+// anywhere, restarts and steps in any order, through the Session every program drives its
+// simulation with. The session runs twice, once finding pairs through the broad phase and once
 // through all pairs.
 //
 // Every input must run without a crash or undefined behaviour (ASan and UBSan end the run), and
@@ -23,8 +23,8 @@
 #include "fuzz/fuzzinput.h"
 #include "physics/baseentity.h"
 #include "physics/contact.h"
-#include "physics/sandbox.h"
 #include "physics/world.h"
+#include "session/session.h"
 
 #include <cmath>   // std::isfinite
 #include <cstddef> // std::size_t
@@ -83,8 +83,8 @@ void checkFinite(const Sandbox &sandbox) {
 }
 
 // Both runs take the spawn, or both refuse it because the array is full.
-void spawn(Sandbox &broad, Sandbox &reference, Vec2 at) {
-    const bool wasFull = broad.full();
+void spawn(Session &broad, Session &reference, Vec2 at) {
+    const bool wasFull = broad.sandbox().full();
     require(broad.spawn(at) == !wasFull);
     require(reference.spawn(at) == !wasFull);
 }
@@ -100,10 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         scene.circles = circles;
     const bool wild = in.u8() & 1;
 
-    Sandbox broad(scene, World::PairSearch::BroadPhase);
-    Sandbox reference(scene, World::PairSearch::AllPairs);
-    broad.restart();
-    reference.restart();
+    Session broad(scene, World::PairSearch::BroadPhase);
+    Session reference(scene, World::PairSearch::AllPairs);
     int steps = 0;
     double pairTests = 0;
     for (int op = 0; op < maxOperations && !in.empty(); ++op) {
@@ -111,15 +109,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         switch (code & 3) {
         case 0:
             for (int s = (code >> 2 & 3) + 1; s > 0 && steps < maxSteps; --s, ++steps) {
-                const double n = reference.bodies().size();
+                const double n = reference.sandbox().bodies().size();
                 pairTests += n * (n - 1) / 2;
                 if (pairTests > maxPairTests)
                     break;
                 broad.step();
                 reference.step();
                 if (!wild)
-                    checkFinite(reference);
-                checkSame(broad, reference);
+                    checkFinite(reference.sandbox());
+                checkSame(broad.sandbox(), reference.sandbox());
             }
             break;
         case 1: {
@@ -128,9 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         }
         case 2:
-            broad.restart();
-            reference.restart();
-            require(broad.sceneStep() == 0 && broad.bodies().size() == scene.bodyCount());
+            require(broad.restart() && reference.restart());
+            require(broad.sandbox().sceneStep() == 0 &&
+                    broad.sandbox().bodies().size() == scene.bodyCount());
             break;
         default: {
             const float x = coordinate(in, wild);
@@ -140,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         }
         }
-        checkSame(broad, reference);
+        checkSame(broad.sandbox(), reference.sandbox());
     }
     return 0;
 }

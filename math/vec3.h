@@ -2,7 +2,8 @@
 
 #include <cmath> // std::sqrt
 
-// The three-component companion of Vec2, with the same operations and rounding rules.
+// The three-component companion of Vec2, with the same operations and rounding rules. Nothing in
+// the simulation uses it: it is kept because the foundations were specified with it.
 struct Vec3 {
     float x;
     float y;

@@ -17,8 +17,8 @@ public:
     virtual ~BaseEntity() = default;
 
     virtual void draw() const = 0;
-    // Integrates one step on its own: velocity first, then position. The world step does not use
-    // it; it integrates in the other order.
+    // Integrates one step on its own: velocity first, then position. Kept because the bodies were
+    // specified with it; the world step does not use it, it integrates in the other order.
     virtual void update();
     virtual int type() const { return BodyType::Base; }
 

@@ -5,7 +5,6 @@
 #include "physics/rectangle.h"
 #include "render/gl21.h"
 #include "render/rectanglevertices.h"
-#include "render/viewbounds.h"
 #include "render/wallcolor.h"
 
 #include <QOpenGLFunctions_2_1>
@@ -34,51 +33,57 @@ QOpenGLFunctions_2_1 *BodyBatch::currentFunctions() {
     return functions;
 }
 
-void BodyBatch::draw(const EntityArray &entities) {
+void BodyBatch::draw(const EntityArray &entities, const SceneView &view) {
     QOpenGLFunctions_2_1 *gl = currentFunctions();
     if (!gl)
         return;
     const int n = entities.size();
     reserve(n);
-    double projection[16];
-    double modelView[16];
-    gl->glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    gl->glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    const std::optional<ViewBounds> view = viewBounds(projection, modelView);
+    const std::optional<ViewBounds> bounds = viewBounds(view);
     int circles = 0;
     int rectangles = 0;
     for (int i = 0; i < n;) {
         const int type = entities[i]->type();
         if (type == BodyType::Circle) {
             const int runStart = circles;
-            for (; i < n && entities[i]->type() == BodyType::Circle; ++i) {
-                const auto *circle = static_cast<const Circle *>(entities[i]);
-                if (view && view->misses(circle->position, circle->radius))
-                    continue;
-                float *out = &circlePositions[2 * circleVertexCount * circles++];
-                for (const CircleFanPoint &p : fan) {
-                    *out++ = onCircle(circle->position.x, circle->radius, p.sine);
-                    *out++ = onCircle(circle->position.y, circle->radius, p.cosine);
-                }
-            }
+            i = placeCircles(entities, i, bounds, circles);
             if (circles > runStart)
                 drawCircles(gl, runStart, circles - runStart);
         } else if (type == BodyType::RectAngle) {
             const int runStart = rectangles;
-            for (; i < n && entities[i]->type() == BodyType::RectAngle; ++i, ++rectangles) {
-                const auto *rectangle = static_cast<const RectAngle *>(entities[i]);
-                float corners[2 * rectangleVertexCount];
-                rectangleVertices(rectangle->position, rectangle->width, rectangle->height,
-                                  corners);
-                std::copy(std::begin(corners), std::end(corners),
-                          &rectanglePositions[2 * rectangleVertexCount * rectangles]);
-            }
+            i = placeRectangles(entities, i, rectangles);
             drawRectangles(gl, runStart, rectangles - runStart);
         } else {
             entities[i]->draw();
             ++i;
         }
     }
+}
+
+int BodyBatch::placeCircles(const EntityArray &entities, int i,
+                            const std::optional<ViewBounds> &view, int &circles) {
+    for (; i < entities.size() && entities[i]->type() == BodyType::Circle; ++i) {
+        const auto *circle = static_cast<const Circle *>(entities[i]);
+        if (view && view->misses(circle->position, circle->radius))
+            continue;
+        float *out = &circlePositions[2 * circleVertexCount * circles++];
+        for (const CircleFanPoint &p : fan) {
+            *out++ = onCircle(circle->position.x, circle->radius, p.sine);
+            *out++ = onCircle(circle->position.y, circle->radius, p.cosine);
+        }
+    }
+    return i;
+}
+
+int BodyBatch::placeRectangles(const EntityArray &entities, int i, int &rectangles) {
+    for (; i < entities.size() && entities[i]->type() == BodyType::RectAngle; ++i, ++rectangles) {
+        const auto *rectangle = static_cast<const RectAngle *>(entities[i]);
+        float corners[2 * rectangleVertexCount];
+        rectangleVertices(rectangle->position, rectangle->width, rectangle->height, corners);
+        std::copy(std::begin(corners), std::end(corners),
+                  &rectanglePositions[2 * rectangleVertexCount * rectangles]);
+    }
+    return i;
 }
 
 // The vectors' own growth is geometric, so bodies added one per frame cost no copy of the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/circlevertices.h"
+#include "render/viewbounds.h"
 
 #include <QOpenGLContext>
 #include <QPointer>
@@ -15,8 +16,7 @@ class QOpenGLFunctions_2_1;
 // glMultiDrawArrays over the same triangle fans, with the same vertices to the last bit and the
 // same colours, that the bodies' own draw() gives, so the picture is the same pixel for pixel.
 // Runs are drawn in array order; a body of any other kind draws itself in its place. Circles the
-// current transform certainly keeps out of the viewport are left out: they would not colour a
-// single pixel.
+// view certainly keeps out of the viewport are left out: they would not colour a single pixel.
 //
 // The buffers persist between frames and grow only when the array does. The fan's points on
 // the unit circle and its colours are computed once.
@@ -24,13 +24,20 @@ class BodyBatch {
 public:
     BodyBatch();
 
-    // Needs the context's OpenGL 2.1 functions, like draw(); does nothing without them. Leaves
-    // the vertex and colour arrays disabled, as every body's draw() does.
-    void draw(const EntityArray &entities);
+    // Draws into a frame begun with beginSceneFrame for view. Needs the context's OpenGL 2.1
+    // functions, like draw(); does nothing without them. Leaves the vertex and colour arrays
+    // disabled, as every body's draw() does.
+    void draw(const EntityArray &entities, const SceneView &view);
 
 private:
     QOpenGLFunctions_2_1 *currentFunctions();
     void reserve(int bodies);
+    // Writes the fans of the run of circles from body i on that the view may show, and returns
+    // the index after the run.
+    int placeCircles(const EntityArray &entities, int i, const std::optional<ViewBounds> &view,
+                     int &circles);
+    // Writes the corners of the run of rectangles from body i on; returns the index after it.
+    int placeRectangles(const EntityArray &entities, int i, int &rectangles);
     void drawCircles(QOpenGLFunctions_2_1 *gl, int first, int count);
     void drawRectangles(QOpenGLFunctions_2_1 *gl, int first, int count);
 

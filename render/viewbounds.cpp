@@ -66,3 +66,28 @@ std::optional<ViewBounds> viewBounds(const double (&projection)[16],
         return std::nullopt;
     return bounds;
 }
+
+std::optional<ViewBounds> viewBounds(const SceneView &view) {
+    // glOrtho's matrix for the view, near -1 and far 1, column-major; the projection is the
+    // identity.
+    const double width = view.right - view.left;
+    const double height = view.top - view.bottom;
+    const double ortho[16] = {2 / width,
+                              0,
+                              0,
+                              0,
+                              0,
+                              2 / height,
+                              0,
+                              0,
+                              0,
+                              0,
+                              -1,
+                              0,
+                              -(view.right + view.left) / width,
+                              -(view.top + view.bottom) / height,
+                              0,
+                              1};
+    const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    return viewBounds(identity, ortho);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "math/vec2.h"
+#include "render/sceneframe.h"
 
 #include <optional> // std::optional
 
@@ -20,3 +21,6 @@ struct ViewBounds {
 // plane z = 0. Nothing when the transform is more than a scale and a translation on each axis
 // (a rotation, a perspective): then nothing is known to be outside.
 std::optional<ViewBounds> viewBounds(const double (&projection)[16], const double (&modelView)[16]);
+
+// The bounds of what beginSceneFrame shows of the view.
+std::optional<ViewBounds> viewBounds(const SceneView &view);

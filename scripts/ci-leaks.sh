@@ -16,7 +16,7 @@ if [[ "${RIGID2D_LEAKS_IN_XVFB:-}" != 1 ]]; then
     -DRIGID2D_BUILD_BENCHMARKS=OFF >/dev/null
   cmake --build "$build" -j"$(nproc)" --target rigid2d
   c++ -std=c++17 -O1 -Wall -Wextra -Wpedantic -o "$build/wm-delete-window" \
-    scripts/wm-delete-window.cpp -lX11
+    -I. scripts/wm-delete-window.cpp -lX11
   RIGID2D_LEAKS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 2560x1600x24" "$PWD/scripts/ci-leaks.sh" "$@"
 fi
 

@@ -5,6 +5,8 @@
 // Usage: wm-delete-window CLASS WAIT_SECONDS RUN_SECONDS
 // Exits 0 once the message is sent, 1 if no such window drew a frame within WAIT_SECONDS.
 
+#include "tests/support/wmdelete.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -93,14 +95,7 @@ int main(int argc, char **argv) {
     }
     std::this_thread::sleep_for(std::chrono::seconds(std::atoi(argv[3])));
 
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+    sendDeleteRequest(display, window);
     XCloseDisplay(display); // flushes the message
     return 0;
 }

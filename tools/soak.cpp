@@ -9,29 +9,23 @@
 // (about 150 KiB, 1.4 %, on the machine this was written on) without any memory being allocated.
 
 #include "core/entityarray.h"
-#include "physics/baseentity.h"
-#include "physics/scene.h"
-#include "physics/world.h"
+#include "core/wholenumber.h"
+#include "physics/finitebodies.h"
+#include "scenes/scene.h"
+#include "session/session.h"
 
-#include <cerrno>   // errno
 #include <chrono>   // std::chrono::steady_clock
-#include <cmath>    // std::isfinite
 #include <cstdio>   // std::printf, std::fprintf, std::fopen, std::fscanf
-#include <cstdlib>  // std::strtoll, std::llabs
+#include <cstdlib>  // std::llabs
 #include <ctime>    // std::clock
+#include <limits>   // std::numeric_limits
+#include <optional> // std::optional
 #include <unistd.h> // sysconf
 
 namespace {
 
 constexpr long long defaultSteps = 1000000;
 constexpr long long baselineStep = 10000;
-
-bool parseSteps(const char *text, long long &steps) {
-    char *end = nullptr;
-    errno = 0;
-    steps = std::strtoll(text, &end, 10);
-    return *text >= '0' && *text <= '9' && *end == '\0' && errno == 0;
-}
 
 // In KiB; -1 when /proc/self/statm cannot be read.
 struct ResidentSet {
@@ -58,14 +52,10 @@ ResidentSet residentSet() {
     return set;
 }
 
-bool isFinite(Vec2 v) {
-    return std::isfinite(v.x) && std::isfinite(v.y);
-}
-
 // The index of the first body with a non-finite position or velocity, or -1.
 int firstNonFinite(const EntityArray &entities) {
     for (int i = 0; i < entities.size(); ++i) {
-        if (!isFinite(entities[i]->position) || !isFinite(entities[i]->velocity))
+        if (!isFiniteBody(*entities[i]))
             return i;
     }
     return -1;
@@ -95,24 +85,25 @@ bool memorySteady(ResidentSet baseline, ResidentSet end, long long steps) {
 } // namespace
 
 int main(int argc, char **argv) {
-    long long steps = defaultSteps;
-    if (argc > 2 || (argc == 2 && !parseSteps(argv[1], steps))) {
+    std::optional<long long> steps = defaultSteps;
+    if (argc == 2)
+        steps = wholeNumber(argv[1], 0, std::numeric_limits<long long>::max());
+    if (argc > 2 || !steps) {
         std::fprintf(stderr, "usage: rigid2d-soak [STEPS] (a whole number, default %lld)\n",
                      defaultSteps);
         return 2;
     }
 
-    EntityArray entities(1024);
-    populateDemoScene(entities);
-    World world;
+    Session session{Scene()};
+    const EntityArray &entities = session.sandbox().bodies();
     ResidentSet baseline;
     bool finite = true;
 
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();
     long long done = 0;
-    while (done < steps) {
-        world.step(entities);
+    while (done < *steps) {
+        session.step();
         ++done;
         const int bad = firstNonFinite(entities);
         if (bad >= 0) {
@@ -136,7 +127,5 @@ int main(int argc, char **argv) {
         steady = memorySteady(baseline, end, done);
     else
         std::printf("resident set not compared: fewer than %lld steps\n", baselineStep);
-
-    deleteEntities(entities);
     return finite && steady ? 0 : 1;
 }

@@ -8,13 +8,12 @@
 // When bodies of the final state have a position or velocity that is not finite, one warning line
 // on stderr says how many; the listing and the exit code stay as they are.
 
+#include "cli/replayargument.h"
+#include "cli/sceneoptions.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
-#include "physics/replayplayer.h"
-#include "physics/sandbox.h"
-#include "physics/scene.h"
-#include "physics/sceneoptions.h"
-#include "physics/statetext.h"
+#include "scenes/statetext.h"
+#include "session/session.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,12 +26,21 @@
 
 namespace {
 
-const char usage[] = "usage: rigid2d-trace [--scene demo|column|grid] [--bodies N] STEPS, or "
-                     "rigid2d-trace --replay FILE [STEPS]";
 const QString replayOption = QStringLiteral("replay");
 
+// What the command line asks for: a scene and a number of steps, or a replay and where to stop.
+struct TraceRequest {
+    Scene scene;
+    bool replaying = false;
+    QString replayFile;
+    std::optional<long long> steps;
+};
+
 int rejectArguments(const QString &what) {
-    std::fprintf(stderr, "%s (%s)\n", usage, qPrintable(what));
+    std::fprintf(stderr,
+                 "usage: rigid2d-trace [--scene %s] [--bodies N] STEPS, or "
+                 "rigid2d-trace --replay FILE [STEPS] (%s)\n",
+                 sceneNamesAsChoice().c_str(), qPrintable(what));
     return 2;
 }
 
@@ -50,27 +58,21 @@ int printState(const Sandbox &sandbox) {
 
 // Plays the file to its end step and checks the hash there, or to stopAt without a check.
 int replay(const QString &path, std::optional<long long> stopAt) {
-    std::string error;
     std::optional<Replay> read =
-        readReplayFile(path, stopAt ? EndRecord::Optional : EndRecord::Required, error);
-    if (!read) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        readReplayArgument(path, stopAt ? EndRecord::Optional : EndRecord::Required);
+    if (!read)
         return 2;
-    }
-    if (const std::string warning = refusedSpawnsWarning(path, *read); !warning.empty())
-        std::fprintf(stderr, "%s\n", warning.c_str());
-
-    Sandbox sandbox(read->scene);
-    sandbox.restart();
-    ReplayPlayer player(std::move(*read));
-    const std::optional<ReplayEnd> end = player.replay().end;
-    player.playTo(sandbox, stopAt ? *stopAt : end->step);
-    if (printState(sandbox) != 0)
+    const std::optional<ReplayEnd> end = read->end;
+    Session session(read->scene);
+    session.play(std::move(*read));
+    session.playTo(stopAt ? *stopAt : end->step);
+    warnOfRefusedSpawns(path, session);
+    if (printState(session.sandbox()) != 0)
         return 1;
     if (stopAt)
         return 0;
     const std::string expected = hashDigits(end->hash);
-    const std::string got = stateHash(sandbox.bodies());
+    const std::string got = stateHash(session.sandbox().bodies());
     if (got == expected)
         return 0;
     std::fprintf(stderr, "replay diverged at step %lld: expected %s, got %s\n", end->step,
@@ -78,14 +80,7 @@ int replay(const QString &path, std::optional<long long> stopAt) {
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("rigid2d-trace"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(RIGID2D_VERSION));
-
-    QCommandLineParser parser;
+void addOptions(QCommandLineParser &parser) {
     parser.setApplicationDescription(
         QStringLiteral("Steps a scene without a window and prints every body's state as "
                        "\"index type px py vx vy\", the floats in hex."));
@@ -99,38 +94,65 @@ int main(int argc, char **argv) {
                       QStringLiteral("FILE")});
     parser.addPositionalArgument(QStringLiteral("STEPS"),
                                  QStringLiteral("Number of steps to take, 0 or more."));
-    if (!parser.parse(QCoreApplication::arguments()))
-        return rejectArguments(parser.errorText());
+}
+
+// Reads the command line; --help and --version print and exit. On a bad argument, returns
+// nothing and sets error.
+std::optional<TraceRequest> readRequest(QCommandLineParser &parser, QString &error) {
+    addOptions(parser);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
-    QString error;
+    TraceRequest request;
     const std::optional<Scene> scene = readSceneOptions(parser, error);
     if (!scene)
-        return rejectArguments(error);
+        return std::nullopt;
+    request.scene = *scene;
     const bool replaying = parser.isSet(replayOption);
-    if (replaying && sceneOptionsSet(parser))
-        return rejectArguments(QStringLiteral("--replay: the scene comes from the file, so "
-                                              "--scene and --bodies do not go with it"));
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1 || (positional.isEmpty() && !replaying))
-        return rejectArguments(QStringLiteral("expects one number of steps"));
-    std::optional<long long> steps;
-    if (!positional.isEmpty()) {
-        steps = wholeNumber(positional.front(), 0, std::numeric_limits<long long>::max());
-        if (!steps)
-            return rejectArguments(
-                QStringLiteral("STEPS: expects a whole number, 0 or more, not \"%1\"")
-                    .arg(positional.front()));
+    request.replaying = replaying;
+    request.replayFile = parser.value(replayOption);
+    if (replaying && sceneOptionsSet(parser)) {
+        error = replayTakesNoSceneOptions();
+        return std::nullopt;
     }
-    if (replaying)
-        return replay(parser.value(replayOption), steps);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1 || (positional.isEmpty() && !replaying)) {
+        error = QStringLiteral("expects one number of steps");
+        return std::nullopt;
+    }
+    if (!positional.isEmpty()) {
+        request.steps = wholeNumber(positional.front(), 0, std::numeric_limits<long long>::max());
+        if (!request.steps) {
+            error = QStringLiteral("STEPS: expects a whole number, 0 or more, not \"%1\"")
+                        .arg(positional.front());
+            return std::nullopt;
+        }
+    }
+    return request;
+}
 
-    Sandbox sandbox(*scene);
-    sandbox.restart();
-    for (long long s = 0; s < *steps; ++s)
-        sandbox.step();
-    return printState(sandbox);
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("rigid2d-trace"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RIGID2D_VERSION));
+
+    QCommandLineParser parser;
+    QString error;
+    const std::optional<TraceRequest> request = readRequest(parser, error);
+    if (!request)
+        return rejectArguments(error);
+    if (request->replaying)
+        return replay(request->replayFile, request->steps);
+
+    Session session(request->scene);
+    session.playTo(*request->steps);
+    return printState(session.sandbox());
 }

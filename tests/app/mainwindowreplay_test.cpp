@@ -1,11 +1,10 @@
 #include "tests/app/probewindow.h"
 
-#include "app/sessionrecorder.h"
 #include "core/entityarray.h"
-#include "physics/replayfile.h"
-#include "physics/replayplayer.h"
-#include "physics/sandbox.h"
-#include "physics/statetext.h"
+#include "scenes/statetext.h"
+#include "session/replayfile.h"
+#include "session/session.h"
+#include "session/sessionrecorder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,8 +35,8 @@ TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) 
     options.scene = Scene{SceneKind::Grid, 200};
     ProbeWindow window(options);
     SessionRecorder recorder;
-    QString error;
-    ASSERT_TRUE(recorder.open(path, options.scene, error)) << error.toStdString();
+    FileFault fault;
+    ASSERT_TRUE(recorder.open(path.toStdString(), options.scene, fault)) << fault.message();
     window.recordTo(&recorder);
     showAsMainDoes(window);
     ASSERT_TRUE(waitForFrames(window, 10));
@@ -56,7 +55,7 @@ TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) 
     click(window, QPoint(700, 250));
     ASSERT_TRUE(settle(window));
     press(window, Qt::Key_Escape);
-    recorder.finish(window.simulation());
+    recorder.finish(window.session()->sandbox());
     ASSERT_FALSE(recorder.failed());
 
     // The tool's output, line for line, and its exit code 0: the hash matched too.
@@ -69,27 +68,27 @@ TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGo
     QByteArray text =
         "rigid2d-replay 1\nscene grid 60\n0 spawn 640 600\n15 spawn 0x1.2cp+8 500.25\n"
         "25 restart\n25 spawn 700 300\n40 spawn 641 650\n";
-    std::string error;
+    FileFault fault;
     std::optional<Replay> replay;
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    replay = readReplayFile(path, EndRecord::Optional, error);
-    ASSERT_TRUE(replay) << error;
+    replay = readReplayFile(path.toStdString(), EndRecord::Optional, fault);
+    ASSERT_TRUE(replay) << fault.message();
     // The end record, from the state the headless player reaches.
-    Sandbox headless(replay->scene);
-    headless.restart();
-    ReplayPlayer(*replay).playTo(headless, 50);
-    text += "50 end " + QByteArray::fromStdString(stateHash(headless.bodies())) + "\n";
+    Session headless(replay->scene);
+    headless.play(*replay);
+    headless.playTo(50);
+    text += "50 end " + QByteArray::fromStdString(stateHash(headless.sandbox().bodies())) + "\n";
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    replay = readReplayFile(path, EndRecord::Required, error);
-    ASSERT_TRUE(replay) << error;
+    replay = readReplayFile(path.toStdString(), EndRecord::Required, fault);
+    ASSERT_TRUE(replay) << fault.message();
 
     LaunchOptions options;
     options.scene = replay->scene;
@@ -102,14 +101,15 @@ TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGo
     press(window, Qt::Key_R);
     press(window, Qt::Key_Space);
     ASSERT_TRUE(settle(window));
-    EXPECT_TRUE(window.replaying());
-    EXPECT_TRUE(sameAsTrace(window.bodies(),
-                            {"--replay", path, QString::number(window.simulation().totalSteps())}));
+    EXPECT_TRUE(window.session()->replaying());
+    EXPECT_TRUE(
+        sameAsTrace(window.bodies(),
+                    {"--replay", path, QString::number(window.session()->sandbox().totalSteps())}));
     press(window, Qt::Key_Space);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.paused(); }, 30000));
     ASSERT_TRUE(settle(window));
-    EXPECT_EQ(window.simulation().totalSteps(), 50);
-    EXPECT_FALSE(window.replaying());
+    EXPECT_EQ(window.session()->sandbox().totalSteps(), 50);
+    EXPECT_FALSE(window.session()->replaying());
 
     EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", path}));
 

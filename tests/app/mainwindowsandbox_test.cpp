@@ -37,29 +37,29 @@ TEST(MainWindowSandbox, StateFollowsTheHeadlessTraceThroughPauseSingleStepsAndRe
     ASSERT_TRUE(waitForFrames(window, 40));
 
     press(window, Qt::Key_Space);
-    const long long pausedAt = window.simulation().sceneStep();
+    const long long pausedAt = window.session()->sandbox().sceneStep();
     ASSERT_TRUE(settle(window));
     EXPECT_TRUE(window.paused());
-    EXPECT_EQ(window.simulation().sceneStep(), pausedAt);
+    EXPECT_EQ(window.session()->sandbox().sceneStep(), pausedAt);
     EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(pausedAt)));
 
     for (int i = 0; i < 3; ++i)
         press(window, Qt::Key_N);
     ASSERT_TRUE(settle(window));
-    EXPECT_EQ(window.simulation().sceneStep(), pausedAt + 3);
+    EXPECT_EQ(window.session()->sandbox().sceneStep(), pausedAt + 3);
     EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(pausedAt + 3)));
 
     press(window, Qt::Key_R);
     ASSERT_TRUE(settle(window));
     EXPECT_TRUE(window.paused());
-    EXPECT_EQ(window.simulation().sceneStep(), 0);
+    EXPECT_EQ(window.session()->sandbox().sceneStep(), 0);
     EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(0)));
 
     press(window, Qt::Key_Space);
     ASSERT_TRUE(waitForFrames(window, window.frames() + 30));
     press(window, Qt::Key_Space);
-    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(window.simulation().sceneStep())));
-    EXPECT_GE(window.simulation().sceneStep(), 30);
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(window.session()->sandbox().sceneStep())));
+    EXPECT_GE(window.session()->sandbox().sceneStep(), 30);
 
     press(window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
@@ -77,7 +77,7 @@ TEST(MainWindowSandbox, PausedFramesAreIdenticalAndTheOverlayLeavesNoTraceOnceHi
 
     press(window, Qt::Key_H);
     ASSERT_TRUE(settle(window));
-    ASSERT_TRUE(window.overlayShown());
+    ASSERT_TRUE(window.statistics().shown());
     const Framebuffer withOverlay = last;
     // Text is drawn, and only in the top-left corner.
     int changed = 0;
@@ -95,6 +95,6 @@ TEST(MainWindowSandbox, PausedFramesAreIdenticalAndTheOverlayLeavesNoTraceOnceHi
     press(window, Qt::Key_H);
     ASSERT_TRUE(settle(window));
     EXPECT_EQ(last.rgba, first.rgba);
-    EXPECT_EQ(window.simulation().sceneStep(), 0);
+    EXPECT_EQ(window.session()->sandbox().sceneStep(), 0);
     EXPECT_EQ(window.firstGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }

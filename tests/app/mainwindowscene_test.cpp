@@ -2,8 +2,8 @@
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/scene.h"
 #include "physics/world.h"
+#include "scenes/scene.h"
 #include "tests/math/exactfloat.h"
 
 #include <QTest>

@@ -2,8 +2,9 @@
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/statetext.h"
+#include "physics/world.h"
 #include "render/gl21.h"
+#include "scenes/statetext.h"
 
 #include <QOpenGLFunctions_2_1>
 #include <QProcess>
@@ -98,4 +99,14 @@ void showAsMainDoes(MainWindow &window) {
 
 bool waitForFrames(const ProbeWindow &window, int count, int timeoutMs) {
     return QTest::qWaitFor([&] { return window.frames() >= count; }, timeoutMs);
+}
+
+const EntityArray &ProbeWindow::bodies() const {
+    static const EntityArray none(0);
+    return session() ? session()->sandbox().bodies() : none;
+}
+
+const World &ProbeWindow::physics() const {
+    static const World none;
+    return session() ? session()->sandbox().physics() : none;
 }

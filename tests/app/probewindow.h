@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "math/vec2.h"
+#include "render/sceneframe.h"
 #include "render/wallcolor.h"
 
 #include <QStringList>
@@ -23,6 +24,8 @@ struct Rgb {
 };
 
 constexpr Rgb white{255, 255, 255};
+// What a window that showAsMainDoes() shows of the scene, as long as it is not resized.
+constexpr SceneView mainWindowView{0, 1280, 0, 720};
 constexpr Rgb wallColour{wallRed, wallGreen, wallBlue};
 // Lets gtest print a colour in failure messages.
 void PrintTo(const Rgb &colour, std::ostream *out);
@@ -62,6 +65,9 @@ public:
     using FrameObserver = std::function<void(int frame)>;
 
     int frames() const { return renderedFrames; }
+    // The session's bodies and world; empty ones before the first frame has built the scene.
+    const EntityArray &bodies() const;
+    const World &physics() const;
     // The first error glGetError reported after a frame, and the frame it came with (0: none).
     GLenum firstGlError() const { return firstError; }
     int firstGlErrorFrame() const { return firstErrorFrame; }

@@ -1,5 +1,5 @@
-#include "physics/scene.h"
-#include "physics/statetext.h"
+#include "scenes/scene.h"
+#include "scenes/statetext.h"
 #include "tests/e2e/programrun.h"
 
 #include <QFile>

@@ -1,5 +1,7 @@
 #include "tests/e2e/x11user.h"
 
+#include "tests/support/wmdelete.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -105,14 +107,7 @@ void X11User::drag(Window window, int button, QPoint from, QPoint to) {
 }
 
 void X11User::requestClose(Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+    sendDeleteRequest(display, window);
     XSync(display, False);
 }
 

@@ -6,8 +6,8 @@
 #include "physics/broadphase.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
-#include "physics/scene.h"
 #include "physics/world.h"
+#include "scenes/scene.h"
 #include "tests/math/exactfloat.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 #include "physics/circle.h"
 #include "physics/contact.h"
 #include "physics/finitebodies.h"
-#include "physics/scene.h"
 #include "physics/world.h"
+#include "scenes/scene.h"
 #include "tests/math/exactfloat.h"
 #include "tests/physics/pairsearches.h"
 

@@ -5,8 +5,8 @@
 #include "bench/heapcounter.h"
 #include "core/entityarray.h"
 #include "physics/circle.h"
-#include "physics/scene.h"
 #include "physics/world.h"
+#include "scenes/scene.h"
 #include "tests/physics/pairsearches.h"
 
 #include <gtest/gtest.h>

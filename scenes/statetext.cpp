@@ -1,4 +1,4 @@
-#include "physics/statetext.h"
+#include "scenes/statetext.h"
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"

@@ -6,10 +6,10 @@
 #include "core/entityarray.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
-#include "physics/scene.h"
 #include "physics/world.h"
 #include "render/bodybatch.h"
 #include "render/gl21.h"
+#include "scenes/scene.h"
 
 #include <QOpenGLFunctions_2_1>
 
@@ -96,7 +96,7 @@ protected:
         const Framebuffer perBody = drawnPerBody(window, bodies);
         ASSERT_TRUE(showsACircle(perBody)) << "no circle on screen";
         clearToWhite();
-        batch.draw(bodies);
+        batch.draw(bodies, mainWindowView);
         QOpenGLFunctions_2_1 *gl = currentGl21();
         EXPECT_FALSE(gl->glIsEnabled(GL_VERTEX_ARRAY));
         EXPECT_FALSE(gl->glIsEnabled(GL_COLOR_ARRAY));

@@ -1,4 +1,6 @@
-#include "physics/sceneoptions.h"
+#include "cli/sceneoptions.h"
+
+#include "core/wholenumber.h"
 
 #include <QCommandLineParser>
 
@@ -7,12 +9,18 @@ namespace {
 const QString sceneOption = QStringLiteral("scene");
 const QString bodiesOption = QStringLiteral("bodies");
 
+QString sceneHelp() {
+    QString help = QStringLiteral("The scene (default demo):");
+    for (const SceneKindInfo &info : sceneTable())
+        help += QStringLiteral("\n%1: %2.")
+                    .arg(QString::fromLatin1(info.name), QString::fromLatin1(info.description));
+    return help;
+}
+
 } // namespace
 
 void addSceneOptions(QCommandLineParser &parser) {
-    parser.addOption({sceneOption,
-                      QStringLiteral("The scene: demo (the designed one), column or grid."),
-                      QStringLiteral("demo|column|grid")});
+    parser.addOption({sceneOption, sceneHelp(), QString::fromStdString(sceneNamesAsChoice())});
     parser.addOption({bodiesOption,
                       QStringLiteral("Number of circles in a column or grid scene, 0 to %1 "
                                      "(default %2); alone, the demo's layout with N circles.")
@@ -23,14 +31,16 @@ void addSceneOptions(QCommandLineParser &parser) {
 
 std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error) {
     Scene scene;
-    if (parser.isSet(sceneOption)) {
+    const bool kindChosen = parser.isSet(sceneOption);
+    if (kindChosen) {
         const QString name = parser.value(sceneOption);
-        const std::optional<SceneKind> kind = sceneKindNamed(name.toStdString());
+        const SceneKindInfo *kind = sceneKindNamed(name.toStdString());
         if (!kind) {
-            error = QStringLiteral("--scene: expects demo, column or grid, not \"%1\"").arg(name);
+            error = QStringLiteral("--scene: expects %1, not \"%2\"")
+                        .arg(QString::fromStdString(sceneNamesInProse()), name);
             return std::nullopt;
         }
-        scene.kind = *kind;
+        scene = Scene{kind->kind, kind->defaultCircles};
     }
     if (parser.isSet(bodiesOption)) {
         const QString text = parser.value(bodiesOption);
@@ -41,14 +51,17 @@ std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString 
                         .arg(text);
             return std::nullopt;
         }
-        if (scene.kind == SceneKind::Demo && *count != demoCircleCount) {
-            if (parser.isSet(sceneOption)) {
-                error = QStringLiteral("--bodies: the demo scene has exactly %1 circles; use "
-                                       "--scene column or grid for %2")
-                            .arg(demoCircleCount)
+        const SceneKindInfo &kind = sceneKindInfo(scene.kind);
+        if (!kind.takesCount && *count != kind.defaultCircles) {
+            if (kindChosen) {
+                error = QStringLiteral("--bodies: the %1 scene has exactly %2 circles; use "
+                                       "--scene column or grid for %3")
+                            .arg(QString::fromLatin1(kind.name))
+                            .arg(kind.defaultCircles)
                             .arg(*count);
                 return std::nullopt;
             }
+            // --bodies alone: the demo's layout, which the column continues.
             scene.kind = SceneKind::Column;
         }
         scene.circles = static_cast<int>(*count);
@@ -60,19 +73,9 @@ bool sceneOptionsSet(const QCommandLineParser &parser) {
     return parser.isSet(sceneOption) || parser.isSet(bodiesOption);
 }
 
-std::optional<long long> wholeNumber(std::string_view text, long long min, long long max) {
-    // 18 digits cannot overflow a long long.
-    if (text.empty() || text.size() > 18)
-        return std::nullopt;
-    long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value < min || value > max)
-        return std::nullopt;
-    return value;
+QString replayTakesNoSceneOptions() {
+    return QStringLiteral(
+        "--replay: the scene comes from the file, so --scene and --bodies do not go with it");
 }
 
 std::optional<long long> wholeNumber(const QString &text, long long min, long long max) {

@@ -1,19 +1,19 @@
 #pragma once
 
 #include "math/vec2.h"
-#include "physics/scene.h"
 #include "physics/world.h"
+#include "scenes/scene.h"
 
 #include <memory> // std::unique_ptr
 
 class EntityArray;
 
-// A scene being simulated, and the inputs a person can give it between steps: drop a circle,
-// start the scene over. The window and the headless tools drive the simulation only through
-// these entry points, so the same inputs at the same steps give the same bits everywhere.
+// A scene being simulated, and the inputs it can take between steps: drop a circle, start the
+// scene over. Programs reach it through a Session, which records and replays these inputs, so
+// the same inputs at the same steps give the same bits everywhere.
 class Sandbox {
 public:
-    // Empty until the first restart() builds the scene.
+    // Builds the scene: ready for its first step.
     explicit Sandbox(const Scene &scene, World::PairSearch search = World::PairSearch::BroadPhase);
     ~Sandbox();
     Sandbox(const Sandbox &) = delete;
@@ -24,7 +24,7 @@ public:
     // One world step.
     void step();
     // Appends a circle of the demo's size and mass centred at position, after every other body.
-    // False, changing nothing, when the array is full.
+    // False, changing nothing, when the array is full: the scene's bodies and spawnRoom more.
     bool spawn(Vec2 position);
 
     const Scene &scene() const { return sceneToBuild; }

@@ -1,22 +1,24 @@
 #pragma once
 
-#include "physics/replayfile.h"
+#include "session/replayfile.h"
 
-#include <QFile>
-#include <QString>
-
+#include <cstdio> // std::FILE
 #include <string> // std::string
 
 class Sandbox;
 
 // Writes a session to a replay file as it goes: the header when opened, then every input the
-// sandbox takes, and at the end the step reached with the hash of the state there. Each line is
+// session takes, and at the end the step reached with the hash of the state there. Each line is
 // handed to the system as soon as it is written, so a crash loses at most the last one.
 class SessionRecorder {
 public:
-    // Creates or empties the file and writes the header. False, with error set to one line, when
-    // that fails.
-    bool open(const QString &path, const Scene &scene, QString &error);
+    SessionRecorder() = default;
+    ~SessionRecorder();
+    SessionRecorder(const SessionRecorder &) = delete;
+    SessionRecorder &operator=(const SessionRecorder &) = delete;
+
+    // Creates or empties the file and writes the header. False, with fault set, when that fails.
+    bool open(const std::string &path, const Scene &scene, FileFault &fault);
     void record(const ReplayInput &input);
     // The end record, from the sandbox's step and state.
     void finish(const Sandbox &sandbox);
@@ -30,6 +32,7 @@ private:
     // put(), reporting the first failure.
     void write(const std::string &line);
 
-    QFile file;
+    std::string path;
+    std::FILE *file = nullptr;
     bool writeFailed = false;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <optional>    // std::optional
 #include <string>      // std::string
 #include <string_view> // std::string_view
+#include <vector>      // std::vector
 
 class EntityArray;
 
@@ -33,9 +33,29 @@ struct Scene {
     std::string label() const;
 };
 
-// "demo", "column" or "grid".
-const char *sceneKindName(SceneKind kind);
-std::optional<SceneKind> sceneKindNamed(std::string_view name);
+// One row of the scene table: everything a program, a file or a help text knows of a scene kind.
+// Adding a scene is adding a row.
+struct SceneKindInfo {
+    SceneKind kind;
+    // As the command line and the files spell it.
+    const char *name;
+    // What a user sees, for help texts.
+    const char *description;
+    int defaultCircles;
+    // Whether the number of circles may be chosen; the demo's is fixed.
+    bool takesCount;
+    // Appends the walls and circles circles to an empty array with room for them.
+    void (*populate)(EntityArray &entities, int circles);
+};
+
+const std::vector<SceneKindInfo> &sceneTable();
+const SceneKindInfo &sceneKindInfo(SceneKind kind);
+// Nothing when no row has that name.
+const SceneKindInfo *sceneKindNamed(std::string_view name);
+// The names in table order, joined for a sentence ("demo, column or grid") or a synopsis
+// ("demo|column|grid").
+std::string sceneNamesInProse();
+std::string sceneNamesAsChoice();
 
 // Appends the scene's bodies to an empty array with room for them.
 void populateScene(EntityArray &entities, const Scene &scene);

@@ -10,18 +10,17 @@
 
 #include "app/launchoptions.h"
 #include "app/mainwindow.h"
+#include "cli/sceneoptions.h"
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/sandbox.h"
-#include "physics/sceneoptions.h"
-#include "render/gl21.h"
+#include "render/sceneframe.h"
+#include "session/session.h"
 #include "window/openglwindow.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QOpenGLFunctions_2_1>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -109,39 +108,33 @@ protected:
     }
 };
 
-// The program's window as it was designed to draw: the same scene, projection and frame, with
-// each body drawing itself.
+// The program's window as it was designed to draw: the same scene, view and frame, with each
+// body drawing itself.
 class PerBodyWindow : public OpenGLWindow {
 public:
-    explicit PerBodyWindow(const Scene &scene) : sandbox(scene) {}
+    explicit PerBodyWindow(const Scene &scene) : session(scene) {}
 
     FrameCount count;
 
 protected:
     void initialize() override {
-        if (QOpenGLFunctions_2_1 *gl = currentGl21())
-            gl->glOrtho(0, geometry().width(), 0, geometry().height(), -1, 1);
-        sandbox.restart();
+        view = SceneView{0, static_cast<double>(width()), 0, static_cast<double>(height())};
     }
 
     void render() override {
-        QOpenGLFunctions_2_1 *gl = currentGl21();
-        if (!gl)
-            return;
         const qreal ratio = devicePixelRatio();
-        gl->glViewport(0, 0, static_cast<int>(geometry().width() * ratio),
-                       static_cast<int>(geometry().height() * ratio));
-        gl->glClearColor(1, 1, 1, 1);
-        gl->glClear(GL_COLOR_BUFFER_BIT);
-        sandbox.step();
-        const EntityArray &bodies = sandbox.bodies();
+        beginSceneFrame(
+            QSize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio)), view);
+        session.step();
+        const EntityArray &bodies = session.sandbox().bodies();
         for (int i = 0; i < bodies.size(); ++i)
             bodies[i]->draw();
         count.tick();
     }
 
 private:
-    Sandbox sandbox;
+    Session session;
+    SceneView view;
 };
 
 // A timed stretch of a window's frames: those numbered firstFrame to endFrame - 1, counting from
@@ -199,12 +192,11 @@ void printFrameShares(const Scene &scene, const BatchedWindow &window,
     if (frames == 0)
         return;
 
-    Sandbox sandbox(scene);
-    sandbox.restart();
+    Session session(scene);
     qint64 stepNs = 0;
     for (const bool isTimed : timed) {
         const qint64 start = threadNs();
-        sandbox.step();
+        session.step();
         if (isTimed)
             stepNs += threadNs() - start;
     }

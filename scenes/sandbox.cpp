@@ -1,11 +1,13 @@
-#include "physics/sandbox.h"
+#include "scenes/sandbox.h"
 
 #include "core/entityarray.h"
 
 Sandbox::Sandbox(const Scene &scene, World::PairSearch search)
     : sceneToBuild(scene), pairSearch(search),
       entities(std::make_unique<EntityArray>(scene.capacity())),
-      world(std::make_unique<World>(search)) {}
+      world(std::make_unique<World>(search)) {
+    populateScene(*entities, sceneToBuild);
+}
 
 Sandbox::~Sandbox() {
     deleteEntities(*entities);

@@ -1,25 +1,37 @@
-#include "physics/replayfile.h"
+#include "session/replayfile.h"
 
-#include "physics/sceneoptions.h"
-#include "physics/statetext.h"
-
-#include <QFile>
-#include <QIODevice>
+#include "core/wholenumber.h"
+#include "scenes/statetext.h"
 
 #include <algorithm>    // std::min
+#include <cerrno>       // errno
 #include <charconv>     // std::from_chars
 #include <cmath>        // std::isfinite, std::fabs
 #include <cstdio>       // std::snprintf
+#include <cstring>      // std::strerror
+#include <filesystem>   // std::filesystem::is_directory
+#include <fstream>      // std::ifstream
+#include <istream>      // std::istream
 #include <limits>       // std::numeric_limits
 #include <string_view>  // std::string_view
-#include <system_error> // std::errc
+#include <system_error> // std::errc, std::error_code
 #include <utility>      // std::move
+
+const char replayHeaderLine[] = "rigid2d-replay 1";
 
 namespace {
 
 using Fields = std::vector<std::string_view>;
 
 const char headerWord[] = "rigid2d-replay";
+// "-1e9 to 1e9", as maxSpawnCoordinate is written.
+const std::string spawnCoordinateRange = [] {
+    char text[32];
+    std::snprintf(text, sizeof text, "-%g to %g", static_cast<double>(maxSpawnCoordinate),
+                  static_cast<double>(maxSpawnCoordinate));
+    return std::string(text);
+}();
+const std::string quotedHeader = std::string("\"") + replayHeaderLine + "\"";
 
 // A piece of the input as a message shows it: quoted, at most 32 bytes, anything but printable
 // ASCII as \xNN, so random bytes cannot garble the message or the terminal.
@@ -116,11 +128,10 @@ private:
     bool readCoordinate(std::string_view text, float &value);
     bool readHash(std::string_view text, std::uint64_t &hash);
     bool fail(const std::string &message) { return fail(message, lineNumber); }
-    bool expectFields(const Fields &fields, std::size_t count, const char *missing);
+    bool expectFields(const Fields &fields, std::size_t count, const std::string &missing);
 
     EndRecord endRecord;
     long long previousStep = 0;
-    long long spawnsSinceRestart = 0;
     long long endLine = 0;
 };
 
@@ -150,7 +161,7 @@ bool ReplayParser::take(std::string_view line) {
 
 bool ReplayParser::finish() {
     if (lineNumber == 0)
-        return fail("empty file: expected \"rigid2d-replay 1\"", 1);
+        return fail("empty file: expected " + quotedHeader, 1);
     if (lineNumber == 1)
         return fail("the file ends before its scene line \"scene NAME COUNT\"", 2);
     if (endRecord == EndRecord::Required && endLine == 0)
@@ -159,7 +170,8 @@ bool ReplayParser::finish() {
 }
 
 // Too few fields: missing names what is expected; too many: the first one left over.
-bool ReplayParser::expectFields(const Fields &fields, std::size_t count, const char *missing) {
+bool ReplayParser::expectFields(const Fields &fields, std::size_t count,
+                                const std::string &missing) {
     if (fields.size() < count)
         return fail(missing);
     if (fields.size() > count)
@@ -169,27 +181,29 @@ bool ReplayParser::expectFields(const Fields &fields, std::size_t count, const c
 
 bool ReplayParser::readHeader(const Fields &fields) {
     if (fields[0] != headerWord)
-        return fail("not a rigid2d replay: the first line must be \"rigid2d-replay 1\"");
+        return fail("not a rigid2d replay: the first line must be " + quotedHeader);
     if (fields.size() >= 2 && fields[1] != std::to_string(replayVersion))
         return fail("format version " + quoted(fields[1]) +
-                    " is not supported: this program reads version 1");
-    return expectFields(fields, 2, "expected the format version: \"rigid2d-replay 1\"");
+                    " is not supported: this program reads version " +
+                    std::to_string(replayVersion));
+    return expectFields(fields, 2, "expected the format version: " + quotedHeader);
 }
 
 bool ReplayParser::readScene(const Fields &fields) {
     if (fields[0] != "scene" || fields.size() < 3)
         return fail("expected the scene: \"scene NAME COUNT\"");
-    const std::optional<SceneKind> kind = sceneKindNamed(fields[1]);
+    const SceneKindInfo *kind = sceneKindNamed(fields[1]);
     if (!kind)
-        return fail("unknown scene " + quoted(fields[1]) + ": expected demo, column or grid");
+        return fail("unknown scene " + quoted(fields[1]) + ": expected " + sceneNamesInProse());
     const std::optional<long long> circles = wholeNumber(fields[2], 0, maxSceneCircles);
     if (!circles)
         return fail("expected a number of circles from 0 to " + std::to_string(maxSceneCircles) +
                     ", not " + quoted(fields[2]));
-    if (*kind == SceneKind::Demo && *circles != demoCircleCount)
-        return fail("the demo scene has " + std::to_string(demoCircleCount) + " circles, not " +
+    if (!kind->takesCount && *circles != kind->defaultCircles)
+        return fail("the " + std::string(kind->name) + " scene has " +
+                    std::to_string(kind->defaultCircles) + " circles, not " +
                     std::to_string(*circles));
-    replay.scene = Scene{*kind, static_cast<int>(*circles)};
+    replay.scene = Scene{kind->kind, static_cast<int>(*circles)};
     return expectFields(fields, 3, "");
 }
 
@@ -214,7 +228,6 @@ bool ReplayParser::readRecord(const Fields &fields) {
         return readSpawn(fields, *step);
     if (kind == "restart") {
         replay.inputs.push_back(ReplayInput{*step, ReplayInput::Kind::Restart, Vec2()});
-        spawnsSinceRestart = 0;
         return expectFields(fields, 2, "");
     }
     if (kind == "end") {
@@ -234,13 +247,6 @@ bool ReplayParser::readSpawn(const Fields &fields, long long step) {
     if (!expectFields(fields, 4, "expected the spawn's X and Y") ||
         !readCoordinate(fields[2], position.x) || !readCoordinate(fields[3], position.y))
         return false;
-    // Spawns the array has no room for are counted, not kept: a file of a million spawns costs
-    // no more memory than one of spawnRoom.
-    if (spawnsSinceRestart >= spawnRoom) {
-        ++replay.refusedSpawns;
-        return true;
-    }
-    ++spawnsSinceRestart;
     replay.inputs.push_back(ReplayInput{step, ReplayInput::Kind::Spawn, position});
     return true;
 }
@@ -255,7 +261,7 @@ bool ReplayParser::readCoordinate(std::string_view text, float &value) {
     if (!std::isfinite(*number))
         return fail("expected a finite number, not " + quoted(text));
     if (std::fabs(*number) > maxSpawnCoordinate)
-        return fail("spawn coordinate " + quoted(text) + " is outside -1e9 to 1e9");
+        return fail("spawn coordinate " + quoted(text) + " is outside " + spawnCoordinateRange);
     value = *number;
     return true;
 }
@@ -276,62 +282,74 @@ bool ReplayParser::readHash(std::string_view text, std::uint64_t &hash) {
     return true;
 }
 
+// The next line into buffer, without its line feed: at most maxReplayLineBytes + 1 bytes are
+// kept, enough to tell that a line is too long without reading it to its end.
+bool readLine(std::istream &input, std::string &buffer) {
+    buffer.clear();
+    char c = 0;
+    for (;;) {
+        if (!input.get(c))
+            return !buffer.empty();
+        if (c == '\n')
+            return true;
+        buffer += static_cast<char>(c);
+        if (buffer.size() > static_cast<std::size_t>(maxReplayLineBytes))
+            return true;
+    }
+}
+
 } // namespace
 
-std::optional<Replay> readReplay(QIODevice &input, const std::string &name, EndRecord endRecord,
-                                 std::string &error) {
+std::string FileFault::message() const {
+    if (line == 0)
+        return file + ": " + what;
+    return file + ":" + std::to_string(line) + ": " + what;
+}
+
+std::optional<Replay> readReplay(std::istream &input, const std::string &name, EndRecord endRecord,
+                                 FileFault &fault) {
     ReplayParser parser(endRecord);
-    // A line, its line feed, one byte more to tell a line that is too long, and the zero that
-    // readLine() adds.
-    char buffer[maxReplayLineBytes + 3];
+    std::string line;
     bool ok = true;
-    while (ok && !input.atEnd()) {
-        const qint64 length = input.readLine(buffer, sizeof buffer);
-        if (length < 0) {
-            ok = parser.fail("cannot be read: " + input.errorString().toStdString(),
-                             parser.lineNumber + 1);
-            break;
-        }
-        std::string_view line(buffer, static_cast<std::size_t>(length));
-        if (!line.empty() && line.back() == '\n')
-            line.remove_suffix(1);
-        if (line.size() > maxReplayLineBytes) {
+    while (ok && readLine(input, line)) {
+        if (line.size() > static_cast<std::size_t>(maxReplayLineBytes)) {
             ok = parser.fail("line longer than " + std::to_string(maxReplayLineBytes) + " bytes",
                              parser.lineNumber + 1);
             break;
         }
         ok = parser.take(line);
     }
+    if (ok && input.bad())
+        ok = parser.fail(std::string("cannot be read: ") + std::strerror(errno),
+                         parser.lineNumber + 1);
     if (ok)
         ok = parser.finish();
     if (!ok) {
-        error = name + ":" + std::to_string(parser.faultLine) + ": " + parser.fault;
+        fault = FileFault{name, parser.faultLine, parser.fault};
         return std::nullopt;
     }
     return std::move(parser.replay);
 }
 
-std::optional<Replay> readReplayFile(const QString &path, EndRecord endRecord, std::string &error) {
-    QFile file(path);
-    const std::string name = path.toLocal8Bit().toStdString();
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = name + ": cannot be opened: " + file.errorString().toStdString();
+std::optional<Replay> readReplayFile(const std::string &path, EndRecord endRecord,
+                                     FileFault &fault) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        fault = FileFault{path, 0, "cannot be opened: file to open is a directory"};
         return std::nullopt;
     }
-    return readReplay(file, name, endRecord, error);
-}
-
-std::string refusedSpawnsWarning(const QString &path, const Replay &replay) {
-    if (replay.refusedSpawns == 0)
-        return std::string();
-    return path.toLocal8Bit().toStdString() + ": " + std::to_string(replay.refusedSpawns) +
-           " spawns refused: the scene's array holds " + std::to_string(replay.scene.capacity()) +
-           " bodies";
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        fault = FileFault{path, 0, std::string("cannot be opened: ") + std::strerror(errno)};
+        return std::nullopt;
+    }
+    return readReplay(file, path, endRecord, fault);
 }
 
 std::string replayHeader(const Scene &scene) {
-    return std::string(headerWord) + " " + std::to_string(replayVersion) + "\nscene " +
-           sceneKindName(scene.kind) + " " + std::to_string(scene.circles) + "\n";
+    return std::string(replayHeaderLine) + "\nscene " + sceneKindInfo(scene.kind).name + " " +
+           std::to_string(scene.circles) + "\n";
 }
 
 std::string replayInputLine(const ReplayInput &input) {

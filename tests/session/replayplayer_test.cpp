@@ -1,11 +1,10 @@
-#include "physics/replayplayer.h"
-#include "physics/sandbox.h"
-#include "physics/statetext.h"
+#include "scenes/statetext.h"
+#include "session/session.h"
 
 #include <gtest/gtest.h>
 
 // An input recorded at step k acts after k steps and before step k + 1, in file order.
-TEST(ReplayPlayer, GivesEachInputAfterTheStepItWasRecordedAt) {
+TEST(SessionReplay, GivesEachInputAfterTheStepItWasRecordedAt) {
     using Kind = ReplayInput::Kind;
     Replay replay;
     replay.scene = Scene{SceneKind::Column, 4};
@@ -17,7 +16,6 @@ TEST(ReplayPlayer, GivesEachInputAfterTheStepItWasRecordedAt) {
     replay.lastStep = 9;
 
     Sandbox expected(replay.scene);
-    expected.restart();
     expected.spawn(Vec2(300, 100));
     for (int s = 0; s < 5; ++s)
         expected.step();
@@ -30,11 +28,10 @@ TEST(ReplayPlayer, GivesEachInputAfterTheStepItWasRecordedAt) {
     for (int s = 0; s < 3; ++s)
         expected.step();
 
-    Sandbox played(replay.scene);
-    played.restart();
-    ReplayPlayer player(replay);
-    player.playTo(played, 9);
-    EXPECT_TRUE(player.finished(played));
-    player.playTo(played, 12);
-    EXPECT_EQ(stateText(played.bodies()), stateText(expected.bodies()));
+    Session played(replay.scene);
+    played.play(replay);
+    played.playTo(9);
+    EXPECT_FALSE(played.replaying());
+    played.playTo(12);
+    EXPECT_EQ(stateText(played.sandbox().bodies()), stateText(expected.bodies()));
 }

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "math/vec2.h"
-#include "physics/scene.h"
+#include "scenes/scene.h"
 
 #include <cstdint>  // std::uint64_t
+#include <iosfwd>   // std::istream
 #include <optional> // std::optional
 #include <string>   // std::string
 #include <vector>   // std::vector
-
-class QIODevice;
-class QString;
 
 // A recorded session: the scene it ran, the inputs given between its steps, and the step it ended
 // at with a hash of the state there. As a file it is text, one record a line:
@@ -27,6 +25,8 @@ class QString;
 // stateHash() of the state at STEP, after the inputs of that step.
 
 constexpr int replayVersion = 1;
+// "rigid2d-replay 1", the first line of every replay.
+extern const char replayHeaderLine[];
 // Spawn coordinates beyond this, in either direction, are refused.
 constexpr float maxSpawnCoordinate = 1e9f;
 // No record comes near this; a longer line is refused without being read to its end.
@@ -52,24 +52,29 @@ struct Replay {
     std::optional<ReplayEnd> end;
     // The step of the last record: where playing the replay stops.
     long long lastStep = 0;
-    // Spawns that would find the scene's array full (more than spawnRoom since the scene was
-    // last built); they are not in inputs, since playing them would change nothing.
-    long long refusedSpawns = 0;
+};
+
+// What went wrong with a file the program reads or writes: "FILE:LINE: what is wrong", or
+// "FILE: what is wrong" when no line is to blame (it cannot be opened, say).
+struct FileFault {
+    std::string file;
+    // 0: the file as a whole.
+    long long line = 0;
+    std::string what;
+
+    std::string message() const;
 };
 
 enum class EndRecord { Required, Optional };
 
 // Reads a whole replay, checking every line, before anything is simulated. On the first fault
-// returns nothing and sets error to "NAME:LINE: what is wrong", NAME being how the messages name
-// the input. Nothing in the input is trusted: line lengths, counts and numbers are all bounded.
-std::optional<Replay> readReplay(QIODevice &input, const std::string &name, EndRecord endRecord,
-                                 std::string &error);
+// returns nothing and describes it in fault, naming the input as name. Nothing in the input is
+// trusted: line lengths, counts and numbers are all bounded.
+std::optional<Replay> readReplay(std::istream &input, const std::string &name, EndRecord endRecord,
+                                 FileFault &fault);
 // The same for a file, named in messages as path is written.
-std::optional<Replay> readReplayFile(const QString &path, EndRecord endRecord, std::string &error);
-
-// The warning for standard error when some of the replay's spawns found its scene's array full
-// ("PATH: N spawns refused: the scene's array holds C bodies"); empty when none did.
-std::string refusedSpawnsWarning(const QString &path, const Replay &replay);
+std::optional<Replay> readReplayFile(const std::string &path, EndRecord endRecord,
+                                     FileFault &fault);
 
 // The lines that make up a replay, each with its line feed.
 std::string replayHeader(const Scene &scene); // the version line and the scene line

@@ -1,4 +1,4 @@
-#include "physics/statetext.h"
+#include "scenes/statetext.h"
 #include "tests/math/exactfloat.h"
 
 #include <gtest/gtest.h>

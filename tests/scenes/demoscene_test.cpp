@@ -1,4 +1,4 @@
-#include "physics/scene.h"
+#include "scenes/scene.h"
 
 #include "core/entityarray.h"
 #include "physics/circle.h"

@@ -4,8 +4,8 @@
 #include "tests/app/probewindow.h"
 
 #include "core/entityarray.h"
-#include "physics/scene.h"
 #include "render/bodybatch.h"
+#include "scenes/scene.h"
 
 #include <gtest/gtest.h>
 
@@ -40,11 +40,11 @@ TEST(BodyBatchAllocation, DrawsWithoutAllocatingOnceItHasRoomForTheArray) {
     window.observeFrames([&](int frame) {
         if (frame != 1)
             return;
-        batch.draw(grid);
+        batch.draw(grid, mainWindowView);
         const long before = newCalls;
-        batch.draw(grid);
-        batch.draw(demo);
-        batch.draw(grid);
+        batch.draw(grid, mainWindowView);
+        batch.draw(demo, mainWindowView);
+        batch.draw(grid, mainWindowView);
         allocations = newCalls - before;
     });
     showAsMainDoes(window);

@@ -1,4 +1,4 @@
-#include "physics/scene.h"
+#include "scenes/scene.h"
 
 #include "core/entityarray.h"
 #include "physics/circle.h"
@@ -42,36 +42,62 @@ void populateGrid(EntityArray &entities, int circleCount) {
 } // namespace
 
 std::string Scene::label() const {
-    if (kind == SceneKind::Demo)
-        return sceneKindName(kind);
-    return std::string(sceneKindName(kind)) + "/" + std::to_string(circles);
+    const SceneKindInfo &info = sceneKindInfo(kind);
+    if (!info.takesCount)
+        return info.name;
+    return std::string(info.name) + "/" + std::to_string(circles);
 }
 
-const char *sceneKindName(SceneKind kind) {
-    switch (kind) {
-    case SceneKind::Demo:
-        return "demo";
-    case SceneKind::Column:
-        return "column";
-    case SceneKind::Grid:
-        return "grid";
-    }
-    return "";
+const std::vector<SceneKindInfo> &sceneTable() {
+    static const std::vector<SceneKindInfo> table = {
+        {SceneKind::Demo, "demo",
+         "the demonstration: 100 circles in a zig-zag column dropped into a box of three low walls",
+         demoCircleCount, false, populateColumn},
+        {SceneKind::Column, "column",
+         "the same zig-zag column with N circles, 100 apart: each lands alone on the pile",
+         demoCircleCount, true, populateColumn},
+        {SceneKind::Grid, "grid", "N circles in rows of 17, 61 apart: they land together",
+         demoCircleCount, true, populateGrid},
+    };
+    return table;
 }
 
-std::optional<SceneKind> sceneKindNamed(std::string_view name) {
-    for (const SceneKind kind : {SceneKind::Demo, SceneKind::Column, SceneKind::Grid}) {
-        if (name == sceneKindName(kind))
-            return kind;
+const SceneKindInfo &sceneKindInfo(SceneKind kind) {
+    for (const SceneKindInfo &info : sceneTable()) {
+        if (info.kind == kind)
+            return info;
     }
-    return std::nullopt;
+    return sceneTable().front();
+}
+
+const SceneKindInfo *sceneKindNamed(std::string_view name) {
+    for (const SceneKindInfo &info : sceneTable()) {
+        if (name == info.name)
+            return &info;
+    }
+    return nullptr;
+}
+
+std::string sceneNamesInProse() {
+    const std::vector<SceneKindInfo> &table = sceneTable();
+    std::string text;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == table.size() ? " or " : ", ";
+        text += table[i].name;
+    }
+    return text;
+}
+
+std::string sceneNamesAsChoice() {
+    std::string text;
+    for (const SceneKindInfo &info : sceneTable())
+        text += (text.empty() ? "" : "|") + std::string(info.name);
+    return text;
 }
 
 void populateScene(EntityArray &entities, const Scene &scene) {
-    if (scene.kind == SceneKind::Grid)
-        populateGrid(entities, scene.circles);
-    else
-        populateColumn(entities, scene.circles);
+    sceneKindInfo(scene.kind).populate(entities, scene.circles);
 }
 
 void populateDemoScene(EntityArray &entities) {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "physics/scene.h"
+#include "scenes/scene.h"
 
 #include <QString>
 
-#include <optional>    // std::optional
-#include <string_view> // std::string_view
+#include <optional> // std::optional
 
 class QCommandLineParser;
 
@@ -20,7 +19,8 @@ std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString 
 // Whether --scene or --bodies was given.
 bool sceneOptionsSet(const QCommandLineParser &parser);
 
-// text as a whole number from min to max, written with digits only (no sign, no spaces), at
-// most 18 of them.
-std::optional<long long> wholeNumber(std::string_view text, long long min, long long max);
+// Why --replay refuses the scene options: the scene comes from the file.
+QString replayTakesNoSceneOptions();
+
+// wholeNumber() for a command-line argument.
 std::optional<long long> wholeNumber(const QString &text, long long min, long long max);

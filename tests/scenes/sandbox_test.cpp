@@ -1,4 +1,4 @@
-#include "physics/sandbox.h"
+#include "scenes/sandbox.h"
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"

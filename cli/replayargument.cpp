@@ -1,0 +1,21 @@
+#include "cli/replayargument.h"
+
+#include "session/session.h"
+
+#include <cstdio> // std::fprintf
+
+std::optional<Replay> readReplayArgument(const QString &path, EndRecord endRecord) {
+    FileFault fault;
+    std::optional<Replay> replay =
+        readReplayFile(path.toLocal8Bit().toStdString(), endRecord, fault);
+    if (!replay)
+        std::fprintf(stderr, "%s\n", fault.message().c_str());
+    return replay;
+}
+
+void warnOfRefusedSpawns(const QString &path, const Session &session) {
+    if (session.refusedSpawns() == 0)
+        return;
+    std::fprintf(stderr, "%s: %lld spawns refused: the scene's array holds %d bodies\n",
+                 qPrintable(path), session.refusedSpawns(), session.sandbox().scene().capacity());
+}

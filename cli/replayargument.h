@@ -1,0 +1,17 @@
+#pragma once
+
+#include "session/replayfile.h"
+
+#include <QString>
+
+#include <optional> // std::optional
+
+class Session;
+
+// The replay file named on a program's command line. On a fault prints "FILE:LINE: what is
+// wrong" on standard error and returns nothing; the program then exits with code 2.
+std::optional<Replay> readReplayArgument(const QString &path, EndRecord endRecord);
+
+// Once a replay has been played: on standard error, how many of its spawns found the scene's
+// array full ("FILE: N spawns refused: the scene's array holds C bodies"), if any did.
+void warnOfRefusedSpawns(const QString &path, const Session &session);

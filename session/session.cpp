@@ -1,0 +1,60 @@
+#include "session/session.h"
+
+#include "session/sessionrecorder.h"
+
+#include <utility> // std::move
+
+Session::Session(const Scene &scene, World::PairSearch search) : simulation(scene, search) {}
+
+void Session::play(Replay replay) {
+    player.emplace(std::move(replay));
+    giveDueInputs();
+}
+
+bool Session::replaying() const {
+    return player && !player->finished(simulation.totalSteps());
+}
+
+void Session::recordTo(SessionRecorder *sessionRecorder) {
+    recorder = sessionRecorder;
+}
+
+bool Session::spawn(Vec2 position) {
+    return !replaying() &&
+           apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Spawn, position});
+}
+
+bool Session::restart() {
+    return !replaying() &&
+           apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Restart, Vec2()});
+}
+
+void Session::step() {
+    simulation.step();
+    giveDueInputs();
+}
+
+void Session::playTo(long long step) {
+    while (simulation.totalSteps() < step)
+        this->step();
+}
+
+bool Session::apply(const ReplayInput &input) {
+    bool took = true;
+    if (input.kind == ReplayInput::Kind::Restart)
+        simulation.restart();
+    else
+        took = simulation.spawn(input.position);
+    if (took && recorder)
+        recorder->record(input);
+    return took;
+}
+
+void Session::giveDueInputs() {
+    if (!player)
+        return;
+    while (const ReplayInput *input = player->nextDue(simulation.totalSteps())) {
+        if (!apply(*input))
+            ++refused;
+    }
+}

@@ -1,0 +1,69 @@
+#include "core/entityarray.h"
+#include "scenes/statetext.h"
+#include "session/session.h"
+#include "session/sessionrecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fstream>  // std::ifstream
+#include <iterator> // std::istreambuf_iterator
+#include <string>   // std::string
+
+namespace {
+
+std::string contentsOf(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// While a replay plays, the person's inputs change nothing and nothing of them is recorded; the
+// replayed inputs are recorded as taken, and once the replay has ended the person is heard again.
+TEST(Session, RefusesAndRecordsNoPersonsInputWhileAReplayPlays) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("recorded")).toStdString();
+    const Scene scene{SceneKind::Grid, 20};
+    SessionRecorder recorder;
+    FileFault fault;
+    ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
+
+    Replay replay;
+    replay.scene = scene;
+    replay.inputs = {{2, ReplayInput::Kind::Spawn, Vec2(640, 400)}};
+    replay.lastStep = 5;
+    Session session(scene);
+    session.recordTo(&recorder);
+    session.play(replay);
+    session.playTo(3);
+    EXPECT_TRUE(session.replaying());
+    EXPECT_FALSE(session.spawn(Vec2(300, 300)));
+    EXPECT_FALSE(session.restart());
+    EXPECT_EQ(session.sandbox().bodies().size(), scene.bodyCount() + 1);
+    EXPECT_EQ(session.sandbox().sceneStep(), 3);
+
+    session.playTo(5);
+    EXPECT_FALSE(session.replaying());
+    EXPECT_TRUE(session.spawn(Vec2(300, 300)));
+    EXPECT_EQ(contentsOf(path), replayHeader(scene) + "2 spawn 0x1.4p+9 0x1.9p+8\n" +
+                                    "5 spawn 0x1.2cp+8 0x1.2cp+8\n");
+}
+
+// The session, not the file, knows the array's size: spawns of a replay beyond its room are
+// counted and change nothing.
+TEST(Session, CountsTheReplaysSpawnsThatFindTheArrayFull) {
+    Replay replay;
+    replay.scene = Scene{SceneKind::Column, 0};
+    for (int i = 0; i < spawnRoom + 7; ++i)
+        replay.inputs.push_back({1, ReplayInput::Kind::Spawn, Vec2(200, 300.0f + i)});
+    replay.inputs.push_back({1, ReplayInput::Kind::Restart, Vec2()});
+    replay.inputs.push_back({1, ReplayInput::Kind::Spawn, Vec2(200, 300)});
+    replay.lastStep = 1;
+    Session session(replay.scene);
+    session.play(replay);
+    session.playTo(1);
+    EXPECT_EQ(session.refusedSpawns(), 7);
+    EXPECT_EQ(session.sandbox().bodies().size(), 4);
+}

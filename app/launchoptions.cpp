@@ -23,7 +23,8 @@ void addOptions(QCommandLineParser &parser) {
     parser.setApplicationDescription(
         QStringLiteral("Two-dimensional rigid-body physics: circles fall into a box of three walls "
                        "and bounce.\nKeys: Space pause/resume, N one step while paused, R restart, "
-                       "H statistics, Escape quit.\nLeft click drops a circle."));
+                       "S the other solver (from step 0), H statistics, Escape quit.\nLeft click "
+                       "drops a circle."));
     // Qt's own options are single-dash words (-platform); read them as such, not as letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();

@@ -102,6 +102,7 @@ void MainWindow::setPaused(bool paused) {
 void MainWindow::drawOverlay(QSize pixels, double ratio) {
     const Sandbox &sandbox = simulation->sandbox();
     OverlayFigures figures;
+    figures.solver = solverName(sandbox.scene().solver);
     figures.step = sandbox.sceneStep();
     figures.bodies = sandbox.bodies().size();
     figures.full = sandbox.full();
@@ -147,6 +148,11 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
     case KeyCommand::Restart:
         simulation->restart();
         break;
+    case KeyCommand::SwitchSolver: {
+        const bool designed = simulation->sandbox().scene().solver == World::Solver::Designed;
+        simulation->switchSolver(designed ? World::Solver::Stable : World::Solver::Designed);
+        break;
+    }
     case KeyCommand::ToggleOverlay:
         overlay.toggle();
         break;

@@ -8,6 +8,8 @@ KeyCommand commandForKey(int key) {
         return KeyCommand::StepOnce;
     case Qt::Key_R:
         return KeyCommand::Restart;
+    case Qt::Key_S:
+        return KeyCommand::SwitchSolver;
     case Qt::Key_H:
         return KeyCommand::ToggleOverlay;
     case Qt::Key_Escape:

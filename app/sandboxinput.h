@@ -11,6 +11,7 @@ enum class KeyCommand {
     TogglePause,   // Space
     StepOnce,      // N, while paused
     Restart,       // R
+    SwitchSolver,  // S: the other solver, the scene built again at step 0
     ToggleOverlay, // H
     Close,         // Escape
 };

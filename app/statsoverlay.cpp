@@ -14,6 +14,7 @@ QStringList overlayLines(const OverlayFigures &figures) {
                   : QStringLiteral("fps -"));
     if (figures.nonFinite > 0)
         lines << QStringLiteral("non-finite %1").arg(figures.nonFinite);
+    lines << QStringLiteral("solver %1").arg(QString::fromLatin1(figures.solver));
     if (figures.paused)
         lines << QStringLiteral("paused");
     return lines;

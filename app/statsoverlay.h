@@ -7,6 +7,8 @@
 
 // What the overlay reports, as the world and the window measured it.
 struct OverlayFigures {
+    // "designed" or "stable".
+    const char *solver = "";
     long long step = 0;
     int bodies = 0;
     bool full = false;

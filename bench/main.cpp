@@ -1,5 +1,6 @@
-// rigid2d-bench: the cost of one world step on named scenes, for rigid2d with and without its
-// broad phase, and for Box2D and Chipmunk on the same scenes where they are installed.
+// rigid2d-bench: the cost of one world step on named scenes, for rigid2d with either solver and
+// with and without its broad phase, and for Box2D and Chipmunk on the same scenes where they are
+// installed; for rigid2d also how well the pile holds at the end of each window.
 
 #include "bench/benchscenes.h"
 #include "bench/rigid2dsimulation.h"
@@ -68,10 +69,14 @@ void registerSkipped(const std::string &name, const std::string &reason) {
 }
 
 void registerRigid2d(const BenchScene &scene) {
-    registerRun(
-        scene, "rigid2d",
-        [](const BenchScene &s) { return makeRigid2dSimulation(s, World::PairSearch::BroadPhase); },
-        rigid2dRepetitions);
+    for (const World::Solver solver : {World::Solver::Designed, World::Solver::Stable}) {
+        registerRun(
+            scene, solver == World::Solver::Designed ? "rigid2d" : "rigid2d-stable",
+            [solver](const BenchScene &s) {
+                return makeRigid2dSimulation(s, World::PairSearch::BroadPhase, solver);
+            },
+            rigid2dRepetitions);
+    }
 
     const double n = scene.bodyCount();
     const double pairTests = n * (n - 1) / 2;
@@ -85,7 +90,9 @@ void registerRigid2d(const BenchScene &scene) {
     }
     registerRun(
         scene, "rigid2d-allpairs",
-        [](const BenchScene &s) { return makeRigid2dSimulation(s, World::PairSearch::AllPairs); },
+        [](const BenchScene &s) {
+            return makeRigid2dSimulation(s, World::PairSearch::AllPairs, World::Solver::Designed);
+        },
         scene.repetitions);
 }
 

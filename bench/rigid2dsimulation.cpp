@@ -7,20 +7,21 @@ namespace {
 
 class Rigid2dSimulation : public SteppedSimulation {
 public:
-    Rigid2dSimulation(const BenchScene &scene, World::PairSearch search)
-        : bodies(scene), world(search) {}
+    Rigid2dSimulation(const BenchScene &scene, World::PairSearch search, World::Solver solver)
+        : scene(scene), world(search, solver) {}
 
-    void step() override { world.step(bodies.entities()); }
+    void step() override { world.step(scene.entities()); }
     int touchingContacts() override { return world.contacts.size(); }
+    const EntityArray *bodies() override { return &scene.entities(); }
 
 private:
-    SceneBodies bodies;
+    SceneBodies scene;
     World world;
 };
 
 } // namespace
 
-std::unique_ptr<SteppedSimulation> makeRigid2dSimulation(const BenchScene &scene,
-                                                         World::PairSearch search) {
-    return std::make_unique<Rigid2dSimulation>(scene, search);
+std::unique_ptr<SteppedSimulation>
+makeRigid2dSimulation(const BenchScene &scene, World::PairSearch search, World::Solver solver) {
+    return std::make_unique<Rigid2dSimulation>(scene, search, solver);
 }

@@ -7,6 +7,7 @@
 struct BenchScene;
 class SteppedSimulation;
 
-// The scene's bodies in a rigid2d World that finds its pairs as `search` says.
-std::unique_ptr<SteppedSimulation> makeRigid2dSimulation(const BenchScene &scene,
-                                                         World::PairSearch search);
+// The scene's bodies in a rigid2d World that finds its pairs as `search` says and resolves its
+// contacts with solver.
+std::unique_ptr<SteppedSimulation>
+makeRigid2dSimulation(const BenchScene &scene, World::PairSearch search, World::Solver solver);

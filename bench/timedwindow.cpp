@@ -1,6 +1,7 @@
 #include "bench/timedwindow.h"
 
 #include "bench/heapcounter.h"
+#include "bench/pilequality.h"
 #include "bench/steppedsimulation.h"
 
 #include <benchmark/benchmark.h>
@@ -69,5 +70,11 @@ void timeSteps(benchmark::State &state, SteppedSimulation &simulation, int steps
         state.counters["contacts"] = static_cast<double>(contacts) / steps;
         if (heapAllocationsCounted())
             state.counters["allocs_per_step"] = static_cast<double>(allocations) / steps;
+        if (const EntityArray *bodies = simulation.bodies()) {
+            const PileQuality pile = measurePile(*bodies);
+            state.counters["under_floor"] = pile.circlesUnderFloor;
+            state.counters["deepest"] = pile.deepestOverlap;
+            state.counters["over_3"] = pile.pairsOverLimit;
+        }
     }
 }

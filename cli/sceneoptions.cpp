@@ -8,6 +8,7 @@ namespace {
 
 const QString sceneOption = QStringLiteral("scene");
 const QString bodiesOption = QStringLiteral("bodies");
+const QString solverOption = QStringLiteral("solver");
 
 QString sceneHelp() {
     QString help = QStringLiteral("The scene (default demo):");
@@ -27,6 +28,12 @@ void addSceneOptions(QCommandLineParser &parser) {
                           .arg(maxSceneCircles)
                           .arg(demoCircleCount),
                       QStringLiteral("N")});
+    parser.addOption(
+        {solverOption,
+         QStringLiteral("How contacts are resolved: designed (one impulse per contact and "
+                        "step, the demo's) or stable (iterated and warm-started, so piles of "
+                        "thousands hold; every other scene's default)."),
+         QStringLiteral("designed|stable")});
 }
 
 std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error) {
@@ -66,16 +73,27 @@ std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString 
         }
         scene.circles = static_cast<int>(*count);
     }
+    scene.solver = sceneKindInfo(scene.kind).defaultSolver;
+    if (parser.isSet(solverOption)) {
+        const QString name = parser.value(solverOption);
+        const std::optional<World::Solver> solver = solverNamed(name.toStdString());
+        if (!solver) {
+            error = QStringLiteral("--solver: expects designed or stable, not \"%1\"").arg(name);
+            return std::nullopt;
+        }
+        scene.solver = *solver;
+    }
     return scene;
 }
 
 bool sceneOptionsSet(const QCommandLineParser &parser) {
-    return parser.isSet(sceneOption) || parser.isSet(bodiesOption);
+    return parser.isSet(sceneOption) || parser.isSet(bodiesOption) || parser.isSet(solverOption);
 }
 
 QString replayTakesNoSceneOptions() {
     return QStringLiteral(
-        "--replay: the scene comes from the file, so --scene and --bodies do not go with it");
+        "--replay: the scene comes from the file, so --scene, --bodies and --solver do not go "
+        "with it");
 }
 
 std::optional<long long> wholeNumber(const QString &text, long long min, long long max) {

@@ -8,7 +8,7 @@
 
 class QCommandLineParser;
 
-// The --scene and --bodies options of every program that builds a scene.
+// The --scene, --bodies and --solver options of every program that builds a scene.
 void addSceneOptions(QCommandLineParser &parser);
 
 // The scene the parsed options ask for: the demo by default, --bodies N alone for the demo's
@@ -16,7 +16,7 @@ void addSceneOptions(QCommandLineParser &parser);
 // option and what it accepts.
 std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error);
 
-// Whether --scene or --bodies was given.
+// Whether --scene, --bodies or --solver was given.
 bool sceneOptionsSet(const QCommandLineParser &parser);
 
 // Why --replay refuses the scene options: the scene comes from the file.

@@ -54,10 +54,10 @@ bool bothFinite(const BaseEntity *a, const BaseEntity *b) {
 
 } // namespace
 
-World::World(PairSearch search)
+World::World(PairSearch search, Solver solver)
     : collisionTable{{&World::circleVsCircle, &World::circleVsRect},
                      {&World::rectVsCircle, &World::rectVsRect}},
-      pairSearch(search) {}
+      pairSearch(search), solverKind(solver) {}
 
 World::~World() {
     qDeleteAll(contacts);
@@ -66,6 +66,10 @@ World::~World() {
 void World::step(EntityArray &bodies) {
     clearContacts();
     detectContacts(bodies);
+    if (solverKind == Solver::Stable) {
+        stableSolver.step(bodies, contacts, contactBodies);
+        return;
+    }
     applyImpulses();
     integrate(bodies);
     correctPositions();
@@ -75,10 +79,20 @@ void World::clearContacts() {
     qDeleteAll(contacts);
     // Unlike clear(), erase keeps the list's storage: a steady state allocates only the contacts.
     contacts.erase(contacts.begin(), contacts.end());
+    contactBodies.clear();
 }
 
 void World::collide(BaseEntity *a, BaseEntity *b) {
     (this->*collisionTable[a->type()][b->type()])(a, b);
+}
+
+void World::collidePair(const EntityArray &bodies, int i, int j) {
+    BaseEntity *a = bodies[i];
+    const int found = contacts.size();
+    collide(a, bodies[j]);
+    if (solverKind == Solver::Stable && contacts.size() != found)
+        contactBodies.push_back(contacts.last()->a == a ? ContactBodies{i, j}
+                                                        : ContactBodies{j, i});
 }
 
 void World::detectContacts(const EntityArray &bodies) {
@@ -92,7 +106,7 @@ void World::detectContacts(const EntityArray &bodies) {
 void World::detectAllPairs(const EntityArray &bodies) {
     for (int i = 0; i < bodies.size(); ++i) {
         for (int j = i + 1; j < bodies.size(); ++j)
-            collide(bodies[i], bodies[j]);
+            collidePair(bodies, i, j);
     }
 }
 
@@ -102,7 +116,7 @@ void World::detectBroadPhasePairs(const EntityArray &bodies) {
     const std::vector<int> &partners = broadPhase.partners();
     for (int i = 0; i < bodies.size(); ++i) {
         for (int k = broadPhase.partnersBegin(i); k < broadPhase.partnersEnd(i); ++k)
-            collide(bodies[i], bodies[partners[k]]);
+            collidePair(bodies, i, partners[k]);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "physics/broadphase.h"
 #include "physics/contact.h"
+#include "physics/stablesolver.h"
 
 #include <QList>
 
@@ -19,13 +20,23 @@ public:
     // contacts in the same order; AllPairs tests every pair and serves as the reference.
     enum class PairSearch { BroadPhase, AllPairs };
 
-    explicit World(PairSearch search = PairSearch::BroadPhase);
+    // How the contacts are resolved. Designed: one impulse per contact, then one partial position
+    // correction; piles of many circles crush themselves under it. Stable: impulses iterated over
+    // all contacts and warm started from the previous step, then overlap removed gently; piles of
+    // thousands hold.
+    enum class Solver { Designed, Stable };
+
+    explicit World(PairSearch search = PairSearch::BroadPhase, Solver solver = Solver::Designed);
     ~World();
     World(const World &) = delete;
     World &operator=(const World &) = delete;
 
     // Advances every body by one step: clear, detect, impulses, integrate, correct.
     void step(EntityArray &bodies);
+
+    Solver solver() const { return solverKind; }
+    // The stable solver's impulses kept for the next step, by pair; empty with the designed one.
+    const std::vector<PairImpulse> &warmStart() const { return stableSolver.warmStart(); }
 
     // Each routine appends at most one contact, at the end of the list; none when the position
     // or velocity of either body is not finite.
@@ -43,7 +54,11 @@ public:
 
 private:
     PairSearch pairSearch;
+    Solver solverKind;
     BroadPhase broadPhase;
+    // For the stable solver: the bodies' indices of each contact, in the list's order.
+    std::vector<ContactBodies> contactBodies;
+    StableSolver stableSolver;
 
     void clearContacts();
     void detectContacts(const EntityArray &bodies);
@@ -51,6 +66,8 @@ private:
     void detectBroadPhasePairs(const EntityArray &bodies);
     // The table routine for the pair, in the caller's order.
     void collide(BaseEntity *a, BaseEntity *b);
+    // collide() for bodies i < j, noting their indices for the stable solver.
+    void collidePair(const EntityArray &bodies, int i, int j);
     void applyImpulses();
     static void integrate(const EntityArray &bodies);
     void correctPositions();

@@ -21,6 +21,8 @@ public:
 
     // Rebuilds the scene as at step 0, with a fresh world; spawned circles are gone.
     void restart();
+    // From now on builds scene instead, and builds it as restart() does.
+    void rebuild(const Scene &scene);
     // One world step.
     void step();
     // Appends a circle of the demo's size and mass centred at position, after every other body.

@@ -52,12 +52,12 @@ const std::vector<SceneKindInfo> &sceneTable() {
     static const std::vector<SceneKindInfo> table = {
         {SceneKind::Demo, "demo",
          "the demonstration: 100 circles in a zig-zag column dropped into a box of three low walls",
-         demoCircleCount, false, populateColumn},
+         demoCircleCount, false, World::Solver::Designed, populateColumn},
         {SceneKind::Column, "column",
          "the same zig-zag column with N circles, 100 apart: each lands alone on the pile",
-         demoCircleCount, true, populateColumn},
+         demoCircleCount, true, World::Solver::Stable, populateColumn},
         {SceneKind::Grid, "grid", "N circles in rows of 17, 61 apart: they land together",
-         demoCircleCount, true, populateGrid},
+         demoCircleCount, true, World::Solver::Stable, populateGrid},
     };
     return table;
 }
@@ -94,6 +94,18 @@ std::string sceneNamesAsChoice() {
     for (const SceneKindInfo &info : sceneTable())
         text += (text.empty() ? "" : "|") + std::string(info.name);
     return text;
+}
+
+const char *solverName(World::Solver solver) {
+    return solver == World::Solver::Stable ? "stable" : "designed";
+}
+
+std::optional<World::Solver> solverNamed(std::string_view name) {
+    for (const World::Solver solver : {World::Solver::Designed, World::Solver::Stable}) {
+        if (name == solverName(solver))
+            return solver;
+    }
+    return std::nullopt;
 }
 
 void populateScene(EntityArray &entities, const Scene &scene) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "physics/world.h"
+
+#include <optional>    // std::optional
 #include <string>      // std::string
 #include <string_view> // std::string_view
 #include <vector>      // std::vector
@@ -26,6 +29,9 @@ constexpr int spawnRoom = 1024;
 struct Scene {
     SceneKind kind = SceneKind::Demo;
     int circles = demoCircleCount;
+    // How its contacts are resolved; programs give each scene its kind's default
+    // (defaultSolver) unless a solver is asked for.
+    World::Solver solver = World::Solver::Designed;
 
     int bodyCount() const { return 3 + circles; }
     int capacity() const { return bodyCount() + spawnRoom; }
@@ -44,6 +50,8 @@ struct SceneKindInfo {
     int defaultCircles;
     // Whether the number of circles may be chosen; the demo's is fixed.
     bool takesCount;
+    // The designed solver for the designed demo; the one that holds piles for the others.
+    World::Solver defaultSolver;
     // Appends the walls and circles circles to an empty array with room for them.
     void (*populate)(EntityArray &entities, int circles);
 };
@@ -56,6 +64,11 @@ const SceneKindInfo *sceneKindNamed(std::string_view name);
 // ("demo|column|grid").
 std::string sceneNamesInProse();
 std::string sceneNamesAsChoice();
+
+// The solvers as the command line and the files spell them: "designed" and "stable".
+const char *solverName(World::Solver solver);
+// Nothing when no solver has that name.
+std::optional<World::Solver> solverNamed(std::string_view name);
 
 // Appends the scene's bodies to an empty array with room for them.
 void populateScene(EntityArray &entities, const Scene &scene);

@@ -19,7 +19,9 @@ case "${1:-}" in
 *) echo "usage: $0 [--fused]" >&2; exit 2 ;;
 esac
 
-runs=("1000" "10000" "100000" "--scene grid --bodies 1000 1000" "--scene grid --bodies 1000 10000")
+runs=("1000" "10000" "100000"
+  "--scene grid --bodies 1000 --solver designed 1000" "--scene grid --bodies 1000 --solver designed 10000"
+  "--scene grid --bodies 1000 --solver stable 1000" "--scene grid --bodies 1000 --solver stable 3000")
 $fused && runs=("1000")
 host=$(gcc -print-multiarch)
 out=$(mktemp -d)

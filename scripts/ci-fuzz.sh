@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang: libFuzzer, ASan, UBSan) and fuzzes each, from a copy of its
 # seed corpus, for a bounded time: world, the physics (seeds in fuzz/corpus/); session, steps,
-# spawns and restarts through Sandbox (fuzz/session-corpus/); replay, the replay reader
+# spawns and restarts through Session (fuzz/session-corpus/); replay, the replay reader
 # (fuzz/replay-corpus/). Any finding (trap, sanitizer report, leak, timeout) fails the script and
 # leaves its input as crash-*, leak-* or timeout-* in the build directory; replay it with
 #   build-fuzz/rigid2d-fuzz-TARGET FILE

@@ -17,7 +17,7 @@
 #include <system_error> // std::errc, std::error_code
 #include <utility>      // std::move
 
-const char replayHeaderLine[] = "rigid2d-replay 1";
+const char replayHeaderLine[] = "rigid2d-replay 2";
 
 namespace {
 
@@ -125,6 +125,7 @@ private:
     bool readScene(const Fields &fields);
     bool readRecord(const Fields &fields);
     bool readSpawn(const Fields &fields, long long step);
+    bool readSolver(std::string_view text, World::Solver &solver);
     bool readCoordinate(std::string_view text, float &value);
     bool readHash(std::string_view text, std::uint64_t &hash);
     bool fail(const std::string &message) { return fail(message, lineNumber); }
@@ -133,6 +134,7 @@ private:
     EndRecord endRecord;
     long long previousStep = 0;
     long long endLine = 0;
+    int version = replayVersion;
 };
 
 bool ReplayParser::fail(const std::string &message, long long line) {
@@ -182,16 +184,21 @@ bool ReplayParser::expectFields(const Fields &fields, std::size_t count,
 bool ReplayParser::readHeader(const Fields &fields) {
     if (fields[0] != headerWord)
         return fail("not a rigid2d replay: the first line must be " + quotedHeader);
-    if (fields.size() >= 2 && fields[1] != std::to_string(replayVersion))
-        return fail("format version " + quoted(fields[1]) +
-                    " is not supported: this program reads version " +
-                    std::to_string(replayVersion));
+    if (fields.size() >= 2) {
+        const std::optional<long long> read = wholeNumber(fields[1], 1, replayVersion);
+        if (!read)
+            return fail("format version " + quoted(fields[1]) +
+                        " is not supported: this program reads versions 1 to " +
+                        std::to_string(replayVersion));
+        version = static_cast<int>(*read);
+    }
     return expectFields(fields, 2, "expected the format version: " + quotedHeader);
 }
 
 bool ReplayParser::readScene(const Fields &fields) {
     if (fields[0] != "scene" || fields.size() < 3)
-        return fail("expected the scene: \"scene NAME COUNT\"");
+        return fail(version == 1 ? "expected the scene: \"scene NAME COUNT\""
+                                 : "expected the scene: \"scene NAME COUNT [SOLVER]\"");
     const SceneKindInfo *kind = sceneKindNamed(fields[1]);
     if (!kind)
         return fail("unknown scene " + quoted(fields[1]) + ": expected " + sceneNamesInProse());
@@ -203,8 +210,10 @@ bool ReplayParser::readScene(const Fields &fields) {
         return fail("the " + std::string(kind->name) + " scene has " +
                     std::to_string(kind->defaultCircles) + " circles, not " +
                     std::to_string(*circles));
-    replay.scene = Scene{kind->kind, static_cast<int>(*circles)};
-    return expectFields(fields, 3, "");
+    replay.scene = Scene{kind->kind, static_cast<int>(*circles), World::Solver::Designed};
+    if (version == 1 || fields.size() == 3)
+        return expectFields(fields, 3, "");
+    return readSolver(fields[3], replay.scene.solver) && expectFields(fields, 4, "");
 }
 
 bool ReplayParser::readRecord(const Fields &fields) {
@@ -220,8 +229,10 @@ bool ReplayParser::readRecord(const Fields &fields) {
                     std::to_string(previousStep));
     previousStep = *step;
     replay.lastStep = *step;
+    const std::string kinds =
+        version == 1 ? "spawn, restart or end" : "spawn, restart, solver or end";
     if (fields.size() < 2)
-        return fail("expected spawn, restart or end after the step");
+        return fail("expected " + kinds + " after the step");
 
     const std::string_view kind = fields[1];
     if (kind == "spawn")
@@ -239,7 +250,23 @@ bool ReplayParser::readRecord(const Fields &fields) {
         endLine = lineNumber;
         return true;
     }
-    return fail("unknown record " + quoted(kind) + ": expected spawn, restart or end");
+    if (kind == "solver" && version >= 2) {
+        ReplayInput input{*step, ReplayInput::Kind::Solver, Vec2(), World::Solver::Designed};
+        if (!expectFields(fields, 3, "expected the solver's name after solver") ||
+            !readSolver(fields[2], input.solver))
+            return false;
+        replay.inputs.push_back(input);
+        return true;
+    }
+    return fail("unknown record " + quoted(kind) + ": expected " + kinds);
+}
+
+bool ReplayParser::readSolver(std::string_view text, World::Solver &solver) {
+    const std::optional<World::Solver> named = solverNamed(text);
+    if (!named)
+        return fail("unknown solver " + quoted(text) + ": expected designed or stable");
+    solver = *named;
+    return true;
 }
 
 bool ReplayParser::readSpawn(const Fields &fields, long long step) {
@@ -349,13 +376,15 @@ std::optional<Replay> readReplayFile(const std::string &path, EndRecord endRecor
 
 std::string replayHeader(const Scene &scene) {
     return std::string(replayHeaderLine) + "\nscene " + sceneKindInfo(scene.kind).name + " " +
-           std::to_string(scene.circles) + "\n";
+           std::to_string(scene.circles) + " " + solverName(scene.solver) + "\n";
 }
 
 std::string replayInputLine(const ReplayInput &input) {
     std::string line = std::to_string(input.step);
     if (input.kind == ReplayInput::Kind::Restart)
         return line + " restart\n";
+    if (input.kind == ReplayInput::Kind::Solver)
+        return line + " solver " + solverName(input.solver) + "\n";
     return line + " spawn " + toHexFloat(input.position.x) + " " + toHexFloat(input.position.y) +
            "\n";
 }

@@ -12,20 +12,24 @@
 // A recorded session: the scene it ran, the inputs given between its steps, and the step it ended
 // at with a hash of the state there. As a file it is text, one record a line:
 //
-//   rigid2d-replay 1
-//   scene demo 100
+//   rigid2d-replay 2
+//   scene grid 1000 stable
 //   STEP spawn X Y
 //   STEP restart
+//   STEP solver designed
 //   STEP end HASH
 //
-// STEP counts the steps since the program started (a restart does not reset it) and never
-// decreases from one record to the next. An input at step k acts after k steps and before step
-// k + 1, in the order of the lines. X and Y are the spawned circle's centre in scene units,
-// written as hex floats so that they are exact (decimal numbers are read too); HASH is
-// stateHash() of the state at STEP, after the inputs of that step.
+// The scene line names the solver; a scene line without one, and every file of version 1 (which
+// has neither solver names nor solver records), means the designed solver. A solver record
+// rebuilds the scene at step 0 with that solver. STEP counts the steps since the program started (a
+// restart does not reset it) and never decreases from one record to the next. An input at step k
+// acts after k steps and before step k + 1, in the order of the lines. X and Y are the spawned
+// circle's centre in scene units, written as hex floats so that they are exact (decimal numbers are
+// read too); HASH is stateHash() of the state at STEP, after the inputs of that step.
 
-constexpr int replayVersion = 1;
-// "rigid2d-replay 1", the first line of every replay.
+// The version written; every version from 1 on is read.
+constexpr int replayVersion = 2;
+// "rigid2d-replay 2", the first line of every replay written.
 extern const char replayHeaderLine[];
 // Spawn coordinates beyond this, in either direction, are refused.
 constexpr float maxSpawnCoordinate = 1e9f;
@@ -33,11 +37,13 @@ constexpr float maxSpawnCoordinate = 1e9f;
 constexpr int maxReplayLineBytes = 256;
 
 struct ReplayInput {
-    enum class Kind { Spawn, Restart };
+    enum class Kind { Spawn, Restart, Solver };
     long long step = 0;
     Kind kind = Kind::Spawn;
     // The spawned circle's centre.
     Vec2 position;
+    // The solver switched to.
+    World::Solver solver = World::Solver::Designed;
 };
 
 struct ReplayEnd {

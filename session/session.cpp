@@ -29,6 +29,11 @@ bool Session::restart() {
            apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Restart, Vec2()});
 }
 
+bool Session::switchSolver(World::Solver solver) {
+    return !replaying() &&
+           apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Solver, Vec2(), solver});
+}
+
 void Session::step() {
     simulation.step();
     giveDueInputs();
@@ -41,10 +46,20 @@ void Session::playTo(long long step) {
 
 bool Session::apply(const ReplayInput &input) {
     bool took = true;
-    if (input.kind == ReplayInput::Kind::Restart)
+    switch (input.kind) {
+    case ReplayInput::Kind::Restart:
         simulation.restart();
-    else
+        break;
+    case ReplayInput::Kind::Solver: {
+        Scene scene = simulation.scene();
+        scene.solver = input.solver;
+        simulation.rebuild(scene);
+        break;
+    }
+    case ReplayInput::Kind::Spawn:
         took = simulation.spawn(input.position);
+        break;
+    }
     if (took && recorder)
         recorder->record(input);
     return took;

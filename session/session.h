@@ -29,6 +29,8 @@ public:
     // spawn, when the scene's array is full.
     bool spawn(Vec2 position);
     bool restart();
+    // Rebuilds the scene at step 0 with another solver.
+    bool switchSolver(World::Solver solver);
     // One step, then the replay's inputs due after it.
     void step();
     // Steps until totalSteps() reaches step.

@@ -17,7 +17,7 @@ LaunchOptions gridOf1000(bool paused) {
 }
 
 QStringList gridTrace(long long steps) {
-    return {"--scene", "grid", "--bodies", "1000", QString::number(steps)};
+    return {"--scene", "grid", "--bodies", "1000", "--solver", "designed", QString::number(steps)};
 }
 
 void press(ProbeWindow &window, Qt::Key key) {

@@ -56,12 +56,16 @@ TEST_F(Rigid2dTraceReplay, EveryBadFileIsRefusedWithItsLineNumberAndCode2BeforeA
         int line;
     } cases[] = {
         {"", 1},
-        {"rigid2d-replay 2\n", 1},
+        {"rigid2d-replay 3\n", 1},
         {"scene grid 40\n", 1},
         {noise, 1},
         {"rigid2d-replay 1\n", 2},
         {"rigid2d-replay 1\nscene heap 40\n", 2},
         {"rigid2d-replay 1\nscene demo 40\n", 2},
+        {"rigid2d-replay 1\nscene grid 40 stable\n", 2},
+        {"rigid2d-replay 2\nscene grid 40 fast\n", 2},
+        {header + "3 solver stable\n", 3},
+        {"rigid2d-replay 2\nscene grid 40\n3 solver\n", 3},
         {header + "3 jump\n", 3},
         {header + "3 restart\n2 restart\n", 4},
         {header + "3 spawn 1 x\n", 3},

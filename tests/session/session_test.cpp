@@ -67,3 +67,33 @@ TEST(Session, CountsTheReplaysSpawnsThatFindTheArrayFull) {
     EXPECT_EQ(session.refusedSpawns(), 7);
     EXPECT_EQ(session.sandbox().bodies().size(), 4);
 }
+
+// A solver switch is an input like any other: recorded, read back and replayed to the same bits.
+TEST(Session, ASolverSwitchIsRecordedAndReplaysExactly) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("switched")).toStdString();
+    const Scene scene{SceneKind::Grid, 200, World::Solver::Stable};
+    Session live(scene);
+    {
+        SessionRecorder recorder;
+        FileFault fault;
+        ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
+        live.recordTo(&recorder);
+        live.playTo(40);
+        ASSERT_TRUE(live.switchSolver(World::Solver::Designed));
+        EXPECT_EQ(live.sandbox().sceneStep(), 0);
+        live.playTo(70);
+        ASSERT_TRUE(live.switchSolver(World::Solver::Stable));
+        live.playTo(120);
+        recorder.finish(live.sandbox());
+    }
+    FileFault fault;
+    const std::optional<Replay> replay = readReplayFile(path, EndRecord::Required, fault);
+    ASSERT_TRUE(replay) << fault.message();
+    Session replayed(replay->scene);
+    replayed.play(*replay);
+    replayed.playTo(replay->end->step);
+    EXPECT_EQ(replayed.sandbox().scene().solver, World::Solver::Stable);
+    EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+    EXPECT_EQ(stateHash(replayed.sandbox().bodies()), hashDigits(replay->end->hash));
+}

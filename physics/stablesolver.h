@@ -15,41 +15,40 @@ struct ContactBodies {
     int b;
 };
 
-// One pair's accumulated normal impulse at the end of a step, for the next step to start from.
+// One pair's accumulated normal impulse at the end of a step, which the same pair starts from in
+// the next step.
 struct PairImpulse {
     int lower;
     int higher;
     float impulse;
 };
 
-// Resolves a step's contacts so that tall piles hold: sequential impulses iterated over all the
-// contacts, each contact's impulse accumulated and never pulling, started from what the same pair
-// needed in the previous step, then overlap removed by a few position passes of limited reach that
-// leave the velocities alone. Everything runs in one fixed order in single precision, so the
-// results are the same on every compiler and optimisation level.
+// Resolves a step's contacts so that tall piles hold. The step is cut into sub-steps; in each,
+// gravity is added, every contact's impulse is re-applied from where it was left, one pass of
+// sequential impulses treats the contacts as stiff, heavily damped springs that push overlapping
+// bodies apart no faster than a set speed, the bodies move, and a second pass takes the push-out
+// speed back out of the velocities so that it moves the bodies without launching them. Each
+// contact's impulse is accumulated and never pulls. Bounces are added at the end, from the
+// approach speed at the start of the step, and only above a threshold, so that resting contacts
+// stay at rest. Everything runs in single precision in one fixed order.
 class StableSolver {
 public:
-    // Replaces the integration of the bodies for the step: bodiesOf[k] holds the indices of
-    // contacts[k]; the contacts come in the order of their pairs, by lower index, then higher.
+    // Resolves the contacts and moves every body by one step (in place of the designed
+    // integration). bodiesOf[k] holds the indices of contacts[k]; the contacts come in the order
+    // of their pairs, by lower index, then by higher.
     void step(const EntityArray &bodies, const QList<Contact *> &contacts,
               const std::vector<ContactBodies> &bodiesOf);
 
     // The impulses the next step starts from, by pair in ascending order of (lower, higher).
-    // Bodies appended to the array do not disturb it: the indices of the others stay.
+    // Bodies appended to the array leave it valid: the indices of the others do not change.
     const std::vector<PairImpulse> &warmStart() const { return impulses; }
 
 private:
-    // A soft contact's response to overlap: the push-out speed per unit of overlap, and how much
-    // of a full impulse and of the impulse already applied each pass uses.
-    struct Softness {
-        float biasRate;
-        float massScale;
-        float impulseScale;
-    };
     struct Row {
         int a;
         int b;
         Vec2 normal;
+        // At detection, before anything of this step moved.
         float penetration;
         float inverseMassA;
         float inverseMassB;
@@ -58,21 +57,25 @@ private:
         // The normal speed at the start of the step, negative when approaching.
         float approach;
         float impulse;
+        // The largest accumulated impulse of the step: a contact that never pushed does not
+        // bounce.
         float maxImpulse;
     };
 
-    static Softness softness(float h);
     void buildRows(const QList<Contact *> &contacts, const std::vector<ContactBodies> &bodiesOf);
     void applyWarmStart();
-    void solve(const Softness &soft, float inverseH, bool useBias);
+    // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
+    // contacts only stop approach, and the push-out speed of the pass before is taken back.
+    template <bool useBias> void solve();
     void applyRestitution();
     void keepImpulses();
 
     std::vector<Row> rows;
     std::vector<PairImpulse> impulses;
     std::vector<PairImpulse> spareImpulses;
-    // By body index.
+    // By body index, for the step being solved.
     std::vector<Vec2> velocities;
     std::vector<Vec2> displacements;
     std::vector<Vec2> kicks;
+    std::vector<float> inverseMasses;
 };

@@ -9,9 +9,10 @@
 class BaseEntity;
 class EntityArray;
 
-// The physics world: collision detection through a table indexed by body type, and a single-pass
-// impulse solver with linear position correction. It keeps no state between steps other than
-// the contacts of the last step.
+// The physics world: collision detection through a table indexed by body type, and one of two
+// contact solvers: the designed single-pass impulse solver with linear position correction, which
+// keeps no state between steps other than the contacts of the last step, or the stable solver,
+// which also keeps each pair's impulse for the next step.
 class World {
 public:
     using CollisionRoutine = void (World::*)(BaseEntity *a, BaseEntity *b);
@@ -21,9 +22,9 @@ public:
     enum class PairSearch { BroadPhase, AllPairs };
 
     // How the contacts are resolved. Designed: one impulse per contact, then one partial position
-    // correction; piles of many circles crush themselves under it. Stable: impulses iterated over
-    // all contacts and warm started from the previous step, then overlap removed gently; piles of
-    // thousands hold.
+    // correction; piles of many circles crush themselves under it. Stable: sequential impulses
+    // over sub-steps, warm started from the previous step, overlap pushed out softly (see
+    // StableSolver); piles of thousands hold.
     enum class Solver { Designed, Stable };
 
     explicit World(PairSearch search = PairSearch::BroadPhase, Solver solver = Solver::Designed);
@@ -31,7 +32,8 @@ public:
     World(const World &) = delete;
     World &operator=(const World &) = delete;
 
-    // Advances every body by one step: clear, detect, impulses, integrate, correct.
+    // Advances every body by one step: clear, detect, then impulses, integrate, correct with the
+    // designed solver, or the stable solver's own step.
     void step(EntityArray &bodies);
 
     Solver solver() const { return solverKind; }

@@ -1,0 +1,163 @@
+// The stable solver: piles of a thousand circles hold, the results do not depend on how the pairs
+// are found, warm starting survives a spawn, bad bodies stay contained, and the arithmetic is
+// pinned by a golden hash.
+
+#include "bench/pilequality.h"
+#include "core/entityarray.h"
+#include "physics/finitebodies.h"
+#include "physics/world.h"
+#include "scenes/scene.h"
+#include "scenes/statetext.h"
+#include "tests/math/exactfloat.h"
+#include "tests/physics/pairsearches.h"
+
+#include <gtest/gtest.h>
+
+#include <limits> // std::numeric_limits
+#include <string> // std::string
+
+namespace {
+
+// A grid scene stepped by its own stable world.
+class StableRun {
+public:
+    StableRun(int circles, World::PairSearch search)
+        : scene{SceneKind::Grid, circles}, bodies(scene.capacity()),
+          world(search, World::Solver::Stable) {
+        populateScene(bodies, scene);
+    }
+    ~StableRun() { deleteEntities(bodies); }
+    StableRun(const StableRun &) = delete;
+    StableRun &operator=(const StableRun &) = delete;
+
+    void step(int steps) {
+        for (int s = 0; s < steps; ++s)
+            world.step(bodies);
+    }
+
+    const Scene scene;
+    EntityArray bodies;
+    World world;
+};
+
+::testing::AssertionResult sameBodies(const EntityArray &got, const EntityArray &want, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (auto p = sameVec2(got[i]->position, want[i]->position); !p)
+            return p << " position of body " << i;
+        if (auto v = sameVec2(got[i]->velocity, want[i]->velocity); !v)
+            return v << " velocity of body " << i;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult sameImpulses(const std::vector<PairImpulse> &got,
+                                        const std::vector<PairImpulse> &want) {
+    if (got.size() != want.size())
+        return ::testing::AssertionFailure() << got.size() << " pairs, expected " << want.size();
+    for (std::size_t k = 0; k < got.size(); ++k) {
+        if (got[k].lower != want[k].lower || got[k].higher != want[k].higher)
+            return ::testing::AssertionFailure() << "pair " << k << " differs";
+        if (auto same = sameFloat(got[k].impulse, want[k].impulse); !same)
+            return same << " impulse of pair " << k;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST(StableSolver, IsChosenWhenTheWorldIsMadeAndTheDesignedOneStaysTheDefault) {
+    EXPECT_EQ(World().solver(), World::Solver::Designed);
+    const World stable(World::PairSearch::AllPairs, World::Solver::Stable);
+    EXPECT_EQ(stable.solver(), World::Solver::Stable);
+    EXPECT_TRUE(stable.warmStart().empty());
+}
+
+// The designed solver lets this pile crush itself and drop circles through the floor.
+TEST(StableSolver, AGridOfAThousandHoldsItsShapeAfterThreeThousandSteps) {
+    StableRun run(1000, World::PairSearch::BroadPhase);
+    run.step(3000);
+    const PileQuality quality = measurePile(run.bodies);
+    EXPECT_EQ(quality.circlesUnderFloor, 0);
+    EXPECT_LE(quality.deepestOverlap, 1.5);
+    EXPECT_EQ(quality.pairsOverLimit, 0);
+    EXPECT_EQ(countNonFiniteBodies(run.bodies), 0);
+}
+
+class StableSolverGolden : public ::testing::TestWithParam<World::PairSearch> {};
+
+// Pins the stable arithmetic and the order of the contacts: any change to either changes it.
+TEST_P(StableSolverGolden, GridOfThreeHundredMatchesTheGoldenHashAfterFiveHundredSteps) {
+    StableRun run(300, GetParam());
+    run.step(500);
+    EXPECT_EQ(stateHash(run.bodies), "fdedeb9cc101fc82");
+}
+
+// Both pair searches give the same contacts in the same order, hence the same bits, the cache
+// included.
+TEST(StableSolver, BroadPhaseAndAllPairsGiveTheSameBits) {
+    StableRun broad(300, World::PairSearch::BroadPhase);
+    StableRun all(300, World::PairSearch::AllPairs);
+    for (int s = 0; s < 400; ++s) {
+        broad.step(1);
+        all.step(1);
+        ASSERT_EQ(stateText(broad.bodies), stateText(all.bodies)) << "step " << s + 1;
+    }
+    EXPECT_TRUE(sameImpulses(broad.world.warmStart(), all.world.warmStart()));
+}
+
+// A circle dropped in far from a resting pile takes no index of the pile's bodies: the pile keeps
+// its impulses and goes on to the last bit as without the spawn.
+TEST(StableSolver, WarmStartingSurvivesACircleAppendedMidRun) {
+    StableRun plain(200, World::PairSearch::BroadPhase);
+    StableRun spawned(200, World::PairSearch::BroadPhase);
+    plain.step(800);
+    spawned.step(800);
+    ASSERT_FALSE(spawned.world.warmStart().empty());
+    const int pile = spawned.bodies.size();
+    ASSERT_TRUE(addDemoCircle(spawned.bodies, 3000, 2000));
+    for (int s = 0; s < 100; ++s) {
+        plain.step(1);
+        spawned.step(1);
+        ASSERT_TRUE(sameBodies(spawned.bodies, plain.bodies, pile)) << "step " << s + 1;
+    }
+    EXPECT_TRUE(sameImpulses(spawned.world.warmStart(), plain.world.warmStart()));
+}
+
+class StableContainment : public ::testing::TestWithParam<World::PairSearch> {};
+
+// A NaN circle and an infinite one dropped into the grid touch nothing: the others go on exactly
+// as in the grid alone.
+TEST_P(StableContainment, NonFiniteCirclesLeaveTheOthersExactlyAsWithoutThem) {
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    StableRun clean(300, World::PairSearch::BroadPhase);
+    StableRun poisoned(300, GetParam());
+    const int finite = poisoned.bodies.size();
+    ASSERT_TRUE(addDemoCircle(poisoned.bodies, nan, 400));
+    ASSERT_TRUE(addDemoCircle(poisoned.bodies, 400, 400));
+    poisoned.bodies[finite + 1]->setVelocity(Vec2(0, -inf));
+    clean.step(400);
+    poisoned.step(400);
+    EXPECT_EQ(countNonFiniteBodies(poisoned.bodies), 2);
+    EXPECT_TRUE(sameBodies(poisoned.bodies, clean.bodies, finite));
+}
+
+// Overlapping immovable circles have no impulse to share: nothing moves and nothing is kept.
+TEST_P(StableContainment, TwoImmovableBodiesGetNothing) {
+    EntityArray bodies(2);
+    ASSERT_TRUE(addDemoCircle(bodies, 200, 200));
+    ASSERT_TRUE(addDemoCircle(bodies, 210, 200));
+    bodies[0]->setMass(0);
+    bodies[1]->setMass(0);
+    World world(GetParam(), World::Solver::Stable);
+    world.step(bodies);
+    ASSERT_EQ(world.contacts.size(), 1);
+    EXPECT_TRUE(world.warmStart().empty());
+    EXPECT_TRUE(sameVec2(bodies[0]->position, Vec2(200, 200)));
+    EXPECT_TRUE(sameVec2(bodies[1]->position, Vec2(210, 200)));
+    EXPECT_TRUE(sameVec2(bodies[1]->velocity, Vec2(0, 0)));
+    deleteEntities(bodies);
+}
+
+INSTANTIATE_TEST_SUITE_P(PairSearches, StableSolverGolden, everyPairSearch(), pairSearchName);
+INSTANTIATE_TEST_SUITE_P(PairSearches, StableContainment, everyPairSearch(), pairSearchName);

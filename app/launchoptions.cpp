@@ -13,6 +13,7 @@ namespace {
 
 const QString pausedOption = QStringLiteral("paused");
 const QString overlayOption = QStringLiteral("overlay");
+const QString layersOption = QStringLiteral("layers");
 const QString rateOption = QStringLiteral("rate");
 const QString stepsOption = QStringLiteral("steps");
 const QString screenshotOption = QStringLiteral("screenshot");
@@ -20,11 +21,10 @@ const QString replayOption = QStringLiteral("replay");
 const QString recordOption = QStringLiteral("record");
 
 void addOptions(QCommandLineParser &parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("Two-dimensional rigid-body physics: circles fall into a box of three walls "
-                       "and bounce.\nKeys: Space pause/resume, N one step while paused, R restart, "
-                       "S the other solver (from step 0), H statistics, Escape quit.\nLeft click "
-                       "drops a circle."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Two-dimensional rigid-body physics: circles fall into a box of three walls "
+        "and bounce.\nIn the window, F1 lists every key and button: Space pauses, the left "
+        "button grabs and throws circles or drops new ones, the wheel zooms."));
     // Qt's own options are single-dash words (-platform); read them as such, not as letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
@@ -33,6 +33,8 @@ void addOptions(QCommandLineParser &parser) {
     parser.addOption({pausedOption, QStringLiteral("Start paused at step 0.")});
     parser.addOption({overlayOption,
                       QStringLiteral("Start with the statistics shown (H shows or hides them).")});
+    parser.addOption({layersOption, QStringLiteral("Start with the contacts, bounding boxes and "
+                                                   "velocities drawn (C, A and V toggle them).")});
     parser.addOption(
         {rateOption,
          QStringLiteral("Steps per second of wall-clock time (default 0: one per frame)."),
@@ -146,10 +148,12 @@ LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemo
     if (!scene)
         return error(message);
     options.scene = *scene;
+    options.solverChosen = solverOptionSet(parser);
     if (message = readFileOptions(parser, options); !message.isEmpty())
         return error(message);
     options.paused = parser.isSet(pausedOption);
     options.overlay = parser.isSet(overlayOption);
+    options.layers = parser.isSet(layersOption);
     if (message = readPacingOptions(parser, options); !message.isEmpty())
         return error(message);
     if (message = readScreenshotOption(parser, options); !message.isEmpty())

@@ -9,9 +9,13 @@
 // one step per displayed frame, until the window is closed.
 struct LaunchOptions {
     Scene scene;
+    // Whether --solver chose the scene's solver, which then stays when the scene is switched.
+    bool solverChosen = false;
     bool paused = false;
     // Start with the statistics overlay shown.
     bool overlay = false;
+    // Start with the contacts, bounds and velocities drawn.
+    bool layers = false;
     // Steps per second of wall-clock time; 0 for one step per displayed frame.
     double rate = 0;
     // When above 0: stop after this many steps.

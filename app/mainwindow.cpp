@@ -1,24 +1,43 @@
 #include "app/mainwindow.h"
 
 #include "app/qtcompat.h"
-#include "app/sandboxinput.h"
+#include "cli/replayargument.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
 #include "physics/world.h"
 #include "render/framecapture.h"
+#include "render/sceneframe.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
-#include <cstdio>  // std::fprintf
-#include <utility> // std::move
+#include <algorithm> // std::min, std::max
+#include <cmath>     // std::pow
+#include <cstdio>    // std::fprintf
+#include <utility>   // std::move
+
+namespace {
+
+// Zoom of the + and - keys: four presses double or halve the scale.
+const double keyZoom = std::pow(2.0, 0.25);
+// Share of the view the arrow keys move it by.
+constexpr double keyPan = 0.1;
+
+} // namespace
 
 MainWindow::MainWindow(const LaunchOptions &options)
-    : options(options), pacer(options.rate), isPaused(options.paused), stopAtStep(options.steps) {
+    : options(options), solverChosen(options.solverChosen), pacer(options.rate),
+      isPaused(options.paused), stopAtStep(options.steps) {
     if (options.overlay)
         overlay.toggle();
+    if (options.layers) {
+        for (const DebugLayers::Layer layer :
+             {DebugLayers::Contacts, DebugLayers::Bounds, DebugLayers::Velocities})
+            debugLayers.toggle(layer);
+    }
     clock.start();
 }
 
@@ -30,16 +49,15 @@ void MainWindow::initialize() {
         QCoreApplication::exit(1);
         return;
     }
-    // Scene units are the window's logical pixels at start-up, origin bottom-left, y upward. The
-    // view is never changed, so the picture stretches with the window.
-    sceneSize = geometry().size();
-    view = SceneView{0, static_cast<double>(sceneSize.width()), 0,
-                     static_cast<double>(sceneSize.height())};
+    // Scene units are the window's logical pixels at start-up, origin bottom-left, y upward.
+    camera.reset(geometry().size());
     simulation.emplace(options.scene);
+    pointer.emplace(*simulation, camera);
     simulation->recordTo(recorder);
     if (replayToPlay)
         simulation->play(std::move(*replayToPlay));
     replayToPlay.reset();
+    stopOnReplayFault();
 }
 
 void MainWindow::render() {
@@ -48,16 +66,17 @@ void MainWindow::render() {
     const qreal ratio = devicePixelRatio();
     const QRect g = geometry();
     const QSize pixels(static_cast<int>(g.width() * ratio), static_cast<int>(g.height() * ratio));
-    beginSceneFrame(pixels, view);
+    beginSceneFrame(pixels, camera.view());
 
     for (int steps = stepsForThisFrame(); steps > 0; --steps)
         timedStep();
-    batch.draw(simulation->sandbox().bodies(), view);
+    const Sandbox &sandbox = simulation->sandbox();
+    batch.draw(sandbox.bodies(), camera.view());
+    debugLayers.draw(sandbox.bodies(), sandbox.physics().contacts);
 
     frameStatistics.frameShown(clock.nsecsElapsed());
-    if (overlay.shown())
-        drawOverlay(pixels, ratio);
-    if (!options.screenshot.isEmpty() && simulation->sandbox().totalSteps() == options.steps)
+    drawPanels(pixels, ratio);
+    if (!options.screenshot.isEmpty() && sandbox.totalSteps() == options.steps)
         saveScreenshot(pixels);
 }
 
@@ -79,7 +98,16 @@ int MainWindow::stepsForThisFrame() {
 void MainWindow::timedStep() {
     const long long start = clock.nsecsElapsed();
     simulation->step();
-    frameStatistics.stepTaken(clock.nsecsElapsed() - start);
+    const long long took = clock.nsecsElapsed() - start;
+    frameStatistics.stepTaken(took);
+    if (overlay.shown())
+        history.add(took / 1e3, kineticEnergy(simulation->sandbox().bodies()));
+    stopOnReplayFault();
+}
+
+void MainWindow::stopOnReplayFault() {
+    if (reportReplayFault(options.replayFile, *simulation))
+        QCoreApplication::exit(2);
 }
 
 void MainWindow::play(Replay replay) {
@@ -99,19 +127,24 @@ void MainWindow::setPaused(bool paused) {
         pacer.restart(clock.nsecsElapsed());
 }
 
-void MainWindow::drawOverlay(QSize pixels, double ratio) {
-    const Sandbox &sandbox = simulation->sandbox();
-    OverlayFigures figures;
-    figures.solver = solverName(sandbox.scene().solver);
-    figures.step = sandbox.sceneStep();
-    figures.bodies = sandbox.bodies().size();
-    figures.full = sandbox.full();
-    figures.contacts = sandbox.physics().contacts.size();
-    figures.meanStepMicroseconds = frameStatistics.meanStepMicroseconds();
-    figures.framesPerSecond = frameStatistics.framesPerSecond();
-    figures.paused = isPaused;
-    figures.nonFinite = countNonFiniteBodies(sandbox.bodies());
-    overlay.draw(figures, pixels, ratio);
+void MainWindow::drawPanels(QSize pixels, double ratio) {
+    if (overlay.shown()) {
+        const Sandbox &sandbox = simulation->sandbox();
+        OverlayFigures figures;
+        figures.scene = sandbox.scene().label();
+        figures.solver = solverName(sandbox.scene().solver);
+        figures.step = sandbox.sceneStep();
+        figures.bodies = sandbox.bodies().size();
+        figures.full = sandbox.full();
+        figures.contacts = sandbox.physics().contacts.size();
+        figures.meanStepMicroseconds = frameStatistics.meanStepMicroseconds();
+        figures.framesPerSecond = frameStatistics.framesPerSecond();
+        figures.paused = isPaused;
+        figures.nonFinite = countNonFiniteBodies(sandbox.bodies());
+        overlay.draw(figures, history, pixels, ratio);
+    }
+    if (helpShown)
+        helpPanel.draw(controlsHelp(), pixels, ratio, TextPanel::Corner::TopRight);
 }
 
 void MainWindow::saveScreenshot(QSize pixels) {
@@ -128,16 +161,35 @@ void MainWindow::saveScreenshot(QSize pixels) {
 // Input acts between steps: events are handled between frames, and so between steps. Nothing
 // acts before the scene exists.
 void MainWindow::mousePressEvent(QMouseEvent *event) {
-    if (event->button() == Qt::RightButton)
+    if (pointer)
+        pointer->press(event->button(), qtcompat::mousePosition(*event), size());
+    else if (event->button() == Qt::RightButton)
         qDebug() << "Right mouse click!" << qtcompat::lineEnd;
-    else if (event->button() == Qt::LeftButton && simulation)
-        simulation->spawn(scenePointAt(qtcompat::mousePosition(*event), size(), sceneSize));
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event) {
+    if (pointer)
+        pointer->move(qtcompat::mousePosition(*event), size());
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event) {
+    if (pointer)
+        pointer->release(event->button());
+}
+
+void MainWindow::wheelEvent(QWheelEvent *event) {
+    if (pointer)
+        pointer->wheel(event->angleDelta().y() / 8.0, qtcompat::wheelPosition(*event), size());
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) {
-    if (!simulation)
-        return;
-    switch (commandForKey(event->key())) {
+    if (simulation)
+        run(commandForKey(event->key()));
+}
+
+void MainWindow::run(KeyCommand command) {
+    const Scene &scene = simulation->sandbox().scene();
+    switch (command) {
     case KeyCommand::TogglePause:
         setPaused(!isPaused);
         break;
@@ -148,13 +200,58 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
     case KeyCommand::Restart:
         simulation->restart();
         break;
-    case KeyCommand::SwitchSolver: {
-        const bool designed = simulation->sandbox().scene().solver == World::Solver::Designed;
-        simulation->switchSolver(designed ? World::Solver::Stable : World::Solver::Designed);
+    case KeyCommand::SwitchSolver:
+        if (simulation->switchSolver(scene.solver == World::Solver::Designed
+                                         ? World::Solver::Stable
+                                         : World::Solver::Designed))
+            solverChosen = true;
         break;
-    }
+    case KeyCommand::SceneDemo:
+        switchScene(SceneKind::Demo, demoCircleCount);
+        break;
+    case KeyCommand::SceneColumn:
+        switchScene(SceneKind::Column, scene.circles);
+        break;
+    case KeyCommand::SceneGrid:
+        switchScene(SceneKind::Grid, scene.circles);
+        break;
+    case KeyCommand::HalveCircles:
+    case KeyCommand::DoubleCircles:
+        switchCircles(command == KeyCommand::DoubleCircles);
+        break;
     case KeyCommand::ToggleOverlay:
         overlay.toggle();
+        history.clear();
+        break;
+    case KeyCommand::ToggleHelp:
+        helpShown = !helpShown;
+        break;
+    case KeyCommand::ToggleContacts:
+        debugLayers.toggle(DebugLayers::Contacts);
+        break;
+    case KeyCommand::ToggleBounds:
+        debugLayers.toggle(DebugLayers::Bounds);
+        break;
+    case KeyCommand::ToggleVelocities:
+        debugLayers.toggle(DebugLayers::Velocities);
+        break;
+    case KeyCommand::PanLeft:
+    case KeyCommand::PanRight:
+        camera.pan(command == KeyCommand::PanLeft ? -keyPan : keyPan, 0);
+        break;
+    case KeyCommand::PanUp:
+    case KeyCommand::PanDown:
+        camera.pan(0, command == KeyCommand::PanDown ? -keyPan : keyPan);
+        break;
+    case KeyCommand::ZoomIn:
+    case KeyCommand::ZoomOut:
+        camera.zoomAboutCentre(command == KeyCommand::ZoomIn ? keyZoom : 1 / keyZoom);
+        break;
+    case KeyCommand::ResetView:
+        camera.reset();
+        break;
+    case KeyCommand::FrameAll:
+        camera.frame(simulation->sandbox().bodies());
         break;
     case KeyCommand::Close:
         close();
@@ -162,4 +259,21 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
     case KeyCommand::None:
         break;
     }
+}
+
+void MainWindow::switchScene(SceneKind kind, int circles) {
+    const SceneKindInfo &info = sceneKindInfo(kind);
+    Scene scene{kind, info.takesCount ? circles : info.defaultCircles, info.defaultSolver};
+    if (solverChosen)
+        scene.solver = simulation->sandbox().scene().solver;
+    simulation->switchScene(scene);
+}
+
+// The demo's layout with another count is the column.
+void MainWindow::switchCircles(bool more) {
+    const Scene &scene = simulation->sandbox().scene();
+    const int circles =
+        more ? std::min(scene.circles * 2, maxSceneCircles) : std::max(scene.circles / 2, 1);
+    const SceneKind kind = sceneKindInfo(scene.kind).takesCount ? scene.kind : SceneKind::Column;
+    switchScene(kind, std::max(circles, 1));
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "app/camera.h"
+#include "app/controls.h"
 #include "app/framestatistics.h"
 #include "app/launchoptions.h"
+#include "app/pointerinput.h"
 #include "app/statsoverlay.h"
+#include "app/stephistory.h"
 #include "app/steppacer.h"
 #include "render/bodybatch.h"
-#include "render/sceneframe.h"
+#include "render/debuglayers.h"
+#include "render/textpanel.h"
 #include "session/session.h"
 #include "window/openglwindow.h"
 
@@ -17,8 +22,8 @@
 class SessionRecorder;
 
 // The demonstration's window: it builds its session's scene on the first frame and then advances
-// it by one step per rendered frame (or at a fixed rate), draws every body, and maps the keys and
-// the mouse onto the session between steps.
+// it by one step per rendered frame (or at a fixed rate), draws every body through its camera,
+// and maps the keys and the mouse onto the session, the camera and the drawings between steps.
 class MainWindow : public OpenGLWindow {
 public:
     explicit MainWindow(const LaunchOptions &options = LaunchOptions());
@@ -28,41 +33,57 @@ public:
     const Session *session() const { return simulation ? &*simulation : nullptr; }
     bool paused() const { return isPaused; }
     const StatsOverlay &statistics() const { return overlay; }
+    const Camera &view() const { return camera; }
+    const DebugLayers &layers() const { return debugLayers; }
 
     // Plays a recorded session of the window's scene from the first frame on and pauses at its
-    // last step (or at --steps). Until then the person's spawns and restarts are refused, so the
-    // replay stays true; pausing and single steps work as usual.
+    // last step (or at --steps). Until then the person's inputs to the session are refused, so
+    // the replay stays true; pausing, single steps, the view and the drawings work as usual.
     void play(Replay replay);
-    // Hands every spawn and restart the session takes, replayed ones included, to the recorder.
+    // Hands every input the session takes, replayed ones included, to the recorder.
     void recordTo(SessionRecorder *sessionRecorder) { recorder = sessionRecorder; }
 
 protected:
     void initialize() override;
     void render() override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     int stepsForThisFrame();
     void timedStep();
     void setPaused(bool paused);
+    void run(KeyCommand command);
+    // Builds another scene at step 0, paused as it was; the solver stays if one was chosen.
+    void switchScene(SceneKind kind, int circles);
+    void switchCircles(bool more);
     // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
-    void drawOverlay(QSize pixels, double ratio);
+    void drawPanels(QSize pixels, double ratio);
     void saveScreenshot(QSize pixels);
+    // A replayed input that cannot be played ends the program as a bad file would.
+    void stopOnReplayFault();
 
     LaunchOptions options;
     std::optional<Session> simulation;
     std::optional<Replay> replayToPlay;
+    std::optional<PointerInput> pointer;
     SessionRecorder *recorder = nullptr;
+    // Whether the command line or the S key chose the solver, which scene switches then keep.
+    bool solverChosen;
     StepPacer pacer;
     FrameStatistics frameStatistics;
     StatsOverlay overlay;
+    StepHistory history;
+    TextPanel helpPanel;
+    bool helpShown = false;
+    Camera camera;
+    DebugLayers debugLayers;
     QElapsedTimer clock;
     bool isPaused;
     // Above 0: the step to pause at.
     long long stopAtStep;
-    // The window's logical size when the scene was built: the extent of the scene units.
-    QSize sceneSize;
-    SceneView view;
     BodyBatch batch;
 };

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPointF>
 #include <QTextStream>
+#include <QWheelEvent>
 #include <QtGlobal>
 
 namespace qtcompat {
@@ -28,6 +29,15 @@ inline QPointF mousePosition(const QMouseEvent &event) {
     return event.position();
 #else
     return event.localPos();
+#endif
+}
+
+// Where a wheel turned, likewise: position() from Qt 5.14 on, posF() before.
+inline QPointF wheelPosition(const QWheelEvent &event) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 14, 0)
+    return event.position();
+#else
+    return event.posF();
 #endif
 }
 

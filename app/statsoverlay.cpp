@@ -2,6 +2,7 @@
 
 QStringList overlayLines(const OverlayFigures &figures) {
     QStringList lines;
+    lines << QStringLiteral("scene %1").arg(QString::fromStdString(figures.scene));
     lines << QStringLiteral("step %1").arg(figures.step);
     lines << (figures.full ? QStringLiteral("bodies %1 (full)") : QStringLiteral("bodies %1"))
                  .arg(figures.bodies);
@@ -18,4 +19,13 @@ QStringList overlayLines(const OverlayFigures &figures) {
     if (figures.paused)
         lines << QStringLiteral("paused");
     return lines;
+}
+
+void StatsOverlay::draw(const OverlayFigures &figures, const StepHistory &history, QSize pixels,
+                        double ratio) {
+    const std::vector<Plot> plots = {
+        {QStringLiteral("step time, \u00b5s"), history.stepMicroseconds()},
+        {QStringLiteral("kinetic energy"), history.kineticEnergies()},
+    };
+    panel.draw(overlayLines(figures), pixels, ratio, TextPanel::Corner::TopLeft, plots);
 }

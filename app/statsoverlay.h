@@ -1,12 +1,17 @@
 #pragma once
 
+#include "app/stephistory.h"
 #include "render/textpanel.h"
 
 #include <QSize>
 #include <QStringList>
 
+#include <string> // std::string
+
 // What the overlay reports, as the world and the window measured it.
 struct OverlayFigures {
+    // "demo", "grid/1000".
+    std::string scene;
     // "designed" or "stable".
     const char *solver = "";
     long long step = 0;
@@ -30,11 +35,10 @@ public:
     bool shown() const { return isShown; }
     void toggle() { isShown = !isShown; }
 
-    // Draws the figures over the current context's framebuffer, pixels in size at ratio device
-    // pixels to each logical pixel.
-    void draw(const OverlayFigures &figures, QSize pixels, double ratio) {
-        panel.draw(overlayLines(figures), pixels, ratio);
-    }
+    // Draws the figures, and plots of the steps' history, over the current context's
+    // framebuffer, pixels in size at ratio device pixels to each logical pixel.
+    void draw(const OverlayFigures &figures, const StepHistory &history, QSize pixels,
+              double ratio);
 
 private:
     bool isShown = false;

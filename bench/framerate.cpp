@@ -293,6 +293,9 @@ std::optional<Settings> readSettings() {
     addSceneOptions(parser);
     parser.addOption({QStringLiteral("overlay"),
                       QStringLiteral("Show the statistics overlay in the batched window.")});
+    parser.addOption({QStringLiteral("layers"),
+                      QStringLiteral("Draw the contacts, bounds and velocities in the batched "
+                                     "window.")});
     parser.addPositionalArgument(QStringLiteral("SECONDS"),
                                  QStringLiteral("Seconds each window is timed per round "
                                                 "(default 2)."),
@@ -314,6 +317,7 @@ std::optional<Settings> readSettings() {
         return reject(error);
     settings.options.scene = *scene;
     settings.options.overlay = parser.isSet(QStringLiteral("overlay"));
+    settings.options.layers = parser.isSet(QStringLiteral("layers"));
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 2)
         return reject(QStringLiteral("expects at most SECONDS and ROUNDS"));

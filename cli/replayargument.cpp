@@ -19,3 +19,10 @@ void warnOfRefusedSpawns(const QString &path, const Session &session) {
     std::fprintf(stderr, "%s: %lld spawns refused: the scene's array holds %d bodies\n",
                  qPrintable(path), session.refusedSpawns(), session.sandbox().scene().capacity());
 }
+
+bool reportReplayFault(const QString &path, const Session &session) {
+    if (!session.replayFault())
+        return false;
+    std::fprintf(stderr, "%s:%s\n", qPrintable(path), session.replayFault()->c_str());
+    return true;
+}

@@ -90,6 +90,10 @@ bool sceneOptionsSet(const QCommandLineParser &parser) {
     return parser.isSet(sceneOption) || parser.isSet(bodiesOption) || parser.isSet(solverOption);
 }
 
+bool solverOptionSet(const QCommandLineParser &parser) {
+    return parser.isSet(solverOption);
+}
+
 QString replayTakesNoSceneOptions() {
     return QStringLiteral(
         "--replay: the scene comes from the file, so --scene, --bodies and --solver do not go "

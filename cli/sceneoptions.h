@@ -19,6 +19,8 @@ std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString 
 // Whether --scene, --bodies or --solver was given.
 bool sceneOptionsSet(const QCommandLineParser &parser);
 
+bool solverOptionSet(const QCommandLineParser &parser);
+
 // Why --replay refuses the scene options: the scene comes from the file.
 QString replayTakesNoSceneOptions();
 

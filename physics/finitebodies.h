@@ -16,3 +16,7 @@ inline bool isFiniteBody(const BaseEntity &body) {
 
 // The bodies of the array whose position or velocity is not finite.
 int countNonFiniteBodies(const EntityArray &bodies);
+
+// The kinetic energy of the finite circles and other bodies that can move, the sum of
+// mass * |velocity|^2 / 2, in double precision; for display only, never fed back.
+double kineticEnergy(const EntityArray &bodies);

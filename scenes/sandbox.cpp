@@ -1,6 +1,8 @@
 #include "scenes/sandbox.h"
 
 #include "core/entityarray.h"
+#include "physics/circle.h"
+#include "physics/finitebodies.h"
 
 Sandbox::Sandbox(const Scene &scene, World::PairSearch search)
     : sceneToBuild(scene), pairSearch(search),
@@ -39,4 +41,27 @@ bool Sandbox::spawn(Vec2 position) {
 
 bool Sandbox::full() const {
     return entities->size() >= sceneToBuild.capacity();
+}
+
+BaseEntity *Sandbox::body(int index) {
+    return (*entities)[index];
+}
+
+int Sandbox::circleAt(Vec2 point) const {
+    int nearest = -1;
+    double nearestSquare = 0;
+    for (int i = 0; i < entities->size(); ++i) {
+        const BaseEntity *body = (*entities)[i];
+        if (body->type() != BodyType::Circle || !isFiniteBody(*body))
+            continue;
+        const double dx = static_cast<double>(point.x) - body->position.x;
+        const double dy = static_cast<double>(point.y) - body->position.y;
+        const double square = dx * dx + dy * dy;
+        const double radius = static_cast<const Circle *>(body)->radius;
+        if (square <= radius * radius && (nearest < 0 || square <= nearestSquare)) {
+            nearest = i;
+            nearestSquare = square;
+        }
+    }
+    return nearest;
 }

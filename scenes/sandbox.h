@@ -29,6 +29,12 @@ public:
     // False, changing nothing, when the array is full: the scene's bodies and spawnRoom more.
     bool spawn(Vec2 position);
 
+    // The circle under point whose centre is nearest to it (ties: the higher index, drawn on
+    // top), or -1. Walls and bodies that left the finite numbers are never found.
+    int circleAt(Vec2 point) const;
+    // For the inputs that act on one body between steps.
+    BaseEntity *body(int index);
+
     const Scene &scene() const { return sceneToBuild; }
     const EntityArray &bodies() const { return *entities; }
     const World &physics() const { return *world; }

@@ -124,8 +124,26 @@ private:
     bool readHeader(const Fields &fields);
     bool readScene(const Fields &fields);
     bool readRecord(const Fields &fields);
+    bool readSceneFields(const Fields &fields, std::size_t first, bool withoutSolver, Scene &scene);
+    // One for each kind of record, given the line's fields and its step.
     bool readSpawn(const Fields &fields, long long step);
+    bool readRestart(const Fields &fields, long long step);
+    bool readEnd(const Fields &fields, long long step);
+    bool readSolverSwitch(const Fields &fields, long long step);
+    bool readSceneSwitch(const Fields &fields, long long step);
+    bool readGrab(const Fields &fields, long long step);
+    bool readDrag(const Fields &fields, long long step);
+    bool readRelease(const Fields &fields, long long step);
+    // Keeps an input, noting the line it came from.
+    void push(ReplayInput input);
     bool readSolver(std::string_view text, World::Solver &solver);
+
+    struct RecordReader {
+        const char *name;
+        int version;
+        bool (ReplayParser::*read)(const Fields &fields, long long step);
+    };
+    static const RecordReader recordReaders[];
     bool readCoordinate(std::string_view text, float &value);
     bool readHash(std::string_view text, std::uint64_t &hash);
     bool fail(const std::string &message) { return fail(message, lineNumber); }
@@ -199,22 +217,38 @@ bool ReplayParser::readScene(const Fields &fields) {
     if (fields[0] != "scene" || fields.size() < 3)
         return fail(version == 1 ? "expected the scene: \"scene NAME COUNT\""
                                  : "expected the scene: \"scene NAME COUNT [SOLVER]\"");
-    const SceneKindInfo *kind = sceneKindNamed(fields[1]);
+    return readSceneFields(fields, 1, version == 1, replay.scene);
+}
+
+// NAME COUNT [SOLVER] from fields[first] on, to the end of the line.
+bool ReplayParser::readSceneFields(const Fields &fields, std::size_t first, bool withoutSolver,
+                                   Scene &scene) {
+    if (fields.size() < first + 2)
+        return fail("expected the scene's NAME and COUNT");
+    const SceneKindInfo *kind = sceneKindNamed(fields[first]);
     if (!kind)
-        return fail("unknown scene " + quoted(fields[1]) + ": expected " + sceneNamesInProse());
-    const std::optional<long long> circles = wholeNumber(fields[2], 0, maxSceneCircles);
+        return fail("unknown scene " + quoted(fields[first]) + ": expected " + sceneNamesInProse());
+    const std::optional<long long> circles = wholeNumber(fields[first + 1], 0, maxSceneCircles);
     if (!circles)
         return fail("expected a number of circles from 0 to " + std::to_string(maxSceneCircles) +
-                    ", not " + quoted(fields[2]));
+                    ", not " + quoted(fields[first + 1]));
     if (!kind->takesCount && *circles != kind->defaultCircles)
         return fail("the " + std::string(kind->name) + " scene has " +
                     std::to_string(kind->defaultCircles) + " circles, not " +
                     std::to_string(*circles));
-    replay.scene = Scene{kind->kind, static_cast<int>(*circles), World::Solver::Designed};
-    if (version == 1 || fields.size() == 3)
-        return expectFields(fields, 3, "");
-    return readSolver(fields[3], replay.scene.solver) && expectFields(fields, 4, "");
+    scene = Scene{kind->kind, static_cast<int>(*circles), World::Solver::Designed};
+    if (withoutSolver || fields.size() == first + 2)
+        return expectFields(fields, first + 2, "");
+    return readSolver(fields[first + 2], scene.solver) && expectFields(fields, first + 3, "");
 }
+
+// The records a line can hold after its step, and the first version that has each.
+const ReplayParser::RecordReader ReplayParser::recordReaders[] = {
+    {"spawn", 1, &ReplayParser::readSpawn},       {"restart", 1, &ReplayParser::readRestart},
+    {"end", 1, &ReplayParser::readEnd},           {"solver", 2, &ReplayParser::readSolverSwitch},
+    {"scene", 2, &ReplayParser::readSceneSwitch}, {"grab", 2, &ReplayParser::readGrab},
+    {"drag", 2, &ReplayParser::readDrag},         {"release", 2, &ReplayParser::readRelease},
+};
 
 bool ReplayParser::readRecord(const Fields &fields) {
     if (endLine != 0)
@@ -229,36 +263,93 @@ bool ReplayParser::readRecord(const Fields &fields) {
                     std::to_string(previousStep));
     previousStep = *step;
     replay.lastStep = *step;
-    const std::string kinds =
-        version == 1 ? "spawn, restart or end" : "spawn, restart, solver or end";
+    // "spawn, restart or end", as many as this version has.
+    std::vector<std::string> names;
+    for (const RecordReader &reader : recordReaders) {
+        if (reader.version <= version)
+            names.push_back(reader.name);
+    }
+    std::string kinds = names.front();
+    for (std::size_t i = 1; i < names.size(); ++i)
+        kinds += (i + 1 == names.size() ? " or " : ", ") + names[i];
     if (fields.size() < 2)
         return fail("expected " + kinds + " after the step");
+    for (const RecordReader &reader : recordReaders) {
+        if (reader.version <= version && fields[1] == reader.name)
+            return (this->*reader.read)(fields, *step);
+    }
+    return fail("unknown record " + quoted(fields[1]) + ": expected " + kinds);
+}
 
-    const std::string_view kind = fields[1];
-    if (kind == "spawn")
-        return readSpawn(fields, *step);
-    if (kind == "restart") {
-        replay.inputs.push_back(ReplayInput{*step, ReplayInput::Kind::Restart, Vec2()});
-        return expectFields(fields, 2, "");
-    }
-    if (kind == "end") {
-        ReplayEnd end{*step, 0};
-        if (!expectFields(fields, 3, "expected the state's hash after end") ||
-            !readHash(fields[2], end.hash))
-            return false;
-        replay.end = end;
-        endLine = lineNumber;
-        return true;
-    }
-    if (kind == "solver" && version >= 2) {
-        ReplayInput input{*step, ReplayInput::Kind::Solver, Vec2(), World::Solver::Designed};
-        if (!expectFields(fields, 3, "expected the solver's name after solver") ||
-            !readSolver(fields[2], input.solver))
-            return false;
-        replay.inputs.push_back(input);
-        return true;
-    }
-    return fail("unknown record " + quoted(kind) + ": expected " + kinds);
+bool ReplayParser::readRestart(const Fields &fields, long long step) {
+    push(ReplayInput{step, ReplayInput::Kind::Restart});
+    return expectFields(fields, 2, "");
+}
+
+bool ReplayParser::readEnd(const Fields &fields, long long step) {
+    ReplayEnd end{step, 0};
+    if (!expectFields(fields, 3, "expected the state's hash after end") ||
+        !readHash(fields[2], end.hash))
+        return false;
+    replay.end = end;
+    endLine = lineNumber;
+    return true;
+}
+
+bool ReplayParser::readSolverSwitch(const Fields &fields, long long step) {
+    ReplayInput input{step, ReplayInput::Kind::Solver};
+    if (!expectFields(fields, 3, "expected the solver's name after solver") ||
+        !readSolver(fields[2], input.solver))
+        return false;
+    push(input);
+    return true;
+}
+
+bool ReplayParser::readSceneSwitch(const Fields &fields, long long step) {
+    ReplayInput input{step, ReplayInput::Kind::Scene};
+    if (!readSceneFields(fields, 2, false, input.scene))
+        return false;
+    // Without a solver the scene brings its own.
+    if (fields.size() == 4)
+        input.scene.solver = sceneKindInfo(input.scene.kind).defaultSolver;
+    push(input);
+    return true;
+}
+
+bool ReplayParser::readGrab(const Fields &fields, long long step) {
+    ReplayInput input{step, ReplayInput::Kind::Grab};
+    if (!expectFields(fields, 5, "expected the grabbed body's INDEX and the target's X and Y"))
+        return false;
+    const std::optional<long long> index =
+        wholeNumber(fields[2], 0, maxSceneCircles + 3 + spawnRoom);
+    if (!index)
+        return fail("expected the index of a body, not " + quoted(fields[2]));
+    input.index = static_cast<int>(*index);
+    if (!readCoordinate(fields[3], input.position.x) ||
+        !readCoordinate(fields[4], input.position.y))
+        return false;
+    push(input);
+    return true;
+}
+
+bool ReplayParser::readDrag(const Fields &fields, long long step) {
+    ReplayInput input{step, ReplayInput::Kind::Drag};
+    if (!expectFields(fields, 4, "expected the target's X and Y") ||
+        !readCoordinate(fields[2], input.position.x) ||
+        !readCoordinate(fields[3], input.position.y))
+        return false;
+    push(input);
+    return true;
+}
+
+bool ReplayParser::readRelease(const Fields &fields, long long step) {
+    push(ReplayInput{step, ReplayInput::Kind::Release});
+    return expectFields(fields, 2, "");
+}
+
+void ReplayParser::push(ReplayInput input) {
+    input.line = lineNumber;
+    replay.inputs.push_back(input);
 }
 
 bool ReplayParser::readSolver(std::string_view text, World::Solver &solver) {
@@ -274,7 +365,7 @@ bool ReplayParser::readSpawn(const Fields &fields, long long step) {
     if (!expectFields(fields, 4, "expected the spawn's X and Y") ||
         !readCoordinate(fields[2], position.x) || !readCoordinate(fields[3], position.y))
         return false;
-    replay.inputs.push_back(ReplayInput{step, ReplayInput::Kind::Spawn, position});
+    push(ReplayInput{step, ReplayInput::Kind::Spawn, position});
     return true;
 }
 
@@ -381,12 +472,25 @@ std::string replayHeader(const Scene &scene) {
 
 std::string replayInputLine(const ReplayInput &input) {
     std::string line = std::to_string(input.step);
-    if (input.kind == ReplayInput::Kind::Restart)
+    const std::string target = toHexFloat(input.position.x) + " " + toHexFloat(input.position.y);
+    switch (input.kind) {
+    case ReplayInput::Kind::Spawn:
+        return line + " spawn " + target + "\n";
+    case ReplayInput::Kind::Restart:
         return line + " restart\n";
-    if (input.kind == ReplayInput::Kind::Solver)
+    case ReplayInput::Kind::Solver:
         return line + " solver " + solverName(input.solver) + "\n";
-    return line + " spawn " + toHexFloat(input.position.x) + " " + toHexFloat(input.position.y) +
-           "\n";
+    case ReplayInput::Kind::Scene:
+        return line + " scene " + sceneKindInfo(input.scene.kind).name + " " +
+               std::to_string(input.scene.circles) + " " + solverName(input.scene.solver) + "\n";
+    case ReplayInput::Kind::Grab:
+        return line + " grab " + std::to_string(input.index) + " " + target + "\n";
+    case ReplayInput::Kind::Drag:
+        return line + " drag " + target + "\n";
+    case ReplayInput::Kind::Release:
+        return line + " release\n";
+    }
+    return line + "\n";
 }
 
 std::string replayEndLine(const ReplayEnd &end) {

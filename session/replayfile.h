@@ -17,15 +17,22 @@
 //   STEP spawn X Y
 //   STEP restart
 //   STEP solver designed
+//   STEP scene NAME COUNT [SOLVER]
+//   STEP grab INDEX X Y
+//   STEP drag X Y
+//   STEP release
 //   STEP end HASH
 //
 // The scene line names the solver; a scene line without one, and every file of version 1 (which
-// has neither solver names nor solver records), means the designed solver. A solver record
-// rebuilds the scene at step 0 with that solver. STEP counts the steps since the program started (a
-// restart does not reset it) and never decreases from one record to the next. An input at step k
-// acts after k steps and before step k + 1, in the order of the lines. X and Y are the spawned
-// circle's centre in scene units, written as hex floats so that they are exact (decimal numbers are
-// read too); HASH is stateHash() of the state at STEP, after the inputs of that step.
+// has only spawn, restart and end records), means the designed solver. A solver record rebuilds
+// the scene at step 0 with that solver, a scene record builds another scene (without a solver:
+// with its kind's default). grab takes hold of body INDEX, which must be a circle, and pulls it
+// toward the target X Y; drag moves the target of the circle held, release lets it go. STEP counts
+// the steps since the program started (a restart does not reset it) and never decreases from one
+// record to the next. An input at step k acts after k steps and before step k + 1, in the order of
+// the lines. X and Y are the spawned circle's centre in scene units, written as hex floats so that
+// they are exact (decimal numbers are read too); HASH is stateHash() of the state at STEP, after
+// the inputs of that step.
 
 // The version written; every version from 1 on is read.
 constexpr int replayVersion = 2;
@@ -37,13 +44,25 @@ constexpr float maxSpawnCoordinate = 1e9f;
 constexpr int maxReplayLineBytes = 256;
 
 struct ReplayInput {
-    enum class Kind { Spawn, Restart, Solver };
+    enum class Kind { Spawn, Restart, Solver, Scene, Grab, Drag, Release };
+
+    ReplayInput() = default;
+    ReplayInput(long long step, Kind kind, Vec2 position = Vec2())
+        : step(step), kind(kind), position(position) {}
+
     long long step = 0;
     Kind kind = Kind::Spawn;
-    // The spawned circle's centre.
+    // The spawned circle's centre; the target of a grab or drag.
     Vec2 position;
     // The solver switched to.
     World::Solver solver = World::Solver::Designed;
+    // The scene switched to.
+    Scene scene;
+    // The body grabbed.
+    int index = 0;
+    // The line of the file it was read from (0: not read from a file), for messages about
+    // inputs that turn out to be impossible only when played.
+    long long line = 0;
 };
 
 struct ReplayEnd {

@@ -5,13 +5,14 @@
 #include "session/replayplayer.h"
 
 #include <optional> // std::optional
+#include <string>   // std::string
 
 class SessionRecorder;
 
-// The one door through which a program drives a simulation: every spawn, restart and step passes
-// here, and only here is it decided what is recorded and what a replay forbids. While a replay
-// plays, the person's inputs are refused, so the replay stays true; every input the sandbox takes,
-// the replayed ones included, goes to the recorder.
+// The one door through which a program drives a simulation: every spawn, restart, switch, grab
+// and step passes here, and only here is it decided what is recorded and what a replay forbids.
+// While a replay plays, the person's inputs are refused, so the replay stays true; every input the
+// sandbox takes, the replayed ones included, goes to the recorder.
 class Session {
 public:
     // The scene is built at once: ready for its first step.
@@ -31,22 +32,53 @@ public:
     bool restart();
     // Rebuilds the scene at step 0 with another solver.
     bool switchSolver(World::Solver solver);
+    // Builds another scene at step 0.
+    bool switchScene(const Scene &scene);
+    // Takes hold of the circle at index (see Sandbox::circleAt) and pulls it toward target:
+    // before every step its velocity becomes (target - position) * 0.25. False, changing
+    // nothing, when index is not a circle or during a replay.
+    bool grab(int index, Vec2 target);
+    // Moves the held circle's target; recorded at most once a step, with the target the step
+    // used.
+    bool drag(Vec2 target);
+    // Lets go: the circle keeps the velocity it has, so a quick move and release throws it.
+    bool release();
+    // The circle held, or -1. A restart, a switch, or the circle leaving the finite numbers ends
+    // the hold.
+    int heldCircle() const { return held ? held->index : -1; }
+
     // One step, then the replay's inputs due after it.
     void step();
-    // Steps until totalSteps() reaches step.
+    // Steps until totalSteps() reaches step, or the replay is found to be impossible.
     void playTo(long long step);
 
     const Sandbox &sandbox() const { return simulation; }
     // Spawns of the replay that found the array full and so changed nothing.
     long long refusedSpawns() const { return refused; }
+    // A replayed input that cannot be played at its step (a grab of a body that is not a circle,
+    // a drag or release with nothing held): "LINE: what is wrong". The replay stops there.
+    const std::optional<std::string> &replayFault() const { return fault; }
 
 private:
+    struct Hold {
+        int index;
+        Vec2 target;
+        // Whether the recording has the current target.
+        bool targetRecorded;
+    };
+
     // Gives the sandbox the input and records it if it took it.
     bool apply(const ReplayInput &input);
+    bool applyHold(const ReplayInput &input);
+    void record(const ReplayInput &input);
     void giveDueInputs();
+    // Before a step: records a moved target, then sets the held circle's velocity.
+    void pullHeldCircle();
 
     Sandbox simulation;
     std::optional<ReplayPlayer> player;
     SessionRecorder *recorder = nullptr;
     long long refused = 0;
+    std::optional<Hold> held;
+    std::optional<std::string> fault;
 };

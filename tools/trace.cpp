@@ -66,6 +66,8 @@ int replay(const QString &path, std::optional<long long> stopAt) {
     Session session(read->scene);
     session.play(std::move(*read));
     session.playTo(stopAt ? *stopAt : end->step);
+    if (reportReplayFault(path, session))
+        return 2;
     warnOfRefusedSpawns(path, session);
     if (printState(session.sandbox()) != 0)
         return 1;

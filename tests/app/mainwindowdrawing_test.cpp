@@ -199,3 +199,43 @@ TEST_F(MainWindowDrawing, NoOpenGlErrorInHundredsOfFrames) {
     EXPECT_EQ(window.firstGlError(), static_cast<GLenum>(GL_NO_ERROR))
         << "first error after frame " << window.firstGlErrorFrame();
 }
+
+// The contacts, bounds and velocities of a settling grid drawn over it change no pixel of the
+// bodies: every pixel not in a layer's colour is what it was without the layers.
+TEST(MainWindowLayers, DrawOverTheBodiesWithoutTouchingTheirPixels) {
+    LaunchOptions options;
+    options.scene = Scene{SceneKind::Grid, 1000, World::Solver::Stable};
+    options.steps = 300;
+    ProbeWindow window(options);
+    Framebuffer last;
+    window.observeFrames([&](int) { last = window.readFramebuffer(); });
+    showAsMainDoes(window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.paused(); }, 60000));
+    ASSERT_TRUE(waitForFrames(window, window.frames() + 2));
+    const Framebuffer plain = last;
+    for (const Qt::Key key : {Qt::Key_C, Qt::Key_A, Qt::Key_V})
+        QTest::keyClick(&window, key);
+    ASSERT_TRUE(waitForFrames(window, window.frames() + 2));
+    const Framebuffer layered = last;
+
+    int inLayerColours[DebugLayers::LayerCount] = {};
+    for (int y = 0; y < plain.height; ++y) {
+        for (int x = 0; x < plain.width; ++x) {
+            const Rgb colour = layered.pixel(x, y);
+            bool layer = false;
+            for (int l = 0; l < DebugLayers::LayerCount; ++l) {
+                const Rgb layerColour{layerColours[l].red, layerColours[l].green,
+                                      layerColours[l].blue};
+                if (colour == layerColour) {
+                    ++inLayerColours[l];
+                    layer = true;
+                }
+            }
+            if (!layer) {
+                ASSERT_EQ(colour, plain.pixel(x, y)) << "at (" << x << ", " << y << ")";
+            }
+        }
+    }
+    for (const int count : inLayerColours)
+        EXPECT_GT(count, 20);
+}

@@ -6,7 +6,9 @@
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
 
+#include <QCoreApplication>
 #include <QTest>
+#include <QWheelEvent>
 #include <QtGlobal>
 
 #include <cmath> // std::abs
@@ -88,4 +90,48 @@ TEST(MainWindowScaled, ALeftClickDropsACircleUnderThePointerBeforeAndAfterAResiz
     const Vec2 stretched = droppedAt(QPoint(100, 300));
     EXPECT_LE(std::abs(stretched.x - 200), 0.5f);
     EXPECT_LE(std::abs(stretched.y - 120), 0.5f);
+}
+
+// Zoomed in eight times about a point and then panned by dragging with the right button: a drop
+// lands under the pointer, and a press on a circle grabs that very circle and pulls it toward
+// the pointer. The zoom keeps the scene point under the pointer where it was.
+TEST(MainWindowScaled, DropsAndGrabsLandUnderThePointerWhenZoomedAndPanned) {
+    LaunchOptions options;
+    options.paused = true;
+    ProbeWindow window(options);
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 1));
+    const QSize size = window.size();
+    const QPoint pointer(640, 200);
+    const Vec2 before = window.view().scenePoint(pointer, size);
+    QWheelEvent wheel(QPointF(pointer), QPointF(window.mapToGlobal(pointer)), QPoint(),
+                      QPoint(0, 12 * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&window, &wheel);
+    EXPECT_NEAR(window.view().scale(), 8, 1e-9);
+    const Vec2 after = window.view().scenePoint(pointer, size);
+    EXPECT_LE(std::abs(after.x - before.x), 0.01f);
+    EXPECT_LE(std::abs(after.y - before.y), 0.01f);
+
+    QTest::mousePress(&window, Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
+    QTest::mouseMove(&window, QPoint(180, 60));
+    QTest::mouseRelease(&window, Qt::RightButton, Qt::NoModifier, QPoint(180, 60));
+    // The scene followed the pointer: what was under (100, 100) is under (180, 60), 80 and 40
+    // logical pixels, 10 and 5 scene units at this zoom.
+    const Vec2 panned = window.view().scenePoint(pointer, size);
+    EXPECT_LE(std::abs(panned.x - (after.x - 10)), 0.01f);
+    EXPECT_LE(std::abs(panned.y - (after.y - 5)), 0.01f);
+
+    const int bodies = window.bodies().size();
+    QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, pointer);
+    ASSERT_EQ(window.bodies().size(), bodies + 1);
+    const Vec2 dropped = window.bodies()[bodies]->position;
+    EXPECT_LE(std::abs(dropped.x - panned.x), 1.0f / 16);
+    EXPECT_LE(std::abs(dropped.y - panned.y), 1.0f / 16);
+
+    // A press a few pixels off the new circle's centre grabs it, not one more drop.
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, pointer + QPoint(8, 8));
+    EXPECT_EQ(window.session()->heldCircle(), bodies);
+    EXPECT_EQ(window.bodies().size(), bodies + 1);
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, pointer + QPoint(8, 8));
+    EXPECT_EQ(window.session()->heldCircle(), -1);
 }

@@ -1,6 +1,8 @@
 // Thousands of random inputs through the real X server, as an impatient person gives them: left
-// and right clicks anywhere in the window, on the walls and far from the scene, Space, N, R and H
-// in any order, resizes, the window hidden and shown again. The session is recorded, so that once
+// and right clicks and drags anywhere in the window, on the walls and far from the scene (drops,
+// grabs and throws, pans), wheel turns, every key (pause, steps, restarts, solver and scene
+// switches, fewer circles and back, the drawings, the view) in any order, resizes, the window
+// hidden and shown again. The session is recorded, so that once
 // the window is closed its state can be replayed headless and checked body by body.
 
 #include "tests/e2e/programrun.h"
@@ -84,15 +86,29 @@ protected:
         };
         const QSize size = user.size(window);
         const QPoint anywhere(pick(size.width()), pick(size.height()));
-        const unsigned long keys[] = {XK_space, XK_n, XK_r, XK_h};
+        const QPoint elsewhere(pick(size.width()), pick(size.height()));
+        // No key makes a scene larger than the one the storm started with, so memory can be
+        // compared: the count is only ever halved and doubled back.
+        const unsigned long keys[] = {XK_space, XK_n,    XK_r,     XK_h,    XK_s,  XK_1,
+                                      XK_2,     XK_3,    XK_c,     XK_a,    XK_v,  XK_0,
+                                      XK_f,     XK_plus, XK_minus, XK_Left, XK_Up, XK_F1};
         const int kind = pick(100);
-        if (kind < 45)
+        if (kind < 30)
             user.click(window, X11User::leftButton, anywhere);
-        else if (kind < 55)
+        else if (kind < 40)
+            user.drag(window, X11User::leftButton, anywhere, elsewhere);
+        else if (kind < 45)
             user.click(window, X11User::rightButton, anywhere);
-        else if (kind < 93)
-            user.pressKey(window, keys[pick(4)]);
-        else if (kind < 97)
+        else if (kind < 50)
+            user.drag(window, X11User::rightButton, anywhere, elsewhere);
+        else if (kind < 55)
+            user.click(window, pick(2) ? X11User::wheelUp : X11User::wheelDown, anywhere);
+        else if (kind < 90)
+            user.pressKey(window, keys[pick(sizeof keys / sizeof keys[0])]);
+        else if (kind < 93) {
+            user.pressKey(window, XK_bracketleft);
+            user.pressKey(window, XK_bracketright);
+        } else if (kind < 97)
             user.resize(window, QSize(200 + pick(1400), 150 + pick(900)));
         else if (user.isViewable(window))
             user.unmap(window);
@@ -157,7 +173,8 @@ TEST_P(InputStorm, LeavesTheProgramResponsiveItsBodiesFiniteAndItsMemoryFlat) {
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray session = file.readAll();
-    EXPECT_TRUE(session.contains(" spawn ") && session.contains(" restart\n"))
+    EXPECT_TRUE(session.contains(" spawn ") && session.contains(" restart\n") &&
+                session.contains(" grab ") && session.contains(" scene "))
         << "the clicks and keys did not reach the window";
 }
 

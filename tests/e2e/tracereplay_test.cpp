@@ -66,6 +66,13 @@ TEST_F(Rigid2dTraceReplay, EveryBadFileIsRefusedWithItsLineNumberAndCode2BeforeA
         {"rigid2d-replay 2\nscene grid 40 fast\n", 2},
         {header + "3 solver stable\n", 3},
         {"rigid2d-replay 2\nscene grid 40\n3 solver\n", 3},
+        // Read well, but not playable at their step: a wall grabbed, nothing held.
+        {"rigid2d-replay 2\nscene grid 40\n3 grab 1 640 400\n9 end 0123456789abcdef\n", 3},
+        {"rigid2d-replay 2\nscene grid 40\n3 grab 3 640 400\n4 release\n5 drag 1 2\n"
+         "9 end 0123456789abcdef\n",
+         5},
+        {"rigid2d-replay 2\nscene grid 40\n3 release\n9 end 0123456789abcdef\n", 3},
+        {"rigid2d-replay 2\nscene grid 40\n3 scene grid 100001\n", 3},
         {header + "3 jump\n", 3},
         {header + "3 restart\n2 restart\n", 4},
         {header + "3 spawn 1 x\n", 3},

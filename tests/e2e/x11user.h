@@ -16,6 +16,9 @@ public:
     using Window = unsigned long;
     static constexpr int leftButton = 1;
     static constexpr int rightButton = 3;
+    // A wheel's turn is a click of these.
+    static constexpr int wheelUp = 4;
+    static constexpr int wheelDown = 5;
 
     X11User();
     ~X11User();

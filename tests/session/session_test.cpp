@@ -1,4 +1,5 @@
 #include "core/entityarray.h"
+#include "physics/baseentity.h"
 #include "scenes/statetext.h"
 #include "session/session.h"
 #include "session/sessionrecorder.h"
@@ -68,8 +69,41 @@ TEST(Session, CountsTheReplaysSpawnsThatFindTheArrayFull) {
     EXPECT_EQ(session.sandbox().bodies().size(), 4);
 }
 
-// A solver switch is an input like any other: recorded, read back and replayed to the same bits.
-TEST(Session, ASolverSwitchIsRecordedAndReplaysExactly) {
+// The circle under the point whose centre is nearest, ties to the higher index; never a wall.
+TEST(Session, AGrabTakesTheNearestCircleUnderThePointAndPullsItAQuarterOfTheWay) {
+    Session session(Scene{SceneKind::Column, 0});
+    ASSERT_TRUE(session.spawn(Vec2(600, 900)));
+    ASSERT_TRUE(session.spawn(Vec2(630, 900)));
+    ASSERT_TRUE(session.spawn(Vec2(300, 2000)));
+    const Sandbox &sandbox = session.sandbox();
+    EXPECT_EQ(sandbox.circleAt(Vec2(610, 905)), 3);
+    EXPECT_EQ(sandbox.circleAt(Vec2(615, 880)), 4);
+    EXPECT_EQ(sandbox.circleAt(Vec2(640, 57)), -1); // the floor
+    EXPECT_FALSE(session.grab(2, Vec2(640, 57)));
+
+    // Alone in the air, so only the pull and gravity act on it.
+    const Vec2 target(1000.3f, 1234.7f);
+    ASSERT_TRUE(session.grab(sandbox.circleAt(Vec2(310, 1990)), Vec2(310, 1990)));
+    EXPECT_EQ(session.heldCircle(), 5);
+    ASSERT_TRUE(session.drag(target));
+    const Vec2 start = sandbox.bodies()[5]->position;
+    const Vec2 pull((target.x - start.x) * 0.25f, (target.y - start.y) * 0.25f);
+    session.step();
+    // The designed step moves the circle by the velocity the pull gave it, then adds gravity.
+    EXPECT_EQ(sandbox.bodies()[5]->position.x, start.x + pull.x);
+    EXPECT_EQ(sandbox.bodies()[5]->position.y, start.y + pull.y);
+    EXPECT_EQ(sandbox.bodies()[5]->velocity.y, pull.y - 0.02f);
+    // Let go: the circle keeps its speed, a throw.
+    ASSERT_TRUE(session.release());
+    session.step();
+    EXPECT_EQ(sandbox.bodies()[5]->velocity.x, pull.x);
+    EXPECT_EQ(session.heldCircle(), -1);
+    EXPECT_FALSE(session.drag(target));
+}
+
+// Solver and scene switches, grabs, drags and releases are inputs like any other: recorded, read
+// back and replayed to the same bits.
+TEST(Session, SwitchesAndGrabsAreRecordedAndReplayExactly) {
     QTemporaryDir folder;
     const std::string path = folder.filePath(QStringLiteral("switched")).toStdString();
     const Scene scene{SceneKind::Grid, 200, World::Solver::Stable};
@@ -84,7 +118,19 @@ TEST(Session, ASolverSwitchIsRecordedAndReplaysExactly) {
         EXPECT_EQ(live.sandbox().sceneStep(), 0);
         live.playTo(70);
         ASSERT_TRUE(live.switchSolver(World::Solver::Stable));
-        live.playTo(120);
+        live.playTo(80);
+        ASSERT_TRUE(live.grab(live.sandbox().circleAt(live.sandbox().bodies()[10]->position),
+                              Vec2(640, 400)));
+        for (int s = 0; s < 20; ++s) {
+            live.drag(Vec2(640.0f + 10 * s, 400));
+            live.drag(Vec2(645.0f + 10 * s, 410)); // only the last target before a step counts
+            live.step();
+        }
+        ASSERT_TRUE(live.release());
+        live.playTo(110);
+        ASSERT_TRUE(live.switchScene(Scene{SceneKind::Column, 30, World::Solver::Stable}));
+        EXPECT_EQ(live.heldCircle(), -1);
+        live.playTo(150);
         recorder.finish(live.sandbox());
     }
     FileFault fault;

@@ -1,0 +1,108 @@
+#include "app/camera.h"
+
+#include "core/entityarray.h"
+#include "physics/circle.h"
+#include "physics/rectangle.h"
+
+#include <algorithm> // std::min, std::max
+#include <cmath>     // std::isfinite
+
+void Camera::reset(QSize sceneSize) {
+    designed = sceneSize;
+    current = SceneView{0, static_cast<double>(sceneSize.width()), 0,
+                        static_cast<double>(sceneSize.height())};
+}
+
+double Camera::scale() const {
+    return designed.width() / (current.right - current.left);
+}
+
+// In the designed view this is exactly the designed map, x * sceneWidth / windowWidth: adding
+// the left edge, 0, changes no bit.
+Vec2 Camera::scenePoint(QPointF position, QSize windowSize) const {
+    const double x =
+        current.left + position.x() * (current.right - current.left) / windowSize.width();
+    const double y = current.bottom + (windowSize.height() - position.y()) *
+                                          (current.top - current.bottom) / windowSize.height();
+    return Vec2(static_cast<float>(x), static_cast<float>(y));
+}
+
+void Camera::zoomAbout(QPointF position, QSize windowSize, double factor) {
+    const double x =
+        current.left + position.x() * (current.right - current.left) / windowSize.width();
+    const double y = current.bottom + (windowSize.height() - position.y()) *
+                                          (current.top - current.bottom) / windowSize.height();
+    zoomAboutPoint(x, y, factor);
+}
+
+void Camera::zoomAboutCentre(double factor) {
+    zoomAboutPoint((current.left + current.right) / 2, (current.bottom + current.top) / 2, factor);
+}
+
+void Camera::zoomAboutPoint(double x, double y, double factor) {
+    const double wanted = std::clamp(scale() * factor, minScale, maxScale);
+    const double shrink = scale() / wanted;
+    current.left = x + (current.left - x) * shrink;
+    current.right = x + (current.right - x) * shrink;
+    current.bottom = y + (current.bottom - y) * shrink;
+    current.top = y + (current.top - y) * shrink;
+}
+
+void Camera::pan(double widthShare, double heightShare) {
+    const double dx = (current.right - current.left) * widthShare;
+    const double dy = (current.top - current.bottom) * heightShare;
+    current.left += dx;
+    current.right += dx;
+    current.bottom += dy;
+    current.top += dy;
+}
+
+void Camera::drag(QPointF from, QPointF to, QSize windowSize) {
+    pan((from.x() - to.x()) / windowSize.width(), (to.y() - from.y()) / windowSize.height());
+}
+
+void Camera::frame(const EntityArray &bodies) {
+    double left = 0;
+    double right = 0;
+    double bottom = 0;
+    double top = 0;
+    bool any = false;
+    for (int i = 0; i < bodies.size(); ++i) {
+        const BaseEntity *body = bodies[i];
+        const double x = body->position.x;
+        const double y = body->position.y;
+        if (!std::isfinite(x) || !std::isfinite(y))
+            continue;
+        double width = 0;
+        double height = 0;
+        double reach = 0;
+        if (body->type() == BodyType::Circle) {
+            reach = static_cast<const Circle *>(body)->radius;
+        } else if (body->type() == BodyType::RectAngle) {
+            width = static_cast<const RectAngle *>(body)->width;
+            height = static_cast<const RectAngle *>(body)->height;
+        }
+        left = any ? std::min(left, x - reach) : x - reach;
+        right = any ? std::max(right, x + width + reach) : x + width + reach;
+        bottom = any ? std::min(bottom, y - reach) : y - reach;
+        top = any ? std::max(top, y + height + reach) : y + height + reach;
+        any = true;
+    }
+    if (!any)
+        return;
+    // A margin of a twentieth on every side, then the designed proportions, widening the
+    // narrower side about the centre.
+    const double margin = std::max(right - left, top - bottom) / 20 + 1;
+    double width = right - left + 2 * margin;
+    double height = top - bottom + 2 * margin;
+    const double aspect = static_cast<double>(designed.width()) / designed.height();
+    if (width / height < aspect)
+        width = height * aspect;
+    else
+        height = width / aspect;
+    const double x = (left + right) / 2;
+    const double y = (bottom + top) / 2;
+    current = SceneView{x - width / 2, x + width / 2, y - height / 2, y + height / 2};
+    // Within the zoom limits, about the framed centre.
+    zoomAboutPoint(x, y, 1);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "math/vec2.h"
+#include "render/sceneframe.h"
+
+#include <QPointF>
+#include <QSize>
+
+class EntityArray;
+
+// What part of the scene the window shows. The designed view is the scene units of the window's
+// logical size when the scene was built, stretched over the window whatever its size since; the
+// camera zooms and pans from there, between 1/64 and 64 times the designed scale. It changes
+// nothing in the simulation and is not recorded.
+class Camera {
+public:
+    static constexpr double minScale = 1.0 / 64;
+    static constexpr double maxScale = 64;
+
+    // Back to the designed view of a scene built in a window of sceneSize.
+    void reset(QSize sceneSize);
+    void reset() { reset(designed); }
+    const SceneView &view() const { return current; }
+    // The designed scale over the current one's: 2 when zoomed in twice.
+    double scale() const;
+
+    // The scene point under a position in the window (logical pixels, origin top-left, y down).
+    Vec2 scenePoint(QPointF position, QSize windowSize) const;
+    // Zooms by factor (above 1: closer) keeping the scene point under position where it is.
+    void zoomAbout(QPointF position, QSize windowSize, double factor);
+    void zoomAboutCentre(double factor);
+    // Moves the view by a share of its width and height (right and up are positive).
+    void pan(double widthShare, double heightShare);
+    // Moves the view so the scene follows the pointer from one position to another.
+    void drag(QPointF from, QPointF to, QSize windowSize);
+    // Shows every body whose position is finite, in the designed view's proportions.
+    void frame(const EntityArray &bodies);
+
+private:
+    void zoomAboutPoint(double x, double y, double factor);
+
+    QSize designed;
+    SceneView current;
+};

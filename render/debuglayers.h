@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+
+#include <vector> // std::vector
+
+class EntityArray;
+struct Contact;
+
+// Drawings over the bodies that show the engine at work, each switched on and off by itself and
+// drawn as one batch of lines, in colours no body is drawn in:
+// - contacts: for each contact of the last step, a cross at the contact point on body a's
+//   surface and the normal from it, one radius long;
+// - bounds: each body's box, as the broad phase bounds it;
+// - velocities: from each circle's centre, its velocity over the next ten steps.
+// Nothing is computed for a layer that is off.
+class DebugLayers {
+public:
+    enum Layer { Contacts, Bounds, Velocities, LayerCount };
+
+    bool shown(Layer layer) const { return isShown[layer]; }
+    void toggle(Layer layer) { isShown[layer] = !isShown[layer]; }
+
+    // Into the current frame (see beginSceneFrame); needs OpenGL 2.1, does nothing without it.
+    void draw(const EntityArray &bodies, const QList<Contact *> &contacts);
+
+private:
+    void addContacts(const QList<Contact *> &contacts);
+    void addBounds(const EntityArray &bodies);
+    void addVelocities(const EntityArray &bodies);
+    void line(float x1, float y1, float x2, float y2);
+    void drawLines(Layer layer);
+
+    bool isShown[LayerCount] = {};
+    // x, y of each line's two ends, kept between frames.
+    std::vector<float> ends;
+};
+
+// Each layer's colour as 8-bit RGB.
+struct LayerColour {
+    unsigned char red;
+    unsigned char green;
+    unsigned char blue;
+};
+constexpr LayerColour layerColours[DebugLayers::LayerCount] = {
+    {0, 0, 0},     // contacts: black
+    {0, 0, 255},   // bounds: pure blue
+    {255, 0, 255}, // velocities: magenta
+};

@@ -37,6 +37,10 @@ public:
     // The impulses the next step starts from, by pair in ascending order of (lower, higher).
     // Bodies appended to the array do not disturb it: the indices of the others stay.
     const std::vector<PairImpulse> &warmStart() const { return impulses; }
+    // Replaces them with impulses as warmStart() gave them; the capacity already held is reused.
+    void setWarmStart(const std::vector<PairImpulse> &kept) {
+        impulses.assign(kept.begin(), kept.end());
+    }
 
 private:
     // A soft contact's response to overlap: the push-out speed per unit of overlap, and how much

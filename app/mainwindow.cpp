@@ -36,6 +36,9 @@ void MainWindow::initialize() {
     view = SceneView{0, static_cast<double>(sceneSize.width()), 0,
                      static_cast<double>(sceneSize.height())};
     simulation.emplace(options.scene);
+    if (stateToStart)
+        simulation->restore(*stateToStart);
+    stateToStart.reset();
     simulation->recordTo(recorder);
     if (replayToPlay)
         simulation->play(std::move(*replayToPlay));

@@ -13,6 +13,7 @@
 #include <QSize>
 
 #include <optional> // std::optional
+#include <utility>  // std::move
 
 class SessionRecorder;
 
@@ -33,6 +34,8 @@ public:
     // last step (or at --steps). Until then the person's spawns and restarts are refused, so the
     // replay stays true; pausing and single steps work as usual.
     void play(Replay replay);
+    // Starts from a saved state of the window's scene instead of its step 0.
+    void startFrom(SessionSnapshot state) { stateToStart = std::move(state); }
     // Hands every spawn and restart the session takes, replayed ones included, to the recorder.
     void recordTo(SessionRecorder *sessionRecorder) { recorder = sessionRecorder; }
 
@@ -53,6 +56,7 @@ private:
     LaunchOptions options;
     std::optional<Session> simulation;
     std::optional<Replay> replayToPlay;
+    std::optional<SessionSnapshot> stateToStart;
     SessionRecorder *recorder = nullptr;
     StepPacer pacer;
     FrameStatistics frameStatistics;

@@ -21,7 +21,7 @@ struct SessionSnapshot {
 // stays within the budget; the keyframe at the start of the history is never dropped.
 class SessionHistory {
 public:
-    static constexpr long long keyframeInterval = 60;
+    static constexpr long long keyframeInterval = 30;
     static constexpr std::size_t maxKeyframes = 1024;
     static constexpr std::size_t byteBudget = std::size_t{192} << 20;
 

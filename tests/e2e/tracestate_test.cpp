@@ -45,7 +45,11 @@ TEST_P(TraceSavedState, SavedAfter500AndContinuedFor500PrintsTheTraceOf1000) {
 
 INSTANTIATE_TEST_SUITE_P(Scenes, TraceSavedState,
                          testing::Values(QStringList{},
-                                         QStringList{"--scene", "grid", "--bodies", "1000"}));
+                                         QStringList{"--scene", "grid", "--bodies", "1000"}),
+                         [](const testing::TestParamInfo<QStringList> &info) {
+                             return info.param.isEmpty() ? std::string("demo")
+                                                         : std::string("grid1000");
+                         });
 
 // Every damaged file is refused with its line and exit code 2, before any step.
 TEST(TraceSavedStateFaults, ADamagedFileIsRefusedWithItsLineAndCode2) {

@@ -14,6 +14,10 @@ struct KeyBinding {
 const KeyBinding keyBindings[] = {
     {Qt::Key_Space, KeyCommand::TogglePause, "Space  pause or resume"},
     {Qt::Key_N, KeyCommand::StepOnce, "N  one step, while paused"},
+    {Qt::Key_B, KeyCommand::StepBack, "B  one step back, while paused"},
+    {Qt::Key_PageUp, KeyCommand::BackSixty,
+     "Page Up, Page Down  60 steps back or on, while paused"},
+    {Qt::Key_PageDown, KeyCommand::ForwardSixty, ""},
     {Qt::Key_R, KeyCommand::Restart, "R  start the scene again"},
     {Qt::Key_S, KeyCommand::SwitchSolver, "S  the other solver, from step 0"},
     {Qt::Key_1, KeyCommand::SceneDemo, "1 2 3  the demo, column or grid scene"},

@@ -19,6 +19,7 @@ const QString stepsOption = QStringLiteral("steps");
 const QString screenshotOption = QStringLiteral("screenshot");
 const QString replayOption = QStringLiteral("replay");
 const QString recordOption = QStringLiteral("record");
+const QString loadStateOption = QStringLiteral("load-state");
 
 void addOptions(QCommandLineParser &parser) {
     parser.setApplicationDescription(QStringLiteral(
@@ -52,6 +53,10 @@ void addOptions(QCommandLineParser &parser) {
     parser.addOption({recordOption,
                       QStringLiteral("Record the session (a replayed one included) into FILE."),
                       QStringLiteral("FILE")});
+    parser.addOption({loadStateOption,
+                      QStringLiteral("Start from the state saved in FILE (rigid2d-trace "
+                                     "--save-state)."),
+                      QStringLiteral("FILE")});
 }
 
 LaunchRequest error(const QString &message) {
@@ -63,14 +68,20 @@ LaunchRequest error(const QString &message) {
 
 // The files to replay and record; an empty string when all is well, else what is wrong.
 QString readFileOptions(const QCommandLineParser &parser, LaunchOptions &options) {
-    for (const QString &option : {replayOption, recordOption}) {
+    for (const QString &option : {replayOption, recordOption, loadStateOption}) {
         if (parser.isSet(option) && parser.value(option).isEmpty())
             return QStringLiteral("--%1: expects a file name").arg(option);
     }
     options.replayFile = parser.value(replayOption);
     options.recordFile = parser.value(recordOption);
+    options.stateFile = parser.value(loadStateOption);
     if (!options.replayFile.isEmpty() && sceneOptionsSet(parser))
         return replayTakesNoSceneOptions();
+    // A recording or a replay starts from the scene's step 0.
+    if (!options.stateFile.isEmpty() &&
+        (sceneOptionsSet(parser) || parser.isSet(replayOption) || parser.isSet(recordOption)))
+        return QStringLiteral("--load-state: the scene comes from the file, so --scene, "
+                              "--bodies, --solver, --replay and --record do not go with it");
     return QString();
 }
 

@@ -26,6 +26,8 @@ struct LaunchOptions {
     QString replayFile;
     // When set: where to record the session.
     QString recordFile;
+    // When set: the saved state to start from; its scene replaces the one above.
+    QString stateFile;
 };
 
 // The result of reading the command line: options to run with, or a reason to stop before any

@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "cli/replayargument.h"
 #include "session/sessionrecorder.h"
+#include "state/statefile.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -29,13 +30,31 @@ int answer(const LaunchRequest &request) {
     }
 }
 
+// The saved state named by --load-state; on a fault prints "FILE:LINE: what is wrong".
+std::optional<SessionSnapshot> readStateArgument(const QString &path) {
+    FileFault fault;
+    std::optional<SessionSnapshot> state = readStateFile(path.toLocal8Bit().toStdString(), fault);
+    if (!state)
+        std::fprintf(stderr, "%s\n", fault.message().c_str());
+    return state;
+}
+
 // A first reading before the GUI starts, which needs a display: --help, --version, bad values
-// and bad replay files are answered without one. Sets exitCode when the program is to stop.
-std::optional<Replay> checkBeforeTheGui(int argc, char **argv, std::optional<int> &exitCode) {
+// and bad replay or state files are answered without one. Sets exitCode when the program is to
+// stop.
+std::optional<Replay> checkBeforeTheGui(int argc, char **argv,
+                                        std::optional<SessionSnapshot> &state,
+                                        std::optional<int> &exitCode) {
     const QCoreApplication core(argc, argv);
     const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), false);
     if (request.outcome != LaunchRequest::Outcome::Run) {
         exitCode = answer(request);
+        return std::nullopt;
+    }
+    if (!request.options.stateFile.isEmpty()) {
+        state = readStateArgument(request.options.stateFile);
+        if (!state)
+            exitCode = 2;
         return std::nullopt;
     }
     const QString replayFile = request.options.replayFile;
@@ -62,7 +81,8 @@ bool openRecording(SessionRecorder &recorder, const LaunchOptions &options) {
 
 int main(int argc, char **argv) {
     std::optional<int> exitCode;
-    std::optional<Replay> replay = checkBeforeTheGui(argc, argv, exitCode);
+    std::optional<SessionSnapshot> state;
+    std::optional<Replay> replay = checkBeforeTheGui(argc, argv, state, exitCode);
     if (exitCode)
         return *exitCode;
 
@@ -74,6 +94,8 @@ int main(int argc, char **argv) {
     LaunchOptions options = request.options;
     if (replay)
         options.scene = replay->scene;
+    if (state)
+        options.scene = state->sandbox.scene;
 
     const bool recording = !options.recordFile.isEmpty();
     SessionRecorder recorder;
@@ -85,6 +107,8 @@ int main(int argc, char **argv) {
     MainWindow window(options);
     if (replay)
         window.play(std::move(*replay));
+    if (state)
+        window.startFrom(std::move(*state));
     if (recording)
         window.recordTo(&recorder);
     window.setFormat(format);

@@ -25,6 +25,8 @@ namespace {
 const double keyZoom = std::pow(2.0, 0.25);
 // Share of the view the arrow keys move it by.
 constexpr double keyPan = 0.1;
+// Steps of Page Up and Page Down.
+constexpr int stepsPerPage = 60;
 
 } // namespace
 
@@ -52,6 +54,9 @@ void MainWindow::initialize() {
     // Scene units are the window's logical pixels at start-up, origin bottom-left, y upward.
     camera.reset(geometry().size());
     simulation.emplace(options.scene);
+    if (stateToStart)
+        simulation->restore(*stateToStart);
+    stateToStart.reset();
     pointer.emplace(*simulation, camera);
     simulation->recordTo(recorder);
     if (replayToPlay)
@@ -195,6 +200,16 @@ void MainWindow::run(KeyCommand command) {
         break;
     case KeyCommand::StepOnce:
         if (isPaused)
+            timedStep();
+        break;
+    case KeyCommand::StepBack:
+    case KeyCommand::BackSixty:
+        // Going back is exact: the state at that step, as it was first reached.
+        if (isPaused)
+            simulation->stepBack(command == KeyCommand::StepBack ? 1 : stepsPerPage);
+        break;
+    case KeyCommand::ForwardSixty:
+        for (int s = 0; isPaused && s < stepsPerPage; ++s)
             timedStep();
         break;
     case KeyCommand::Restart:

@@ -18,6 +18,7 @@
 #include <QSize>
 
 #include <optional> // std::optional
+#include <utility>  // std::move
 
 class SessionRecorder;
 
@@ -40,6 +41,8 @@ public:
     // last step (or at --steps). Until then the person's inputs to the session are refused, so
     // the replay stays true; pausing, single steps, the view and the drawings work as usual.
     void play(Replay replay);
+    // Starts from a saved state of the window's scene instead of its step 0.
+    void startFrom(SessionSnapshot state) { stateToStart = std::move(state); }
     // Hands every input the session takes, replayed ones included, to the recorder.
     void recordTo(SessionRecorder *sessionRecorder) { recorder = sessionRecorder; }
 
@@ -69,6 +72,7 @@ private:
     LaunchOptions options;
     std::optional<Session> simulation;
     std::optional<Replay> replayToPlay;
+    std::optional<SessionSnapshot> stateToStart;
     std::optional<PointerInput> pointer;
     SessionRecorder *recorder = nullptr;
     // Whether the command line or the S key chose the solver, which scene switches then keep.

@@ -1,12 +1,14 @@
 // rigid2d-bench: the cost of one world step on named scenes, for rigid2d with either solver and
 // with and without its broad phase, and for Box2D and Chipmunk on the same scenes where they are
-// installed; for rigid2d also how well the pile holds at the end of each window.
+// installed; for rigid2d also how well the pile holds at the end of each window. Beside the step,
+// what a session's snapshot costs to take and to put back, and going back through its history.
 
 #include "bench/benchscenes.h"
 #include "bench/rigid2dsimulation.h"
 #include "bench/runcontext.h"
 #include "bench/steppedsimulation.h"
 #include "bench/timedwindow.h"
+#include "session/session.h"
 
 #ifdef RIGID2D_BENCH_HAVE_BOX2D
 #include "bench/box2dsimulation.h"
@@ -17,7 +19,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>  // std::min_element
+#include <algorithm>  // std::min_element, std::min
+#include <chrono>     // std::chrono::steady_clock
 #include <cstdio>     // std::snprintf
 #include <functional> // std::function
 #include <memory>     // std::unique_ptr, std::make_shared
@@ -125,6 +128,82 @@ void registerPeers(const BenchScene &scene) {
     }
 }
 
+using Clock = std::chrono::steady_clock;
+
+double microsecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// The least time of timed over a few runs, each after an untimed prepare, in µs.
+template <typename Prepare, typename Timed>
+double leastMicroseconds(int runs, Prepare prepare, Timed timed) {
+    double least = 0;
+    for (int run = 0; run < runs; ++run) {
+        prepare();
+        const Clock::time_point start = Clock::now();
+        timed();
+        const double time = microsecondsSince(start);
+        least = run == 0 ? time : std::min(least, time);
+    }
+    return least;
+}
+
+// A stable grid of circles after 400 steps, its pile settling and its warm start full: the least
+// time of a step, of taking a snapshot and of restoring one, and the snapshot's bytes per body.
+void registerSnapshot(int circles) {
+    const Scene scene{SceneKind::Grid, circles, World::Solver::Stable};
+    benchmark::RegisterBenchmark(
+        ("snapshot/" + scene.label()).c_str(),
+        [scene](benchmark::State &state) {
+            Session session(scene);
+            session.keepHistory(false);
+            session.playTo(400);
+            SessionSnapshot snapshot;
+            session.take(snapshot);
+            for (auto _ : state) {
+                const int runs = 20;
+                const auto restore = [&] { session.restore(snapshot); };
+                const auto nothing = [] {};
+                state.counters["us_step"] =
+                    leastMicroseconds(runs, restore, [&] { session.step(); });
+                state.counters["us_take"] =
+                    leastMicroseconds(runs, nothing, [&] { session.take(snapshot); });
+                // After a step, so each restore has a state to undo.
+                state.counters["us_restore"] = leastMicroseconds(
+                    runs, [&] { session.step(); }, restore);
+                state.counters["bytes_per_body"] = static_cast<double>(snapshot.sandbox.bytes()) /
+                                                   session.sandbox().bodies().size();
+                state.counters["warm_pairs"] =
+                    static_cast<double>(snapshot.sandbox.warmStart.size());
+            }
+        })
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+}
+
+// Going back 1 and 60 steps after `steps` steps of a stable grid, the session keeping its history
+// as the window does; and what the history holds then.
+void registerStepBack(int circles, long long steps) {
+    const Scene scene{SceneKind::Grid, circles, World::Solver::Stable};
+    benchmark::RegisterBenchmark(
+        ("step-back/" + scene.label() + "/after " + std::to_string(steps)).c_str(),
+        [scene, steps](benchmark::State &state) {
+            Session session(scene);
+            session.playTo(steps);
+            for (auto _ : state) {
+                for (const long long back : {1, 60}) {
+                    state.counters["us_back" + std::to_string(back)] = leastMicroseconds(
+                        3, [&] { session.playTo(steps); }, [&] { session.stepBack(back); });
+                }
+                state.counters["keyframes"] = static_cast<double>(session.history().size());
+                state.counters["history_MB"] = session.history().bytes() / 1048576.0;
+                state.counters["earliest_step"] = static_cast<double>(session.earliestStep());
+            }
+        })
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -136,6 +215,10 @@ int main(int argc, char **argv) {
         registerRigid2d(scene);
         registerPeers(scene);
     }
+    for (const int circles : {100, 10000, 100000})
+        registerSnapshot(circles);
+    registerStepBack(10000, 10000);
+    registerStepBack(100000, 10000);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

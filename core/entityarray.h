@@ -5,7 +5,8 @@
 class BaseEntity;
 
 // A fixed-capacity array of body pointers, kept in insertion order. The order decides the order
-// of pair tests, contacts and drawing, so nothing is ever removed or reordered. The array does not
+// of pair tests, contacts and drawing, so a running simulation never removes or reorders one (only
+// putting back a saved state drops the bodies added after it). The array does not
 // own the bodies it points to.
 class EntityArray {
 public:
@@ -24,6 +25,13 @@ public:
     BaseEntity *operator[](int i) const {
         assert(i >= 0 && i < count);
         return items[i];
+    }
+
+    // Forgets the bodies from index count on, without deleting them: for putting back a saved
+    // state that has fewer bodies. A count beyond size() changes nothing.
+    void truncate(int newCount) {
+        if (newCount >= 0 && newCount < count)
+            count = newCount;
     }
 
     int size() const { return count; }

@@ -42,6 +42,10 @@ public:
     // The impulses the next step starts from, by pair in ascending order of (lower, higher).
     // Bodies appended to the array leave it valid: the indices of the others do not change.
     const std::vector<PairImpulse> &warmStart() const { return impulses; }
+    // Replaces them with impulses as warmStart() gave them; the capacity already held is reused.
+    void setWarmStart(const std::vector<PairImpulse> &kept) {
+        impulses.assign(kept.begin(), kept.end());
+    }
 
 private:
     struct Row {

@@ -75,6 +75,12 @@ void World::step(EntityArray &bodies) {
     correctPositions();
 }
 
+void World::resume(Solver solver, const std::vector<PairImpulse> &warmStart) {
+    solverKind = solver;
+    clearContacts();
+    stableSolver.setWarmStart(warmStart);
+}
+
 void World::clearContacts() {
     qDeleteAll(contacts);
     // Unlike clear(), erase keeps the list's storage: a steady state allocates only the contacts.

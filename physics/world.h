@@ -39,6 +39,10 @@ public:
     Solver solver() const { return solverKind; }
     // The stable solver's impulses kept for the next step, by pair; empty with the designed one.
     const std::vector<PairImpulse> &warmStart() const { return stableSolver.warmStart(); }
+    // Goes on from a state taken between steps: with that solver and the stable solver's impulses
+    // as warmStart() gave them then. The last step's contacts are dropped (their bodies may be
+    // gone); the broad phase's kept order is only where its next sort starts, so it stays.
+    void resume(Solver solver, const std::vector<PairImpulse> &warmStart);
 
     // Each routine appends at most one contact, at the end of the list; none when the position
     // or velocity of either body is not finite.

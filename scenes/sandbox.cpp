@@ -3,6 +3,41 @@
 #include "core/entityarray.h"
 #include "physics/circle.h"
 #include "physics/finitebodies.h"
+#include "physics/rectangle.h"
+
+namespace {
+
+BaseEntity *makeBody(const BodyTraits &traits) {
+    if (traits.type == BodyType::RectAngle)
+        return new RectAngle(0, 0);
+    return new Circle(0);
+}
+
+void setBody(BaseEntity &body, const BodyTraits &traits, const BodyMotion &motion) {
+    body.position = motion.position;
+    body.velocity = motion.velocity;
+    body.force = traits.force;
+    body.mass = traits.mass;
+    body.inverseMass = traits.inverseMass;
+    body.gravityScale = traits.gravityScale;
+    body.isStatic = traits.isStatic;
+    if (traits.type == BodyType::RectAngle) {
+        auto &rect = static_cast<RectAngle &>(body);
+        rect.width = traits.width;
+        rect.height = traits.height;
+    } else {
+        static_cast<Circle &>(body).radius = traits.radius;
+    }
+}
+
+// Deletes the bodies from index from on and drops them from the array.
+void dropBodiesFrom(EntityArray &entities, int from) {
+    for (int i = from; i < entities.size(); ++i)
+        delete entities[i];
+    entities.truncate(from);
+}
+
+} // namespace
 
 Sandbox::Sandbox(const Scene &scene, World::PairSearch search)
     : sceneToBuild(scene), pairSearch(search),
@@ -37,6 +72,46 @@ void Sandbox::step() {
 
 bool Sandbox::spawn(Vec2 position) {
     return addDemoCircle(*entities, position.x, position.y);
+}
+
+void Sandbox::save(SandboxState &state) const {
+    state.scene = sceneToBuild;
+    state.sceneStep = stepsInScene;
+    state.totalSteps = stepsInAll;
+    const int count = entities->size();
+    state.motions.resize(static_cast<std::size_t>(count));
+    state.runs.clear();
+    for (int i = 0; i < count; ++i) {
+        const BaseEntity &body = *(*entities)[i];
+        state.motions[static_cast<std::size_t>(i)] = BodyMotion{body.position, body.velocity};
+        appendTraits(state.runs, traitsOf(body));
+    }
+    const std::vector<PairImpulse> &impulses = world->warmStart();
+    state.warmStart.assign(impulses.begin(), impulses.end());
+}
+
+void Sandbox::restore(const SandboxState &state) {
+    if (state.scene.capacity() != sceneToBuild.capacity()) {
+        deleteEntities(*entities);
+        entities = std::make_unique<EntityArray>(state.scene.capacity());
+    }
+    sceneToBuild = state.scene;
+    int index = 0;
+    for (const TraitsRun &run : state.runs) {
+        for (int k = 0; k < run.count; ++k, ++index) {
+            // From the first body of another type on, the array is built anew.
+            if (index < entities->size() && (*entities)[index]->type() != run.traits.type)
+                dropBodiesFrom(*entities, index);
+            if (index == entities->size())
+                entities->append(makeBody(run.traits));
+            setBody(*(*entities)[index], run.traits,
+                    state.motions[static_cast<std::size_t>(index)]);
+        }
+    }
+    dropBodiesFrom(*entities, index);
+    world->resume(state.scene.solver, state.warmStart);
+    stepsInScene = state.sceneStep;
+    stepsInAll = state.totalSteps;
 }
 
 bool Sandbox::full() const {

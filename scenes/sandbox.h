@@ -2,6 +2,7 @@
 
 #include "math/vec2.h"
 #include "physics/world.h"
+#include "scenes/sandboxstate.h"
 #include "scenes/scene.h"
 
 #include <memory> // std::unique_ptr
@@ -28,6 +29,13 @@ public:
     // Appends a circle of the demo's size and mass centred at position, after every other body.
     // False, changing nothing, when the array is full: the scene's bodies and spawnRoom more.
     bool spawn(Vec2 position);
+    // Copies everything the next step depends on into state, reusing what it holds.
+    void save(SandboxState &state) const;
+    // Puts the sandbox back as save() found it, to the bit: bodies of the same type are
+    // overwritten in place, the others made anew, and the world goes on with the state's solver
+    // and warm start. Nothing is allocated when the bodies are those of a state taken earlier in
+    // the same scene.
+    void restore(const SandboxState &state);
 
     // The circle under point whose centre is nearest to it (ties: the higher index, drawn on
     // top), or -1. Walls and bodies that left the finite numbers are never found.

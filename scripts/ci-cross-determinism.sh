@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Proves the simulation's numbers independent of the processor: rigid2d-trace built for x86-64,
 # AArch64 and 32-bit x86 prints the same state of every body, to the last bit, for the demo after
-# 1000, 10000 and 100000 steps and for a grid of 1000 circles after 1000 and 10000 steps.
+# 1000, 10000 and 100000 steps and for a grid of 1000 circles after 1000 and 10000 steps; and
+# states saved by the x86-64 build (the demo after 500 steps, the stable grid after 1500), which
+# every build loads and continues (--load-state) to the same bits.
 # AArch64 and i386 are cross-compiled with Debian's g++ against those architectures' QtCore, as
 # headless builds (the foreign QtGui is not installed), and run under qemu-user; i386 runs natively
 # where the kernel runs 32-bit programs.
@@ -74,6 +76,12 @@ compare() {
 }
 
 build build-cross/x86-64
+if ! $fused; then
+  build-cross/x86-64/tools/rigid2d-trace --save-state "$out/demo.state" 500 >/dev/null
+  build-cross/x86-64/tools/rigid2d-trace --scene grid --bodies 1000 --solver stable \
+    --save-state "$out/grid.state" 1500 >/dev/null
+  runs+=("--load-state $out/demo.state 500" "--load-state $out/grid.state 1500")
+fi
 trace x86-64 build-cross/x86-64/tools/rigid2d-trace
 
 if $fused; then

@@ -2,7 +2,8 @@
 # Builds the fuzz targets (clang: libFuzzer, ASan, UBSan) and fuzzes each, from a copy of its
 # seed corpus, for a bounded time: world, the physics (seeds in fuzz/corpus/); session, steps,
 # spawns and restarts through Session (fuzz/session-corpus/); replay, the replay reader
-# (fuzz/replay-corpus/). Any finding (trap, sanitizer report, leak, timeout) fails the script and
+# (fuzz/replay-corpus/); state, the saved-state reader (fuzz/state-corpus/). Any finding
+# (trap, sanitizer report, leak, timeout) fails the script and
 # leaves its input as crash-*, leak-* or timeout-* in the build directory; replay it with
 #   build-fuzz/rigid2d-fuzz-TARGET FILE
 # Usage: scripts/ci-fuzz.sh [SECONDS [TARGET]]   (by default every target for its own time below;
@@ -16,6 +17,7 @@ targets=(
   "world fuzz/corpus 60 2048"
   "session fuzz/session-corpus 30 2048"
   "replay fuzz/replay-corpus 10 4096"
+  "state fuzz/state-corpus 10 8192"
 )
 
 scripts/install-deps.sh ci

@@ -2,10 +2,10 @@
 
 #include "core/wholenumber.h"
 #include "scenes/statetext.h"
+#include "session/linetext.h"
 
-#include <algorithm>    // std::min
+#include <algorithm>    // std::remove_if
 #include <cerrno>       // errno
-#include <charconv>     // std::from_chars
 #include <cmath>        // std::isfinite, std::fabs
 #include <cstdio>       // std::snprintf
 #include <cstring>      // std::strerror
@@ -21,8 +21,6 @@ const char replayHeaderLine[] = "rigid2d-replay 2";
 
 namespace {
 
-using Fields = std::vector<std::string_view>;
-
 const char headerWord[] = "rigid2d-replay";
 // "-1e9 to 1e9", as maxSpawnCoordinate is written.
 const std::string spawnCoordinateRange = [] {
@@ -32,75 +30,6 @@ const std::string spawnCoordinateRange = [] {
     return std::string(text);
 }();
 const std::string quotedHeader = std::string("\"") + replayHeaderLine + "\"";
-
-// A piece of the input as a message shows it: quoted, at most 32 bytes, anything but printable
-// ASCII as \xNN, so random bytes cannot garble the message or the terminal.
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    const std::size_t shown = std::min<std::size_t>(text.size(), 32);
-    for (std::size_t i = 0; i < shown; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-            out += escaped;
-        }
-    }
-    if (text.size() > shown)
-        out += "...";
-    return out + '"';
-}
-
-// Fields are separated by single spaces; two spaces, or one at either end, give an empty field.
-Fields splitFields(std::string_view line) {
-    Fields fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t space = line.find(' ', start);
-        if (space == std::string_view::npos) {
-            fields.push_back(line.substr(start));
-            return fields;
-        }
-        fields.push_back(line.substr(start, space - start));
-        start = space + 1;
-    }
-}
-
-bool isHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-// A whole-field C number: a hex float as %a writes it (-0x1.9p+7) or a decimal one (-200.5,
-// 1e3). std::from_chars reads it the same in every locale, correctly rounded to float.
-std::optional<float> readFloat(std::string_view text, std::errc &error) {
-    const bool negative = !text.empty() && text.front() == '-';
-    const std::string_view magnitude = negative ? text.substr(1) : text;
-    const bool hex =
-        magnitude.size() > 2 && magnitude[0] == '0' && (magnitude[1] == 'x' || magnitude[1] == 'X');
-    float value = 0;
-    std::from_chars_result result{};
-    if (hex) {
-        const std::string_view digits = magnitude.substr(2);
-        // from_chars would take a second sign, or "inf", after the prefix.
-        if (!isHexDigit(digits.front()) && digits.front() != '.') {
-            error = std::errc::invalid_argument;
-            return std::nullopt;
-        }
-        result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                 std::chars_format::hex);
-        value = negative ? -value : value;
-    } else {
-        result = std::from_chars(text.data(), text.data() + text.size(), value);
-    }
-    error = result.ec;
-    if (result.ec == std::errc() && result.ptr != text.data() + text.size())
-        error = std::errc::invalid_argument;
-    if (error != std::errc())
-        return std::nullopt;
-    return value;
-}
 
 // Takes a replay one line at a time and stops at the first fault.
 class ReplayParser {
@@ -136,6 +65,8 @@ private:
     bool readRelease(const Fields &fields, long long step);
     // Keeps an input, noting the line it came from.
     void push(ReplayInput input);
+    bool readCheckpoint(const Fields &fields, long long step);
+    bool readBack(const Fields &fields, long long step);
     bool readSolver(std::string_view text, World::Solver &solver);
 
     struct RecordReader {
@@ -248,6 +179,7 @@ const ReplayParser::RecordReader ReplayParser::recordReaders[] = {
     {"end", 1, &ReplayParser::readEnd},           {"solver", 2, &ReplayParser::readSolverSwitch},
     {"scene", 2, &ReplayParser::readSceneSwitch}, {"grab", 2, &ReplayParser::readGrab},
     {"drag", 2, &ReplayParser::readDrag},         {"release", 2, &ReplayParser::readRelease},
+    {"hash", 2, &ReplayParser::readCheckpoint},   {"back", 2, &ReplayParser::readBack},
 };
 
 bool ReplayParser::readRecord(const Fields &fields) {
@@ -352,6 +284,38 @@ void ReplayParser::push(ReplayInput input) {
     replay.inputs.push_back(input);
 }
 
+bool ReplayParser::readCheckpoint(const Fields &fields, long long step) {
+    ReplayCheckpoint checkpoint{step, 0};
+    if (!expectFields(fields, 3, "expected the state's hash after hash") ||
+        !readHash(fields[2], checkpoint.hash))
+        return false;
+    std::vector<ReplayCheckpoint> &checkpoints = replay.checkpoints;
+    if (!checkpoints.empty() && checkpoints.back().step == step)
+        return fail("a second checkpoint at step " + std::to_string(step));
+    checkpoints.push_back(checkpoint);
+    return true;
+}
+
+// Undoes the history after the step gone back to: its inputs and checkpoints are dropped, and the
+// records that follow may start again from that step.
+bool ReplayParser::readBack(const Fields &fields, long long step) {
+    if (!expectFields(fields, 3, "expected the step gone back to after back"))
+        return false;
+    const std::optional<long long> to = wholeNumber(fields[2], 0, step);
+    if (!to)
+        return fail("expected the step gone back to, from 0 to " + std::to_string(step) + ", not " +
+                    quoted(fields[2]));
+    const auto after = [&](const auto &record) { return record.step > *to; };
+    std::vector<ReplayInput> &inputs = replay.inputs;
+    inputs.erase(std::remove_if(inputs.begin(), inputs.end(), after), inputs.end());
+    std::vector<ReplayCheckpoint> &checkpoints = replay.checkpoints;
+    checkpoints.erase(std::remove_if(checkpoints.begin(), checkpoints.end(), after),
+                      checkpoints.end());
+    previousStep = *to;
+    replay.lastStep = *to;
+    return true;
+}
+
 bool ReplayParser::readSolver(std::string_view text, World::Solver &solver) {
     const std::optional<World::Solver> named = solverNamed(text);
     if (!named)
@@ -385,35 +349,11 @@ bool ReplayParser::readCoordinate(std::string_view text, float &value) {
 }
 
 bool ReplayParser::readHash(std::string_view text, std::uint64_t &hash) {
-    bool digits = text.size() == 16;
-    hash = 0;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9')
-            hash = hash << 4 | static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            hash = hash << 4 | static_cast<unsigned>(c - 'a' + 10);
-        else
-            digits = false;
-    }
-    if (!digits)
+    const std::optional<std::uint64_t> read = hashNumber(text);
+    if (!read)
         return fail("expected the hash as 16 lower-case hex digits, not " + quoted(text));
+    hash = *read;
     return true;
-}
-
-// The next line into buffer, without its line feed: at most maxReplayLineBytes + 1 bytes are
-// kept, enough to tell that a line is too long without reading it to its end.
-bool readLine(std::istream &input, std::string &buffer) {
-    buffer.clear();
-    char c = 0;
-    for (;;) {
-        if (!input.get(c))
-            return !buffer.empty();
-        if (c == '\n')
-            return true;
-        buffer += static_cast<char>(c);
-        if (buffer.size() > static_cast<std::size_t>(maxReplayLineBytes))
-            return true;
-    }
 }
 
 } // namespace
@@ -429,7 +369,7 @@ std::optional<Replay> readReplay(std::istream &input, const std::string &name, E
     ReplayParser parser(endRecord);
     std::string line;
     bool ok = true;
-    while (ok && readLine(input, line)) {
+    while (ok && readLine(input, line, maxReplayLineBytes)) {
         if (line.size() > static_cast<std::size_t>(maxReplayLineBytes)) {
             ok = parser.fail("line longer than " + std::to_string(maxReplayLineBytes) + " bytes",
                              parser.lineNumber + 1);
@@ -491,6 +431,14 @@ std::string replayInputLine(const ReplayInput &input) {
         return line + " release\n";
     }
     return line + "\n";
+}
+
+std::string replayCheckpointLine(const ReplayCheckpoint &checkpoint) {
+    return std::to_string(checkpoint.step) + " hash " + hashDigits(checkpoint.hash) + "\n";
+}
+
+std::string replayBackLine(const ReplayBack &back) {
+    return std::to_string(back.step) + " back " + std::to_string(back.to) + "\n";
 }
 
 std::string replayEndLine(const ReplayEnd &end) {

@@ -21,6 +21,8 @@
 //   STEP grab INDEX X Y
 //   STEP drag X Y
 //   STEP release
+//   STEP hash HASH
+//   STEP back TO
 //   STEP end HASH
 //
 // The scene line names the solver; a scene line without one, and every file of version 1 (which
@@ -29,15 +31,23 @@
 // with its kind's default). grab takes hold of body INDEX, which must be a circle, and pulls it
 // toward the target X Y; drag moves the target of the circle held, release lets it go. STEP counts
 // the steps since the program started (a restart does not reset it) and never decreases from one
-// record to the next. An input at step k acts after k steps and before step k + 1, in the order of
-// the lines. X and Y are the spawned circle's centre in scene units, written as hex floats so that
-// they are exact (decimal numbers are read too); HASH is stateHash() of the state at STEP, after
-// the inputs of that step.
+// record to the next, but after a back record. An input at step k acts after k steps and before
+// step k + 1, in the order of the lines. X and Y are the spawned circle's centre in scene units,
+// written as hex floats so that they are exact (decimal numbers are read too); HASH is
+// stateHash() of the state at STEP, after the inputs of that step.
+//
+// A hash record is a checkpoint, written every checkpointInterval steps: the state's hash right
+// after step STEP, before the inputs of that step. A back record says that at step STEP the
+// person went back to step TO (TO <= STEP): every earlier input and checkpoint stamped after TO is
+// dropped, as that history was undone, and the records after it count from TO, so their steps may
+// be lower than the step of the back record itself.
 
 // The version written; every version from 1 on is read.
 constexpr int replayVersion = 2;
 // "rigid2d-replay 2", the first line of every replay written.
 extern const char replayHeaderLine[];
+// A recording writes a checkpoint at every step that is a multiple of this.
+constexpr long long checkpointInterval = 600;
 // Spawn coordinates beyond this, in either direction, are refused.
 constexpr float maxSpawnCoordinate = 1e9f;
 // No record comes near this; a longer line is refused without being read to its end.
@@ -70,10 +80,24 @@ struct ReplayEnd {
     std::uint64_t hash = 0;
 };
 
+// The hash of the state right after a step, before that step's inputs.
+struct ReplayCheckpoint {
+    long long step = 0;
+    std::uint64_t hash = 0;
+};
+
+// At step `step` the person went back to step `to`.
+struct ReplayBack {
+    long long step = 0;
+    long long to = 0;
+};
+
 struct Replay {
     Scene scene;
-    // Step order, file order within a step.
+    // The inputs of the history as it finally went: step order, file order within a step.
     std::vector<ReplayInput> inputs;
+    // In step order, one a step at most.
+    std::vector<ReplayCheckpoint> checkpoints;
     std::optional<ReplayEnd> end;
     // The step of the last record: where playing the replay stops.
     long long lastStep = 0;
@@ -104,4 +128,6 @@ std::optional<Replay> readReplayFile(const std::string &path, EndRecord endRecor
 // The lines that make up a replay, each with its line feed.
 std::string replayHeader(const Scene &scene); // the version line and the scene line
 std::string replayInputLine(const ReplayInput &input);
+std::string replayCheckpointLine(const ReplayCheckpoint &checkpoint);
+std::string replayBackLine(const ReplayBack &back);
 std::string replayEndLine(const ReplayEnd &end);

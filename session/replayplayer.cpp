@@ -1,6 +1,7 @@
 #include "session/replayplayer.h"
 
-#include <utility> // std::move
+#include <algorithm> // std::lower_bound, std::upper_bound, std::min
+#include <utility>   // std::move
 
 ReplayPlayer::ReplayPlayer(Replay replay) : played(std::move(replay)) {}
 
@@ -12,4 +13,24 @@ const ReplayInput *ReplayPlayer::nextDue(long long step) {
 
 bool ReplayPlayer::finished(long long step) const {
     return next == played.inputs.size() && step >= played.lastStep;
+}
+
+const ReplayCheckpoint *ReplayPlayer::checkpointAt(long long step) const {
+    const std::vector<ReplayCheckpoint> &checkpoints = played.checkpoints;
+    const auto found = std::lower_bound(
+        checkpoints.begin(), checkpoints.end(), step,
+        [](const ReplayCheckpoint &checkpoint, long long s) { return checkpoint.step < s; });
+    return found != checkpoints.end() && found->step == step ? &*found : nullptr;
+}
+
+void ReplayPlayer::seek(std::size_t cursor) {
+    next = std::min(cursor, played.inputs.size());
+}
+
+void ReplayPlayer::rewindTo(long long step) {
+    const std::vector<ReplayInput> &inputs = played.inputs;
+    const auto after =
+        std::upper_bound(inputs.begin(), inputs.end(), step,
+                         [](long long s, const ReplayInput &input) { return s < input.step; });
+    next = static_cast<std::size_t>(after - inputs.begin());
 }

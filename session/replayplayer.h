@@ -16,6 +16,14 @@ public:
     const ReplayInput *nextDue(long long step);
     // Whether every input has been handed out and step has reached the replay's last step.
     bool finished(long long step) const;
+    // The checkpoint recorded at step, or null.
+    const ReplayCheckpoint *checkpointAt(long long step) const;
+
+    // How many inputs have been handed out, and going back to such a count.
+    std::size_t cursor() const { return next; }
+    void seek(std::size_t cursor);
+    // As after handing out every input recorded at or before step, and none after.
+    void rewindTo(long long step);
 
 private:
     Replay played;

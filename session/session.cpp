@@ -3,18 +3,26 @@
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
 #include "physics/finitebodies.h"
+#include "scenes/statetext.h"
 #include "session/sessionrecorder.h"
 
-#include <utility> // std::move
+#include <algorithm> // std::max, std::lower_bound
+#include <utility>   // std::move
 
 namespace {
 
 // The held circle's velocity before each step: a quarter of the way to the target.
 constexpr float pullShare = 0.25f;
 
+bool before(const ReplayInput &input, long long step) {
+    return input.step < step;
+}
+
 } // namespace
 
-Session::Session(const Scene &scene, World::PairSearch search) : simulation(scene, search) {}
+Session::Session(const Scene &scene, World::PairSearch search) : simulation(scene, search) {
+    keepKeyframe();
+}
 
 void Session::play(Replay replay) {
     player.emplace(std::move(replay));
@@ -66,9 +74,15 @@ bool Session::release() {
 }
 
 void Session::step() {
-    pullHeldCircle();
-    simulation.step();
+    advance(true);
+    checkpoint();
+    keepKeyframe();
     giveDueInputs();
+}
+
+void Session::advance(bool noteTarget) {
+    pullHeldCircle(noteTarget);
+    simulation.step();
 }
 
 void Session::playTo(long long step) {
@@ -76,81 +90,149 @@ void Session::playTo(long long step) {
         this->step();
 }
 
+void Session::take(SessionSnapshot &snapshot) const {
+    simulation.save(snapshot.sandbox);
+    snapshot.hold = hold;
+    snapshot.replayCursor = player ? player->cursor() : 0;
+}
+
+void Session::restore(const SessionSnapshot &snapshot) {
+    simulation.restore(snapshot.sandbox);
+    hold = snapshot.hold;
+    targetNoted = true;
+    if (player)
+        player->seek(snapshot.replayCursor);
+    keyframes.clear();
+    taken.clear();
+    keepKeyframe();
+}
+
+bool Session::goBackTo(long long step) {
+    const long long now = simulation.totalSteps();
+    const SessionSnapshot *keyframe = keyframes.atOrBefore(std::max(step, earliestStep()));
+    if (!keyframe || step >= now)
+        return false;
+    const long long target = std::max(step, keyframe->sandbox.totalSteps);
+    simulation.restore(keyframe->sandbox);
+    hold = keyframe->hold;
+    targetNoted = true;
+    keyframes.forgetAfter(target);
+    auto next = std::lower_bound(taken.cbegin(), taken.cend(), simulation.totalSteps(), before);
+    next = giveAgain(next);
+    while (simulation.totalSteps() < target) {
+        advance(false);
+        next = giveAgain(next);
+    }
+    taken.erase(next, taken.cend());
+    // The targets given again were noted when first given.
+    targetNoted = true;
+    if (player)
+        player->rewindTo(target);
+    if (recorder)
+        recorder->recordBack(ReplayBack{now, target});
+    return true;
+}
+
+bool Session::stepBack(long long steps) {
+    return goBackTo(std::max(simulation.totalSteps() - steps, earliestStep()));
+}
+
+long long Session::earliestStep() const {
+    return keyframes.empty() ? simulation.totalSteps() : keyframes.oldestStep();
+}
+
+void Session::keepHistory(bool keep) {
+    historyKept = keep;
+    if (keep)
+        return;
+    keyframes.clear();
+    taken.clear();
+}
+
+// A drag is noted only before the step that uses it, with the last target given.
 bool Session::apply(const ReplayInput &input) {
+    const bool took = give(input);
+    if (took && input.kind != ReplayInput::Kind::Drag)
+        note(input);
+    return took;
+}
+
+void Session::note(const ReplayInput &input) {
+    if (historyKept)
+        taken.push_back(input);
+    if (recorder)
+        recorder->record(input);
+}
+
+bool Session::give(const ReplayInput &input) {
     switch (input.kind) {
     case ReplayInput::Kind::Spawn:
-        if (!simulation.spawn(input.position))
-            return false;
-        break;
+        return simulation.spawn(input.position);
     case ReplayInput::Kind::Restart:
         simulation.restart();
-        held.reset();
         break;
     case ReplayInput::Kind::Solver: {
         Scene scene = simulation.scene();
         scene.solver = input.solver;
         simulation.rebuild(scene);
-        held.reset();
         break;
     }
     case ReplayInput::Kind::Scene:
         simulation.rebuild(input.scene);
-        held.reset();
         break;
     case ReplayInput::Kind::Grab:
     case ReplayInput::Kind::Drag:
     case ReplayInput::Kind::Release:
-        // A drag is recorded before the step that uses it, with the last target given.
-        return applyHold(input);
+        return giveHold(input);
     }
-    record(input);
+    hold = HeldCircle();
     return true;
 }
 
-bool Session::applyHold(const ReplayInput &input) {
+bool Session::giveHold(const ReplayInput &input) {
     const EntityArray &bodies = simulation.bodies();
     switch (input.kind) {
     case ReplayInput::Kind::Grab:
         if (input.index < 0 || input.index >= bodies.size() ||
             bodies[input.index]->type() != BodyType::Circle)
             return false;
-        held = Hold{input.index, input.position, true};
-        record(input);
+        hold = HeldCircle{input.index, input.position};
+        targetNoted = true;
         return true;
     case ReplayInput::Kind::Drag:
-        if (!held)
+        if (hold.index < 0)
             return false;
-        held->targetRecorded = held->targetRecorded && held->target.x == input.position.x &&
-                               held->target.y == input.position.y;
-        held->target = input.position;
+        targetNoted =
+            targetNoted && hold.target.x == input.position.x && hold.target.y == input.position.y;
+        hold.target = input.position;
         return true;
     default:
-        if (!held)
+        if (hold.index < 0)
             return false;
-        held.reset();
-        record(input);
+        hold = HeldCircle();
         return true;
     }
 }
 
-void Session::record(const ReplayInput &input) {
-    if (recorder)
-        recorder->record(input);
+void Session::pullHeldCircle(bool noteTarget) {
+    if (hold.index < 0)
+        return;
+    BaseEntity *circle = simulation.body(hold.index);
+    if (!isFiniteBody(*circle)) {
+        hold = HeldCircle();
+        return;
+    }
+    if (noteTarget && !targetNoted)
+        note(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Drag, hold.target});
+    targetNoted = true;
+    circle->velocity = (hold.target - circle->position) * pullShare;
 }
 
-void Session::pullHeldCircle() {
-    if (!held)
-        return;
-    BaseEntity *circle = simulation.body(held->index);
-    if (!isFiniteBody(*circle)) {
-        held.reset();
-        return;
-    }
-    if (!held->targetRecorded) {
-        record(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Drag, held->target});
-        held->targetRecorded = true;
-    }
-    circle->velocity = (held->target - circle->position) * pullShare;
+std::vector<ReplayInput>::const_iterator
+Session::giveAgain(std::vector<ReplayInput>::const_iterator from) {
+    for (; from != taken.cend() && from->step == simulation.totalSteps(); ++from)
+        give(*from);
+    return from;
 }
 
 void Session::giveDueInputs() {
@@ -172,4 +254,24 @@ void Session::giveDueInputs() {
         player.reset();
         return;
     }
+}
+
+void Session::checkpoint() {
+    const long long step = simulation.totalSteps();
+    const bool recording = recorder && step % checkpointInterval == 0;
+    const ReplayCheckpoint *expected = player ? player->checkpointAt(step) : nullptr;
+    if (!recording && !expected)
+        return;
+    const std::uint64_t hash = fnv1a(stateText(simulation.bodies()));
+    if (recording)
+        recorder->recordCheckpoint(ReplayCheckpoint{step, hash});
+    if (expected && expected->hash != hash && !firstDivergence)
+        firstDivergence = Divergence{step, expected->hash, hash};
+}
+
+void Session::keepKeyframe() {
+    if (!historyKept || !(keyframes.empty() || keyframes.due(simulation.totalSteps())))
+        return;
+    take(keyframes.add());
+    keyframes.keep();
 }

@@ -3,27 +3,41 @@
 #include "math/vec2.h"
 #include "scenes/sandbox.h"
 #include "session/replayplayer.h"
+#include "session/sessionhistory.h"
 
 #include <optional> // std::optional
 #include <string>   // std::string
+#include <vector>   // std::vector
 
 class SessionRecorder;
+
+// The first checkpoint of a replay whose state differs from the file's hash.
+struct Divergence {
+    long long step = 0;
+    std::uint64_t expected = 0;
+    std::uint64_t got = 0;
+};
 
 // The one door through which a program drives a simulation: every spawn, restart, switch, grab
 // and step passes here, and only here is it decided what is recorded and what a replay forbids.
 // While a replay plays, the person's inputs are refused, so the replay stays true; every input the
 // sandbox takes, the replayed ones included, goes to the recorder.
+//
+// The session keeps its own history: keyframes (see SessionHistory) and every input it took, with
+// its step, so it can go back to any step since the oldest keyframe exactly as it was, by
+// restoring the keyframe before it and stepping on with the same inputs.
 class Session {
 public:
     // The scene is built at once: ready for its first step.
     explicit Session(const Scene &scene, World::PairSearch search = World::PairSearch::BroadPhase);
 
     // Plays a recorded session of this scene from the current step: its inputs are given at the
-    // steps they were recorded at, those due now at once.
+    // steps they were recorded at, those due now at once, and its checkpoints are checked.
     void play(Replay replay);
     // Whether a replay is playing and has not reached its last step and input.
     bool replaying() const;
-    // Hands every input the sandbox takes from now on to recorder (null: to none).
+    // Hands every input the sandbox takes from now on to recorder (null: to none), and from then
+    // on a checkpoint every checkpointInterval steps and every going back.
     void recordTo(SessionRecorder *recorder);
 
     // A person's inputs, acting between steps. False when refused: during a replay, and for a
@@ -45,40 +59,75 @@ public:
     bool release();
     // The circle held, or -1. A restart, a switch, or the circle leaving the finite numbers ends
     // the hold.
-    int heldCircle() const { return held ? held->index : -1; }
+    int heldCircle() const { return hold.index; }
 
     // One step, then the replay's inputs due after it.
     void step();
     // Steps until totalSteps() reaches step, or the replay is found to be impossible.
     void playTo(long long step);
 
+    // Copies everything the next step depends on into snapshot, reusing its memory.
+    void take(SessionSnapshot &snapshot) const;
+    // Puts the session back as take() found it; the run on from there is the very same run. The
+    // history starts again from here, and a recording is not told: going back within a session
+    // is goBackTo().
+    void restore(const SessionSnapshot &snapshot);
+
+    // Goes back to the state at step (its inputs given), no earlier than earliestStep(): a replay
+    // playing goes back with it, and a recording writes the back record. False, changing nothing,
+    // when step is not before the current one or the history is off.
+    bool goBackTo(long long step);
+    // goBackTo(totalSteps() - steps), or to earliestStep() when that is further.
+    bool stepBack(long long steps = 1);
+    // The furthest back goBackTo() reaches.
+    long long earliestStep() const;
+    // Keeping the history costs a keyframe every SessionHistory::keyframeInterval steps; a
+    // program that never goes back may turn it off (which forgets it).
+    void keepHistory(bool keep);
+    const SessionHistory &history() const { return keyframes; }
+
     const Sandbox &sandbox() const { return simulation; }
     // Spawns of the replay that found the array full and so changed nothing.
     long long refusedSpawns() const { return refused; }
+    // The first checkpoint of the replay that the run did not match, if any.
+    const std::optional<Divergence> &divergence() const { return firstDivergence; }
     // A replayed input that cannot be played at its step (a grab of a body that is not a circle,
     // a drag or release with nothing held): "LINE: what is wrong". The replay stops there.
     const std::optional<std::string> &replayFault() const { return fault; }
 
 private:
-    struct Hold {
-        int index;
-        Vec2 target;
-        // Whether the recording has the current target.
-        bool targetRecorded;
-    };
-
     // Gives the sandbox the input and records it if it took it.
     bool apply(const ReplayInput &input);
-    bool applyHold(const ReplayInput &input);
-    void record(const ReplayInput &input);
+    // Gives the sandbox the input; whether it took it.
+    bool give(const ReplayInput &input);
+    bool giveHold(const ReplayInput &input);
+    // Keeps the input in the history and hands it to the recorder.
+    void note(const ReplayInput &input);
+    // Before a step: the held circle's velocity, from the target; with noteTarget, a target
+    // moved since the last step is noted first.
+    void pullHeldCircle(bool noteTarget);
+    // One step as the person gave it, or again when going back.
+    void advance(bool noteTarget);
     void giveDueInputs();
-    // Before a step: records a moved target, then sets the held circle's velocity.
-    void pullHeldCircle();
+    // Records a checkpoint and checks the replay's, as due right after a step.
+    void checkpoint();
+    // A keyframe when one is due, or when the history is empty (it starts here).
+    void keepKeyframe();
+    // Gives again the inputs taken at the current step, from the first of them at or after from.
+    std::vector<ReplayInput>::const_iterator
+    giveAgain(std::vector<ReplayInput>::const_iterator from);
 
     Sandbox simulation;
     std::optional<ReplayPlayer> player;
     SessionRecorder *recorder = nullptr;
     long long refused = 0;
-    std::optional<Hold> held;
+    std::optional<Divergence> firstDivergence;
     std::optional<std::string> fault;
+    HeldCircle hold;
+    // Whether the history and the recording have the held circle's current target.
+    bool targetNoted = true;
+    bool historyKept = true;
+    SessionHistory keyframes;
+    // Every input taken since the oldest keyframe, by step.
+    std::vector<ReplayInput> taken;
 };

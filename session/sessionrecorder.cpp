@@ -26,6 +26,14 @@ void SessionRecorder::record(const ReplayInput &input) {
     write(replayInputLine(input));
 }
 
+void SessionRecorder::recordCheckpoint(const ReplayCheckpoint &checkpoint) {
+    write(replayCheckpointLine(checkpoint));
+}
+
+void SessionRecorder::recordBack(const ReplayBack &back) {
+    write(replayBackLine(back));
+}
+
 void SessionRecorder::finish(const Sandbox &sandbox) {
     write(replayEndLine(ReplayEnd{sandbox.totalSteps(), fnv1a(stateText(sandbox.bodies()))}));
 }

@@ -20,6 +20,8 @@ public:
     // Creates or empties the file and writes the header. False, with fault set, when that fails.
     bool open(const std::string &path, const Scene &scene, FileFault &fault);
     void record(const ReplayInput &input);
+    void recordCheckpoint(const ReplayCheckpoint &checkpoint);
+    void recordBack(const ReplayBack &back);
     // The end record, from the sandbox's step and state.
     void finish(const Sandbox &sandbox);
     // Whether a write has failed; the first failure is reported on standard error and nothing is

@@ -3,7 +3,9 @@
 // builds, compilers or machines can be compared to the last bit with diff.
 //
 // With --replay FILE it plays a recorded session instead, to the file's end step, and checks the
-// hash of the state there against the file's: exit code 1 when they differ, 2 for a bad file.
+// file's checkpoints on the way and the hash of the state there against the file's: exit code 1
+// when one differs, 2 for a bad file. --load-state FILE starts from a saved state instead of the
+// scene, and --save-state FILE saves the state reached.
 //
 // When bodies of the final state have a position or velocity that is not finite, one warning line
 // on stderr says how many; the listing and the exit code stay as they are.
@@ -14,6 +16,7 @@
 #include "physics/finitebodies.h"
 #include "scenes/statetext.h"
 #include "session/session.h"
+#include "state/statefile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,21 +30,33 @@
 namespace {
 
 const QString replayOption = QStringLiteral("replay");
+const QString saveStateOption = QStringLiteral("save-state");
+const QString loadStateOption = QStringLiteral("load-state");
 
 // What the command line asks for: a scene and a number of steps, or a replay and where to stop.
 struct TraceRequest {
     Scene scene;
     bool replaying = false;
     QString replayFile;
+    // Empty when not asked for.
+    QString saveFile;
+    QString loadFile;
     std::optional<long long> steps;
 };
 
 int rejectArguments(const QString &what) {
     std::fprintf(stderr,
-                 "usage: rigid2d-trace [--scene %s] [--bodies N] STEPS, or "
-                 "rigid2d-trace --replay FILE [STEPS] (%s)\n",
+                 "usage: rigid2d-trace [--scene %s] [--bodies N] [--save-state FILE] STEPS, "
+                 "rigid2d-trace --load-state FILE STEPS, or rigid2d-trace --replay FILE [STEPS] "
+                 "(%s)\n",
                  sceneNamesAsChoice().c_str(), qPrintable(what));
     return 2;
+}
+
+int reportDivergence(long long step, const std::string &expected, const std::string &got) {
+    std::fprintf(stderr, "replay diverged at step %lld: expected %s, got %s\n", step,
+                 expected.c_str(), got.c_str());
+    return 1;
 }
 
 int printState(const Sandbox &sandbox) {
@@ -56,30 +71,61 @@ int printState(const Sandbox &sandbox) {
     return written && std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-// Plays the file to its end step and checks the hash there, or to stopAt without a check.
-int replay(const QString &path, std::optional<long long> stopAt) {
+// Prints the state, and saves it too when asked to.
+int finish(const Session &session, const QString &saveFile) {
+    if (!saveFile.isEmpty()) {
+        SessionSnapshot snapshot;
+        session.take(snapshot);
+        FileFault fault;
+        if (!writeStateFile(saveFile.toLocal8Bit().toStdString(), snapshot.sandbox, fault)) {
+            std::fprintf(stderr, "rigid2d-trace: --save-state: %s\n", fault.message().c_str());
+            return 1;
+        }
+    }
+    return printState(session.sandbox());
+}
+
+// Plays the file to its end step and checks its checkpoints on the way and the hash there, or to
+// stopAt, checking the checkpoints passed.
+int replay(const QString &path, std::optional<long long> stopAt, const QString &saveFile) {
     std::optional<Replay> read =
         readReplayArgument(path, stopAt ? EndRecord::Optional : EndRecord::Required);
     if (!read)
         return 2;
     const std::optional<ReplayEnd> end = read->end;
     Session session(read->scene);
+    session.keepHistory(false);
     session.play(std::move(*read));
     session.playTo(stopAt ? *stopAt : end->step);
     if (reportReplayFault(path, session))
         return 2;
     warnOfRefusedSpawns(path, session);
-    if (printState(session.sandbox()) != 0)
+    if (finish(session, saveFile) != 0)
         return 1;
+    if (const std::optional<Divergence> &diverged = session.divergence())
+        return reportDivergence(diverged->step, hashDigits(diverged->expected),
+                                hashDigits(diverged->got));
     if (stopAt)
         return 0;
     const std::string expected = hashDigits(end->hash);
     const std::string got = stateHash(session.sandbox().bodies());
-    if (got == expected)
-        return 0;
-    std::fprintf(stderr, "replay diverged at step %lld: expected %s, got %s\n", end->step,
-                 expected.c_str(), got.c_str());
-    return 1;
+    return got == expected ? 0 : reportDivergence(end->step, expected, got);
+}
+
+// Steps on from a saved state.
+int continueState(const TraceRequest &request) {
+    FileFault fault;
+    const std::optional<SessionSnapshot> state =
+        readStateFile(request.loadFile.toLocal8Bit().toStdString(), fault);
+    if (!state) {
+        std::fprintf(stderr, "%s\n", fault.message().c_str());
+        return 2;
+    }
+    Session session(state->sandbox.scene);
+    session.keepHistory(false);
+    session.restore(*state);
+    session.playTo(state->sandbox.totalSteps + *request.steps);
+    return finish(session, request.saveFile);
 }
 
 void addOptions(QCommandLineParser &parser) {
@@ -93,6 +139,13 @@ void addOptions(QCommandLineParser &parser) {
                       QStringLiteral("Play a recorded session to its end step and check that "
                                      "the state there has the file's hash (exit code 1 if not); "
                                      "with STEPS, stop at that step instead, unchecked."),
+                      QStringLiteral("FILE")});
+    parser.addOption({saveStateOption,
+                      QStringLiteral("Save the state reached, after STEPS steps, into FILE."),
+                      QStringLiteral("FILE")});
+    parser.addOption({loadStateOption,
+                      QStringLiteral("Start from the state saved in FILE and take STEPS more "
+                                     "steps."),
                       QStringLiteral("FILE")});
     parser.addPositionalArgument(QStringLiteral("STEPS"),
                                  QStringLiteral("Number of steps to take, 0 or more."));
@@ -121,6 +174,19 @@ std::optional<TraceRequest> readRequest(QCommandLineParser &parser, QString &err
     request.replayFile = parser.value(replayOption);
     if (replaying && sceneOptionsSet(parser)) {
         error = replayTakesNoSceneOptions();
+        return std::nullopt;
+    }
+    for (const QString &option : {saveStateOption, loadStateOption}) {
+        if (parser.isSet(option) && parser.value(option).isEmpty()) {
+            error = QStringLiteral("--%1: expects a file name").arg(option);
+            return std::nullopt;
+        }
+    }
+    request.saveFile = parser.value(saveStateOption);
+    request.loadFile = parser.value(loadStateOption);
+    if (!request.loadFile.isEmpty() && (replaying || sceneOptionsSet(parser))) {
+        error = QStringLiteral("--load-state: the scene comes from the file, so --replay, "
+                               "--scene, --bodies and --solver do not go with it");
         return std::nullopt;
     }
     const QStringList positional = parser.positionalArguments();
@@ -152,9 +218,12 @@ int main(int argc, char **argv) {
     if (!request)
         return rejectArguments(error);
     if (request->replaying)
-        return replay(request->replayFile, request->steps);
+        return replay(request->replayFile, request->steps, request->saveFile);
+    if (!request->loadFile.isEmpty())
+        return continueState(*request);
 
     Session session(request->scene);
+    session.keepHistory(false);
     session.playTo(*request->steps);
-    return printState(session.sandbox());
+    return finish(session, request->saveFile);
 }

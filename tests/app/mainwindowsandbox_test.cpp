@@ -98,3 +98,25 @@ TEST(MainWindowSandbox, PausedFramesAreIdenticalAndTheOverlayLeavesNoTraceOnceHi
     EXPECT_EQ(window.session()->sandbox().sceneStep(), 0);
     EXPECT_EQ(window.firstGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// While paused, B and Page Up go back one and sixty steps to the very states the run had there,
+// and Page Down goes sixty steps on again.
+TEST(MainWindowSandbox, GoingBackAndForthWhilePausedShowsTheStatesOfThoseSteps) {
+    LaunchOptions options = gridOf1000(false);
+    options.steps = 150;
+    ProbeWindow window(options);
+    showAsMainDoes(window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.paused(); }, 60000));
+    ASSERT_EQ(window.session()->sandbox().totalSteps(), 150);
+
+    press(window, Qt::Key_PageUp);
+    ASSERT_TRUE(settle(window));
+    EXPECT_EQ(window.session()->sandbox().sceneStep(), 90);
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(90)));
+    press(window, Qt::Key_B);
+    ASSERT_TRUE(settle(window));
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(89)));
+    press(window, Qt::Key_PageDown);
+    ASSERT_TRUE(settle(window));
+    EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(149)));
+}

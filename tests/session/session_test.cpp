@@ -143,3 +143,43 @@ TEST(Session, SwitchesAndGrabsAreRecordedAndReplayExactly) {
     EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
     EXPECT_EQ(stateHash(replayed.sandbox().bodies()), hashDigits(replay->end->hash));
 }
+
+// Going back and acting again makes a new branch: the recording replays to the session as it
+// finally went, its checkpoints pass, and the replay itself can be stepped back and forth.
+TEST(Session, ARecordingWithGoingBackReplaysTheHistoryAsItFinallyWent) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("branched")).toStdString();
+    const Scene scene{SceneKind::Grid, 20, World::Solver::Stable};
+    Session live(scene);
+    {
+        SessionRecorder recorder;
+        FileFault fault;
+        ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
+        live.recordTo(&recorder);
+        live.playTo(500);
+        live.spawn(Vec2(500, 600));
+        live.playTo(1300);
+        live.spawn(Vec2(600, 600));
+        live.playTo(1400);
+        ASSERT_TRUE(live.goBackTo(450));
+        live.spawn(Vec2(700, 600));
+        live.playTo(1250);
+        recorder.finish(live.sandbox());
+    }
+    const std::string recorded = contentsOf(path);
+    EXPECT_NE(recorded.find("\n600 hash "), std::string::npos);
+    EXPECT_NE(recorded.find("\n1400 back 450\n450 spawn"), std::string::npos);
+
+    FileFault fault;
+    const std::optional<Replay> replay = readReplayFile(path, EndRecord::Required, fault);
+    ASSERT_TRUE(replay) << fault.message();
+    EXPECT_EQ(replay->inputs.size(), 1u);
+    Session replayed(replay->scene);
+    replayed.play(*replay);
+    replayed.playTo(1000);
+    ASSERT_TRUE(replayed.stepBack(60));
+    EXPECT_TRUE(replayed.replaying());
+    replayed.playTo(replay->end->step);
+    EXPECT_FALSE(replayed.divergence());
+    EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+}

@@ -1,0 +1,103 @@
+#include "session/linetext.h"
+
+#include <algorithm> // std::min
+#include <charconv>  // std::from_chars
+#include <cstdio>    // std::snprintf
+#include <istream>   // std::istream
+
+namespace {
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+} // namespace
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    const std::size_t shown = std::min<std::size_t>(text.size(), 32);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        }
+    }
+    if (text.size() > shown)
+        out += "...";
+    return out + '"';
+}
+
+Fields splitFields(std::string_view line) {
+    Fields fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t space = line.find(' ', start);
+        if (space == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return fields;
+        }
+        fields.push_back(line.substr(start, space - start));
+        start = space + 1;
+    }
+}
+
+std::optional<float> readFloat(std::string_view text, std::errc &error) {
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view magnitude = negative ? text.substr(1) : text;
+    const bool hex =
+        magnitude.size() > 2 && magnitude[0] == '0' && (magnitude[1] == 'x' || magnitude[1] == 'X');
+    float value = 0;
+    std::from_chars_result result{};
+    if (hex) {
+        const std::string_view digits = magnitude.substr(2);
+        // from_chars would take a second sign, or "inf", after the prefix.
+        if (!isHexDigit(digits.front()) && digits.front() != '.') {
+            error = std::errc::invalid_argument;
+            return std::nullopt;
+        }
+        result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                 std::chars_format::hex);
+        value = negative ? -value : value;
+    } else {
+        result = std::from_chars(text.data(), text.data() + text.size(), value);
+    }
+    error = result.ec;
+    if (result.ec == std::errc() && result.ptr != text.data() + text.size())
+        error = std::errc::invalid_argument;
+    if (error != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::uint64_t> hashNumber(std::string_view text) {
+    if (text.size() != 16)
+        return std::nullopt;
+    std::uint64_t hash = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9')
+            hash = hash << 4 | static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            hash = hash << 4 | static_cast<unsigned>(c - 'a' + 10);
+        else
+            return std::nullopt;
+    }
+    return hash;
+}
+
+bool readLine(std::istream &input, std::string &buffer, std::size_t maxBytes) {
+    buffer.clear();
+    char c = 0;
+    for (;;) {
+        if (!input.get(c))
+            return !buffer.empty();
+        if (c == '\n')
+            return true;
+        buffer += static_cast<char>(c);
+        if (buffer.size() > maxBytes)
+            return true;
+    }
+}

@@ -1,0 +1,412 @@
+#include "state/statefile.h"
+
+#include "core/wholenumber.h"
+#include "scenes/statetext.h"
+#include "session/linetext.h"
+
+#include <cerrno>       // errno
+#include <cstdio>       // std::fopen, std::fwrite, std::fclose
+#include <cstring>      // std::strerror
+#include <filesystem>   // std::filesystem::is_directory
+#include <fstream>      // std::ifstream
+#include <istream>      // std::istream
+#include <limits>       // std::numeric_limits
+#include <system_error> // std::errc, std::error_code
+#include <utility>      // std::move
+
+const char stateHeaderLine[] = "rigid2d-state 1";
+
+namespace {
+
+const char headerWord[] = "rigid2d-state";
+constexpr long long maxWholeSize = std::numeric_limits<int>::max();
+
+void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
+                    const BodyMotion &motion) {
+    text += std::to_string(index);
+    text += ' ';
+    text += std::to_string(traits.type);
+    for (const float value :
+         {motion.position.x, motion.position.y, motion.velocity.x, motion.velocity.y,
+          traits.force.x, traits.force.y, traits.mass, traits.inverseMass, traits.gravityScale}) {
+        text += ' ';
+        text += toHexFloat(value);
+    }
+    text += traits.isStatic ? " 1 " : " 0 ";
+    if (traits.type == BodyType::RectAngle)
+        text += std::to_string(traits.width) + ' ' + std::to_string(traits.height);
+    else
+        text += toHexFloat(traits.radius);
+    text += '\n';
+}
+
+// The state text of the bodies, whose hash the file ends with.
+std::string bodiesText(const SandboxState &state) {
+    std::string text;
+    std::size_t index = 0;
+    for (const TraitsRun &run : state.runs) {
+        for (int k = 0; k < run.count; ++k, ++index) {
+            const BodyMotion &motion = state.motions[index];
+            appendStateLine(text, static_cast<int>(index), run.traits.type, motion.position,
+                            motion.velocity);
+        }
+    }
+    return text;
+}
+
+// Takes a state one line at a time, each part in its turn, and stops at the first fault.
+class StateParser {
+public:
+    bool take(std::string_view line);
+    bool finish();
+    bool fail(const std::string &message, long long line);
+
+    SessionSnapshot snapshot;
+    long long lineNumber = 0;
+    long long faultLine = 0;
+    std::string fault;
+
+private:
+    enum class Part { Header, Scene, Steps, Bodies, Body, WarmStart, Impulse, Hash, Done };
+
+    bool readHeader(const Fields &fields);
+    bool readScene(const Fields &fields);
+    bool readSteps(const Fields &fields);
+    bool readCount(const Fields &fields, const char *word, long long max, long long &count);
+    bool readBody(const Fields &fields);
+    bool readImpulse(const Fields &fields);
+    bool readHash(const Fields &fields);
+    bool readNumber(std::string_view text, float &value);
+    bool readWhole(std::string_view text, long long max, const char *what, long long &value);
+    bool expectFields(const Fields &fields, std::size_t count, const std::string &missing);
+    bool fail(const std::string &message) { return fail(message, lineNumber); }
+    // What the part expected next is, for the message of a file that ends there.
+    std::string expected() const;
+
+    Part part = Part::Header;
+    long long bodies = 0;
+    long long impulses = 0;
+};
+
+bool StateParser::fail(const std::string &message, long long line) {
+    faultLine = line;
+    fault = message;
+    return false;
+}
+
+bool StateParser::take(std::string_view line) {
+    ++lineNumber;
+    if (line.empty())
+        return fail("empty line");
+    if (line.back() == '\r')
+        return fail("the line ends in a carriage return: lines must end in a line feed alone");
+    const Fields fields = splitFields(line);
+    for (const std::string_view field : fields) {
+        if (field.empty())
+            return fail("fields must be separated by single spaces");
+    }
+    switch (part) {
+    case Part::Header:
+        return readHeader(fields);
+    case Part::Scene:
+        return readScene(fields);
+    case Part::Steps:
+        return readSteps(fields);
+    case Part::Bodies:
+        return readCount(fields, "bodies", snapshot.sandbox.scene.capacity(), bodies) &&
+               (part = bodies > 0 ? Part::Body : Part::WarmStart, true);
+    case Part::Body:
+        return readBody(fields);
+    case Part::WarmStart:
+        // Every pair of bodies once at most.
+        return readCount(fields, "warmstart", bodies * (bodies - 1) / 2, impulses) &&
+               (part = impulses > 0 ? Part::Impulse : Part::Hash, true);
+    case Part::Impulse:
+        return readImpulse(fields);
+    case Part::Hash:
+        return readHash(fields);
+    case Part::Done:
+        break;
+    }
+    return fail("nothing may follow the hash line");
+}
+
+std::string StateParser::expected() const {
+    switch (part) {
+    case Part::Header:
+        return std::string("empty file: expected \"") + stateHeaderLine + "\"";
+    case Part::Scene:
+        return "the file ends before its scene line \"scene NAME COUNT SOLVER\"";
+    case Part::Steps:
+        return "the file ends before its steps line \"steps SCENE_STEP TOTAL_STEPS\"";
+    case Part::Bodies:
+        return "the file ends before its bodies line \"bodies N\"";
+    case Part::Body:
+        return "the file ends after " + std::to_string(snapshot.sandbox.motions.size()) + " of " +
+               std::to_string(bodies) + " bodies";
+    case Part::WarmStart:
+        return "the file ends before its warm start line \"warmstart K\"";
+    case Part::Impulse:
+        return "the file ends after " + std::to_string(snapshot.sandbox.warmStart.size()) + " of " +
+               std::to_string(impulses) + " warm start impulses";
+    case Part::Hash:
+        return "the file ends before its hash line \"hash HASH\"";
+    case Part::Done:
+        break;
+    }
+    return std::string();
+}
+
+bool StateParser::finish() {
+    if (part != Part::Done)
+        return fail(expected(), lineNumber + 1);
+    return true;
+}
+
+bool StateParser::expectFields(const Fields &fields, std::size_t count,
+                               const std::string &missing) {
+    if (fields.size() < count)
+        return fail(missing);
+    if (fields.size() > count)
+        return fail("unexpected " + quoted(fields[count]) + " at the end of the line");
+    return true;
+}
+
+bool StateParser::readHeader(const Fields &fields) {
+    if (fields[0] != headerWord)
+        return fail(std::string("not a rigid2d state: the first line must be \"") +
+                    stateHeaderLine + "\"");
+    if (fields.size() >= 2 && fields[1] != "1")
+        return fail("format version " + quoted(fields[1]) +
+                    " is not supported: this program reads version 1");
+    part = Part::Scene;
+    return expectFields(fields, 2,
+                        std::string("expected the format version: \"") + stateHeaderLine + "\"");
+}
+
+bool StateParser::readScene(const Fields &fields) {
+    if (fields[0] != "scene" || fields.size() < 4)
+        return fail("expected the scene: \"scene NAME COUNT SOLVER\"");
+    const SceneKindInfo *kind = sceneKindNamed(fields[1]);
+    if (!kind)
+        return fail("unknown scene " + quoted(fields[1]) + ": expected " + sceneNamesInProse());
+    const std::optional<long long> circles = wholeNumber(fields[2], 0, maxSceneCircles);
+    if (!circles)
+        return fail("expected a number of circles from 0 to " + std::to_string(maxSceneCircles) +
+                    ", not " + quoted(fields[2]));
+    if (!kind->takesCount && *circles != kind->defaultCircles)
+        return fail("the " + std::string(kind->name) + " scene has " +
+                    std::to_string(kind->defaultCircles) + " circles, not " +
+                    std::to_string(*circles));
+    const std::optional<World::Solver> solver = solverNamed(fields[3]);
+    if (!solver)
+        return fail("unknown solver " + quoted(fields[3]) + ": expected designed or stable");
+    snapshot.sandbox.scene = Scene{kind->kind, static_cast<int>(*circles), *solver};
+    part = Part::Steps;
+    return expectFields(fields, 4, "");
+}
+
+bool StateParser::readSteps(const Fields &fields) {
+    if (fields[0] != "steps")
+        return fail("expected the steps: \"steps SCENE_STEP TOTAL_STEPS\"");
+    if (!expectFields(fields, 3, "expected the steps: \"steps SCENE_STEP TOTAL_STEPS\""))
+        return false;
+    SandboxState &state = snapshot.sandbox;
+    const long long most = std::numeric_limits<long long>::max();
+    if (!readWhole(fields[2], most, "total steps", state.totalSteps) ||
+        !readWhole(fields[1], state.totalSteps, "steps in the scene", state.sceneStep))
+        return false;
+    part = Part::Bodies;
+    return true;
+}
+
+bool StateParser::readCount(const Fields &fields, const char *word, long long max,
+                            long long &count) {
+    const std::string form = std::string("\"") + word + " COUNT\"";
+    if (fields[0] != word)
+        return fail("expected " + form);
+    return expectFields(fields, 2, "expected " + form) && readWhole(fields[1], max, word, count);
+}
+
+bool StateParser::readBody(const Fields &fields) {
+    SandboxState &state = snapshot.sandbox;
+    const std::size_t index = state.motions.size();
+    long long read = 0;
+    if (!readWhole(fields[0], maxWholeSize, "body index", read))
+        return false;
+    if (read != static_cast<long long>(index))
+        return fail("expected body " + std::to_string(index) + ", not " + quoted(fields[0]));
+    if (fields.size() < 2 || (fields[1] != "0" && fields[1] != "1"))
+        return fail("expected the body's type, 0 (circle) or 1 (rectangle)");
+    BodyTraits traits;
+    traits.type = fields[1] == "1" ? BodyType::RectAngle : BodyType::Circle;
+    const bool rectangle = traits.type == BodyType::RectAngle;
+    const std::string layout = rectangle ? "\"INDEX 1 PX PY VX VY FX FY MASS INVERSE_MASS "
+                                           "GRAVITY_SCALE STATIC WIDTH HEIGHT\""
+                                         : "\"INDEX 0 PX PY VX VY FX FY MASS INVERSE_MASS "
+                                           "GRAVITY_SCALE STATIC RADIUS\"";
+    if (!expectFields(fields, rectangle ? 14 : 13, "expected " + layout))
+        return false;
+    BodyMotion motion;
+    float *const floats[] = {&motion.position.x, &motion.position.y,  &motion.velocity.x,
+                             &motion.velocity.y, &traits.force.x,     &traits.force.y,
+                             &traits.mass,       &traits.inverseMass, &traits.gravityScale};
+    std::size_t field = 2;
+    for (float *value : floats) {
+        if (!readNumber(fields[field++], *value))
+            return false;
+    }
+    if (fields[11] != "0" && fields[11] != "1")
+        return fail("expected STATIC, 0 or 1, not " + quoted(fields[11]));
+    traits.isStatic = fields[11] == "1";
+    if (rectangle) {
+        long long width = 0;
+        long long height = 0;
+        if (!readWhole(fields[12], maxWholeSize, "width", width) ||
+            !readWhole(fields[13], maxWholeSize, "height", height))
+            return false;
+        traits.width = static_cast<int>(width);
+        traits.height = static_cast<int>(height);
+    } else if (!readNumber(fields[12], traits.radius)) {
+        return false;
+    }
+    state.motions.push_back(motion);
+    appendTraits(state.runs, traits);
+    if (static_cast<long long>(state.motions.size()) == bodies)
+        part = Part::WarmStart;
+    return true;
+}
+
+bool StateParser::readImpulse(const Fields &fields) {
+    if (!expectFields(fields, 3, "expected \"LOWER HIGHER IMPULSE\""))
+        return false;
+    PairImpulse pair{};
+    long long lower = 0;
+    long long higher = 0;
+    if (!readWhole(fields[0], bodies - 1, "body index", lower) ||
+        !readWhole(fields[1], bodies - 1, "body index", higher) ||
+        !readNumber(fields[2], pair.impulse))
+        return false;
+    if (lower >= higher)
+        return fail("the pair's lower index must be below its higher one");
+    pair.lower = static_cast<int>(lower);
+    pair.higher = static_cast<int>(higher);
+    std::vector<PairImpulse> &warmStart = snapshot.sandbox.warmStart;
+    if (!warmStart.empty() &&
+        !(warmStart.back().lower < pair.lower ||
+          (warmStart.back().lower == pair.lower && warmStart.back().higher < pair.higher)))
+        return fail("the pairs must come in ascending order, each once");
+    warmStart.push_back(pair);
+    if (static_cast<long long>(warmStart.size()) == impulses)
+        part = Part::Hash;
+    return true;
+}
+
+bool StateParser::readHash(const Fields &fields) {
+    if (fields[0] != "hash")
+        return fail("expected \"hash HASH\"");
+    if (!expectFields(fields, 2, "expected \"hash HASH\""))
+        return false;
+    const std::optional<std::uint64_t> hash = hashNumber(fields[1]);
+    if (!hash)
+        return fail("expected the hash as 16 lower-case hex digits, not " + quoted(fields[1]));
+    const std::string got = hashDigits(fnv1a(bodiesText(snapshot.sandbox)));
+    if (got != fields[1])
+        return fail("the bodies do not match the hash: the file has " + std::string(fields[1]) +
+                    ", its bodies hash to " + got);
+    part = Part::Done;
+    return true;
+}
+
+bool StateParser::readNumber(std::string_view text, float &value) {
+    std::errc error{};
+    const std::optional<float> number = readFloat(text, error);
+    if (error == std::errc::result_out_of_range)
+        return fail(quoted(text) + " is out of the range of a float");
+    if (!number)
+        return fail("expected a number, not " + quoted(text));
+    value = *number;
+    return true;
+}
+
+bool StateParser::readWhole(std::string_view text, long long max, const char *what,
+                            long long &value) {
+    const std::optional<long long> number = wholeNumber(text, 0, max);
+    if (!number)
+        return fail(std::string("expected the ") + what + ", a whole number from 0 to " +
+                    std::to_string(max) + ", not " + quoted(text));
+    value = *number;
+    return true;
+}
+
+} // namespace
+
+std::string stateFileText(const SandboxState &state) {
+    std::string text =
+        std::string(stateHeaderLine) + "\nscene " + sceneKindInfo(state.scene.kind).name + " " +
+        std::to_string(state.scene.circles) + " " + solverName(state.scene.solver) + "\nsteps " +
+        std::to_string(state.sceneStep) + " " + std::to_string(state.totalSteps) + "\nbodies " +
+        std::to_string(state.motions.size()) + "\n";
+    int index = 0;
+    for (const TraitsRun &run : state.runs) {
+        for (int k = 0; k < run.count; ++k, ++index)
+            appendBodyLine(text, index, run.traits, state.motions[static_cast<std::size_t>(index)]);
+    }
+    text += "warmstart " + std::to_string(state.warmStart.size()) + "\n";
+    for (const PairImpulse &pair : state.warmStart)
+        text += std::to_string(pair.lower) + " " + std::to_string(pair.higher) + " " +
+                toHexFloat(pair.impulse) + "\n";
+    return text + "hash " + hashDigits(fnv1a(bodiesText(state))) + "\n";
+}
+
+bool writeStateFile(const std::string &path, const SandboxState &state, FileFault &fault) {
+    const std::string text = stateFileText(state);
+    errno = 0;
+    std::FILE *file = std::fopen(path.c_str(), "wb");
+    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file && std::fclose(file) != 0)
+        written = false;
+    if (!written)
+        fault = FileFault{path, 0, std::string("cannot be written: ") + std::strerror(errno)};
+    return written;
+}
+
+std::optional<SessionSnapshot> readState(std::istream &input, const std::string &name,
+                                         FileFault &fault) {
+    StateParser parser;
+    std::string line;
+    bool ok = true;
+    while (ok && readLine(input, line, maxStateLineBytes)) {
+        if (line.size() > static_cast<std::size_t>(maxStateLineBytes)) {
+            ok = parser.fail("line longer than " + std::to_string(maxStateLineBytes) + " bytes",
+                             parser.lineNumber + 1);
+            break;
+        }
+        ok = parser.take(line);
+    }
+    if (ok && input.bad())
+        ok = parser.fail(std::string("cannot be read: ") + std::strerror(errno),
+                         parser.lineNumber + 1);
+    if (ok)
+        ok = parser.finish();
+    if (!ok) {
+        fault = FileFault{name, parser.faultLine, parser.fault};
+        return std::nullopt;
+    }
+    return std::move(parser.snapshot);
+}
+
+std::optional<SessionSnapshot> readStateFile(const std::string &path, FileFault &fault) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        fault = FileFault{path, 0, "cannot be opened: file to open is a directory"};
+        return std::nullopt;
+    }
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        fault = FileFault{path, 0, std::string("cannot be opened: ") + std::strerror(errno)};
+        return std::nullopt;
+    }
+    return readState(file, path, fault);
+}

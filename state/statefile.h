@@ -1,0 +1,42 @@
+#pragma once
+
+#include "session/replayfile.h"
+#include "session/sessionhistory.h"
+
+#include <iosfwd>   // std::istream
+#include <optional> // std::optional
+#include <string>   // std::string
+
+// A session's state saved as portable text: every float as a hex float, exactly as the trace
+// prints it, so a state saved on one processor continues on any other to the same bits, and the
+// file diffs and reads by eye. One record a line:
+//
+//   rigid2d-state 1
+//   scene grid 1000 stable
+//   steps SCENE_STEP TOTAL_STEPS
+//   bodies N
+//   INDEX 0 PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC RADIUS       (a circle)
+//   INDEX 1 PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC WIDTH HEIGHT (a rectangle)
+//   ...
+//   warmstart K
+//   LOWER HIGHER IMPULSE
+//   ...
+//   hash HASH
+//
+// INDEX counts from 0; STATIC is 0 or 1; the warm start is the stable solver's impulses by pair,
+// in ascending order; HASH is stateHash() of the bodies, the number a replay's checkpoints and
+// end record carry for the same state. A replay that was playing is not part of the file.
+
+extern const char stateHeaderLine[];
+// No record comes near this; a longer line is refused without being read to its end.
+constexpr int maxStateLineBytes = 512;
+
+std::string stateFileText(const SandboxState &state);
+// Creates or empties the file and writes the state. False, with fault set, when that fails.
+bool writeStateFile(const std::string &path, const SandboxState &state, FileFault &fault);
+
+// Reads a whole state, checking every line and the hash. On the first fault returns nothing and
+// describes it in fault, naming the input as name. Nothing in the input is trusted.
+std::optional<SessionSnapshot> readState(std::istream &input, const std::string &name,
+                                         FileFault &fault);
+std::optional<SessionSnapshot> readStateFile(const std::string &path, FileFault &fault);

@@ -1,12 +1,12 @@
 #include "app/mainwindow.h"
 
-#include "app/qtcompat.h"
 #include "cli/replayargument.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
 #include "physics/world.h"
 #include "render/framecapture.h"
 #include "render/sceneframe.h"
+#include "ui/qtcompat.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "app/camera.h"
-#include "app/controls.h"
-#include "app/framestatistics.h"
 #include "app/launchoptions.h"
-#include "app/pointerinput.h"
-#include "app/statsoverlay.h"
-#include "app/stephistory.h"
-#include "app/steppacer.h"
 #include "render/bodybatch.h"
 #include "render/debuglayers.h"
 #include "render/textpanel.h"
 #include "session/session.h"
+#include "ui/camera.h"
+#include "ui/controls.h"
+#include "ui/framestatistics.h"
+#include "ui/pointerinput.h"
+#include "ui/statsoverlay.h"
+#include "ui/stephistory.h"
+#include "ui/steppacer.h"
 #include "window/openglwindow.h"
 
 #include <QElapsedTimer>

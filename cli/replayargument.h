@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/replayfile.h"
+#include "replay/replayfile.h"
 
 #include <QString>
 

@@ -7,7 +7,7 @@
 // through a session, which refuses exactly the spawns that find the array full.
 
 #include "fuzz/fuzzinput.h"
-#include "session/replayfile.h"
+#include "replay/replayfile.h"
 #include "session/session.h"
 
 #include <cmath>   // std::isfinite, std::fabs

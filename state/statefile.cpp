@@ -1,8 +1,8 @@
 #include "state/statefile.h"
 
 #include "core/wholenumber.h"
+#include "replay/linetext.h"
 #include "scenes/statetext.h"
-#include "session/linetext.h"
 
 #include <cerrno>       // errno
 #include <cstdio>       // std::fopen, std::fwrite, std::fclose

@@ -1,8 +1,8 @@
 #include "tests/app/probewindow.h"
 
 #include "core/entityarray.h"
+#include "replay/replayfile.h"
 #include "scenes/statetext.h"
-#include "session/replayfile.h"
 #include "session/session.h"
 #include "session/sessionrecorder.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/stephistory.h"
 #include "render/textpanel.h"
+#include "ui/stephistory.h"
 
 #include <QSize>
 #include <QStringList>

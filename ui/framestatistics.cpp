@@ -1,4 +1,4 @@
-#include "app/framestatistics.h"
+#include "ui/framestatistics.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/stephistory.h"
+#include "ui/stephistory.h"
 
 void StepHistory::add(double stepMicroseconds, double kineticEnergy) {
     if (stepTimes.size() < length) {

@@ -1,4 +1,4 @@
-#include "app/camera.h"
+#include "ui/camera.h"
 
 #include "core/entityarray.h"
 #include "physics/circle.h"

@@ -1,4 +1,4 @@
-#include "app/steppacer.h"
+#include "ui/steppacer.h"
 
 #include <cmath> // std::floor
 

@@ -1,8 +1,8 @@
-#include "app/pointerinput.h"
+#include "ui/pointerinput.h"
 
-#include "app/camera.h"
-#include "app/qtcompat.h"
 #include "session/session.h"
+#include "ui/camera.h"
+#include "ui/qtcompat.h"
 
 #include <QDebug>
 

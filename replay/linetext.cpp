@@ -1,4 +1,4 @@
-#include "session/linetext.h"
+#include "replay/linetext.h"
 
 #include <algorithm> // std::min
 #include <charconv>  // std::from_chars

@@ -1,8 +1,8 @@
-#include "session/replayfile.h"
+#include "replay/replayfile.h"
 
 #include "core/wholenumber.h"
+#include "replay/linetext.h"
 #include "scenes/statetext.h"
-#include "session/linetext.h"
 
 #include <algorithm>    // std::remove_if
 #include <cerrno>       // errno

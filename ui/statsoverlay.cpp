@@ -1,4 +1,4 @@
-#include "app/statsoverlay.h"
+#include "ui/statsoverlay.h"
 
 QStringList overlayLines(const OverlayFigures &figures) {
     QStringList lines;

@@ -1,5 +1,7 @@
 #include "replay/linetext.h"
 
+#include <filesystem> // std::filesystem::is_directory
+
 #include <algorithm> // std::min
 #include <charconv>  // std::from_chars
 #include <cstdio>    // std::snprintf
@@ -100,4 +102,70 @@ bool readLine(std::istream &input, std::string &buffer, std::size_t maxBytes) {
         if (buffer.size() > maxBytes)
             return true;
     }
+}
+
+std::string FileFault::message() const {
+    if (line == 0)
+        return file + ": " + what;
+    return file + ":" + std::to_string(line) + ": " + what;
+}
+
+bool openForReading(const std::string &path, std::ifstream &file, FileFault &fault) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        fault = FileFault{path, 0, "cannot be opened: file to open is a directory"};
+        return false;
+    }
+    errno = 0;
+    file.open(path, std::ios::binary);
+    if (!file) {
+        fault = FileFault{path, 0, std::string("cannot be opened: ") + std::strerror(errno)};
+        return false;
+    }
+    return true;
+}
+
+bool LineParser::fail(const std::string &message, long long line) {
+    faultLine = line;
+    fault = message;
+    return false;
+}
+
+std::optional<Fields> LineParser::nextFields(std::string_view line) {
+    ++lineNumber;
+    if (line.empty()) {
+        fail("empty line");
+        return std::nullopt;
+    }
+    if (line.back() == '\r') {
+        fail("the line ends in a carriage return: lines must end in a line feed alone");
+        return std::nullopt;
+    }
+    Fields fields = splitFields(line);
+    for (const std::string_view field : fields) {
+        if (field.empty()) {
+            fail("fields must be separated by single spaces");
+            return std::nullopt;
+        }
+    }
+    return fields;
+}
+
+bool LineParser::expectFields(const Fields &fields, std::size_t count, const std::string &missing) {
+    if (fields.size() < count)
+        return fail(missing);
+    if (fields.size() > count)
+        return fail("unexpected " + quoted(fields[count]) + " at the end of the line");
+    return true;
+}
+
+bool LineParser::readNumber(std::string_view text, float &value) {
+    std::errc error{};
+    const std::optional<float> number = readFloat(text, error);
+    if (error == std::errc::result_out_of_range)
+        return fail(quoted(text) + " is out of the range of a float");
+    if (!number)
+        return fail("expected a number, not " + quoted(text));
+    value = *number;
+    return true;
 }

@@ -5,16 +5,13 @@
 #include "scenes/statetext.h"
 
 #include <algorithm>    // std::remove_if
-#include <cerrno>       // errno
 #include <cmath>        // std::isfinite, std::fabs
 #include <cstdio>       // std::snprintf
-#include <cstring>      // std::strerror
-#include <filesystem>   // std::filesystem::is_directory
 #include <fstream>      // std::ifstream
 #include <istream>      // std::istream
 #include <limits>       // std::numeric_limits
 #include <string_view>  // std::string_view
-#include <system_error> // std::errc, std::error_code
+#include <system_error> // std::errc
 #include <utility>      // std::move
 
 const char replayHeaderLine[] = "rigid2d-replay 2";
@@ -32,7 +29,7 @@ const std::string spawnCoordinateRange = [] {
 const std::string quotedHeader = std::string("\"") + replayHeaderLine + "\"";
 
 // Takes a replay one line at a time and stops at the first fault.
-class ReplayParser {
+class ReplayParser : public LineParser {
 public:
     explicit ReplayParser(EndRecord endRecord) : endRecord(endRecord) {}
 
@@ -40,14 +37,7 @@ public:
     bool take(std::string_view line);
     // What must hold once the input has ended.
     bool finish();
-    // Records the fault and returns false.
-    bool fail(const std::string &message, long long line);
-
     Replay replay;
-    // Counted wide: nothing limits the number of lines.
-    long long lineNumber = 0;
-    long long faultLine = 0;
-    std::string fault;
 
 private:
     bool readHeader(const Fields &fields);
@@ -77,8 +67,6 @@ private:
     static const RecordReader recordReaders[];
     bool readCoordinate(std::string_view text, float &value);
     bool readHash(std::string_view text, std::uint64_t &hash);
-    bool fail(const std::string &message) { return fail(message, lineNumber); }
-    bool expectFields(const Fields &fields, std::size_t count, const std::string &missing);
 
     EndRecord endRecord;
     long long previousStep = 0;
@@ -86,23 +74,11 @@ private:
     int version = replayVersion;
 };
 
-bool ReplayParser::fail(const std::string &message, long long line) {
-    faultLine = line;
-    fault = message;
-    return false;
-}
-
 bool ReplayParser::take(std::string_view line) {
-    ++lineNumber;
-    if (line.empty())
-        return fail("empty line");
-    if (line.back() == '\r')
-        return fail("the line ends in a carriage return: lines must end in a line feed alone");
-    const Fields fields = splitFields(line);
-    for (const std::string_view field : fields) {
-        if (field.empty())
-            return fail("fields must be separated by single spaces");
-    }
+    const std::optional<Fields> read = nextFields(line);
+    if (!read)
+        return false;
+    const Fields &fields = *read;
     if (lineNumber == 1)
         return readHeader(fields);
     if (lineNumber == 2)
@@ -117,16 +93,6 @@ bool ReplayParser::finish() {
         return fail("the file ends before its scene line \"scene NAME COUNT\"", 2);
     if (endRecord == EndRecord::Required && endLine == 0)
         return fail("the file ends without its end record \"STEP end HASH\"", lineNumber + 1);
-    return true;
-}
-
-// Too few fields: missing names what is expected; too many: the first one left over.
-bool ReplayParser::expectFields(const Fields &fields, std::size_t count,
-                                const std::string &missing) {
-    if (fields.size() < count)
-        return fail(missing);
-    if (fields.size() > count)
-        return fail("unexpected " + quoted(fields[count]) + " at the end of the line");
     return true;
 }
 
@@ -334,17 +300,14 @@ bool ReplayParser::readSpawn(const Fields &fields, long long step) {
 }
 
 bool ReplayParser::readCoordinate(std::string_view text, float &value) {
-    std::errc error{};
-    const std::optional<float> number = readFloat(text, error);
-    if (error == std::errc::result_out_of_range)
-        return fail(quoted(text) + " is out of the range of a float");
-    if (!number)
-        return fail("expected a number, not " + quoted(text));
-    if (!std::isfinite(*number))
+    float number = 0;
+    if (!readNumber(text, number))
+        return false;
+    if (!std::isfinite(number))
         return fail("expected a finite number, not " + quoted(text));
-    if (std::fabs(*number) > maxSpawnCoordinate)
+    if (std::fabs(number) > maxSpawnCoordinate)
         return fail("spawn coordinate " + quoted(text) + " is outside " + spawnCoordinateRange);
-    value = *number;
+    value = number;
     return true;
 }
 
@@ -358,50 +321,19 @@ bool ReplayParser::readHash(std::string_view text, std::uint64_t &hash) {
 
 } // namespace
 
-std::string FileFault::message() const {
-    if (line == 0)
-        return file + ": " + what;
-    return file + ":" + std::to_string(line) + ": " + what;
-}
-
 std::optional<Replay> readReplay(std::istream &input, const std::string &name, EndRecord endRecord,
                                  FileFault &fault) {
     ReplayParser parser(endRecord);
-    std::string line;
-    bool ok = true;
-    while (ok && readLine(input, line, maxReplayLineBytes)) {
-        if (line.size() > static_cast<std::size_t>(maxReplayLineBytes)) {
-            ok = parser.fail("line longer than " + std::to_string(maxReplayLineBytes) + " bytes",
-                             parser.lineNumber + 1);
-            break;
-        }
-        ok = parser.take(line);
-    }
-    if (ok && input.bad())
-        ok = parser.fail(std::string("cannot be read: ") + std::strerror(errno),
-                         parser.lineNumber + 1);
-    if (ok)
-        ok = parser.finish();
-    if (!ok) {
-        fault = FileFault{name, parser.faultLine, parser.fault};
+    if (!parseLines(input, maxReplayLineBytes, parser, name, fault))
         return std::nullopt;
-    }
     return std::move(parser.replay);
 }
 
 std::optional<Replay> readReplayFile(const std::string &path, EndRecord endRecord,
                                      FileFault &fault) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        fault = FileFault{path, 0, "cannot be opened: file to open is a directory"};
+    std::ifstream file;
+    if (!openForReading(path, file, fault))
         return std::nullopt;
-    }
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        fault = FileFault{path, 0, std::string("cannot be opened: ") + std::strerror(errno)};
-        return std::nullopt;
-    }
     return readReplay(file, path, endRecord, fault);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "math/vec2.h"
+#include "replay/linetext.h"
 #include "scenes/scene.h"
 
 #include <cstdint>  // std::uint64_t
@@ -101,17 +102,6 @@ struct Replay {
     std::optional<ReplayEnd> end;
     // The step of the last record: where playing the replay stops.
     long long lastStep = 0;
-};
-
-// What went wrong with a file the program reads or writes: "FILE:LINE: what is wrong", or
-// "FILE: what is wrong" when no line is to blame (it cannot be opened, say).
-struct FileFault {
-    std::string file;
-    // 0: the file as a whole.
-    long long line = 0;
-    std::string what;
-
-    std::string message() const;
 };
 
 enum class EndRecord { Required, Optional };

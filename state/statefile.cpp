@@ -7,11 +7,10 @@
 #include <cerrno>       // errno
 #include <cstdio>       // std::fopen, std::fwrite, std::fclose
 #include <cstring>      // std::strerror
-#include <filesystem>   // std::filesystem::is_directory
 #include <fstream>      // std::ifstream
 #include <istream>      // std::istream
 #include <limits>       // std::numeric_limits
-#include <system_error> // std::errc, std::error_code
+#include <system_error> // std::errc
 #include <utility>      // std::move
 
 const char stateHeaderLine[] = "rigid2d-state 1";
@@ -55,16 +54,12 @@ std::string bodiesText(const SandboxState &state) {
 }
 
 // Takes a state one line at a time, each part in its turn, and stops at the first fault.
-class StateParser {
+class StateParser : public LineParser {
 public:
     bool take(std::string_view line);
     bool finish();
-    bool fail(const std::string &message, long long line);
 
     SessionSnapshot snapshot;
-    long long lineNumber = 0;
-    long long faultLine = 0;
-    std::string fault;
 
 private:
     enum class Part { Header, Scene, Steps, Bodies, Body, WarmStart, Impulse, Hash, Done };
@@ -76,10 +71,7 @@ private:
     bool readBody(const Fields &fields);
     bool readImpulse(const Fields &fields);
     bool readHash(const Fields &fields);
-    bool readNumber(std::string_view text, float &value);
     bool readWhole(std::string_view text, long long max, const char *what, long long &value);
-    bool expectFields(const Fields &fields, std::size_t count, const std::string &missing);
-    bool fail(const std::string &message) { return fail(message, lineNumber); }
     // What the part expected next is, for the message of a file that ends there.
     std::string expected() const;
 
@@ -88,23 +80,11 @@ private:
     long long impulses = 0;
 };
 
-bool StateParser::fail(const std::string &message, long long line) {
-    faultLine = line;
-    fault = message;
-    return false;
-}
-
 bool StateParser::take(std::string_view line) {
-    ++lineNumber;
-    if (line.empty())
-        return fail("empty line");
-    if (line.back() == '\r')
-        return fail("the line ends in a carriage return: lines must end in a line feed alone");
-    const Fields fields = splitFields(line);
-    for (const std::string_view field : fields) {
-        if (field.empty())
-            return fail("fields must be separated by single spaces");
-    }
+    const std::optional<Fields> read = nextFields(line);
+    if (!read)
+        return false;
+    const Fields &fields = *read;
     switch (part) {
     case Part::Header:
         return readHeader(fields);
@@ -160,15 +140,6 @@ std::string StateParser::expected() const {
 bool StateParser::finish() {
     if (part != Part::Done)
         return fail(expected(), lineNumber + 1);
-    return true;
-}
-
-bool StateParser::expectFields(const Fields &fields, std::size_t count,
-                               const std::string &missing) {
-    if (fields.size() < count)
-        return fail(missing);
-    if (fields.size() > count)
-        return fail("unexpected " + quoted(fields[count]) + " at the end of the line");
     return true;
 }
 
@@ -318,17 +289,6 @@ bool StateParser::readHash(const Fields &fields) {
     return true;
 }
 
-bool StateParser::readNumber(std::string_view text, float &value) {
-    std::errc error{};
-    const std::optional<float> number = readFloat(text, error);
-    if (error == std::errc::result_out_of_range)
-        return fail(quoted(text) + " is out of the range of a float");
-    if (!number)
-        return fail("expected a number, not " + quoted(text));
-    value = *number;
-    return true;
-}
-
 bool StateParser::readWhole(std::string_view text, long long max, const char *what,
                             long long &value) {
     const std::optional<long long> number = wholeNumber(text, 0, max);
@@ -374,39 +334,14 @@ bool writeStateFile(const std::string &path, const SandboxState &state, FileFaul
 std::optional<SessionSnapshot> readState(std::istream &input, const std::string &name,
                                          FileFault &fault) {
     StateParser parser;
-    std::string line;
-    bool ok = true;
-    while (ok && readLine(input, line, maxStateLineBytes)) {
-        if (line.size() > static_cast<std::size_t>(maxStateLineBytes)) {
-            ok = parser.fail("line longer than " + std::to_string(maxStateLineBytes) + " bytes",
-                             parser.lineNumber + 1);
-            break;
-        }
-        ok = parser.take(line);
-    }
-    if (ok && input.bad())
-        ok = parser.fail(std::string("cannot be read: ") + std::strerror(errno),
-                         parser.lineNumber + 1);
-    if (ok)
-        ok = parser.finish();
-    if (!ok) {
-        fault = FileFault{name, parser.faultLine, parser.fault};
+    if (!parseLines(input, maxStateLineBytes, parser, name, fault))
         return std::nullopt;
-    }
     return std::move(parser.snapshot);
 }
 
 std::optional<SessionSnapshot> readStateFile(const std::string &path, FileFault &fault) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        fault = FileFault{path, 0, "cannot be opened: file to open is a directory"};
+    std::ifstream file;
+    if (!openForReading(path, file, fault))
         return std::nullopt;
-    }
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        fault = FileFault{path, 0, std::string("cannot be opened: ") + std::strerror(errno)};
-        return std::nullopt;
-    }
     return readState(file, path, fault);
 }

@@ -10,6 +10,7 @@
 #include "scenes/scene.h"
 #include "tests/math/exactfloat.h"
 #include "tests/physics/pairsearches.h"
+#include "tests/physics/samebodies.h"
 
 #include <gtest/gtest.h>
 
@@ -39,16 +40,6 @@ public:
     EntityArray bodies;
     World world;
 };
-
-::testing::AssertionResult sameBodies(const EntityArray &got, const EntityArray &want, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (auto p = sameVec2(got[i]->position, want[i]->position); !p)
-            return p << " position of body " << i;
-        if (auto v = sameVec2(got[i]->velocity, want[i]->velocity); !v)
-            return v << " velocity of body " << i;
-    }
-    return ::testing::AssertionSuccess();
-}
 
 class Containment : public ::testing::TestWithParam<World::PairSearch> {};
 

@@ -192,6 +192,7 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
         run(commandForKey(event->key()));
 }
 
+// The keys that act on the simulation; the others only change what is shown.
 void MainWindow::run(KeyCommand command) {
     const Scene &scene = simulation->sandbox().scene();
     switch (command) {
@@ -234,6 +235,14 @@ void MainWindow::run(KeyCommand command) {
     case KeyCommand::DoubleCircles:
         switchCircles(command == KeyCommand::DoubleCircles);
         break;
+    default:
+        changeView(command);
+        break;
+    }
+}
+
+void MainWindow::changeView(KeyCommand command) {
+    switch (command) {
     case KeyCommand::ToggleOverlay:
         overlay.toggle();
         history.clear();
@@ -271,7 +280,7 @@ void MainWindow::run(KeyCommand command) {
     case KeyCommand::Close:
         close();
         break;
-    case KeyCommand::None:
+    default:
         break;
     }
 }

@@ -35,7 +35,6 @@ public:
     bool paused() const { return isPaused; }
     const StatsOverlay &statistics() const { return overlay; }
     const Camera &view() const { return camera; }
-    const DebugLayers &layers() const { return debugLayers; }
 
     // Plays a recorded session of the window's scene from the first frame on and pauses at its
     // last step (or at --steps). Until then the person's inputs to the session are refused, so
@@ -59,7 +58,10 @@ private:
     int stepsForThisFrame();
     void timedStep();
     void setPaused(bool paused);
+    // The keys that act on the simulation.
     void run(KeyCommand command);
+    // The keys that change only what is shown: panels, layers, the view; and Escape.
+    void changeView(KeyCommand command);
     // Builds another scene at step 0, paused as it was; the solver stays if one was chosen.
     void switchScene(SceneKind kind, int circles);
     void switchCircles(bool more);

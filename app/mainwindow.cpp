@@ -32,7 +32,7 @@ constexpr int stepsPerPage = 60;
 
 MainWindow::MainWindow(const LaunchOptions &options)
     : options(options), solverChosen(options.solverChosen), pacer(options.rate),
-      isPaused(options.paused), stopAtStep(options.steps) {
+      isPaused(options.paused), stopAtStep(options.steps), screenshotStep(options.steps) {
     if (options.overlay)
         overlay.toggle();
     if (options.layers) {
@@ -81,7 +81,7 @@ void MainWindow::render() {
 
     frameStatistics.frameShown(clock.nsecsElapsed());
     drawPanels(pixels, ratio);
-    if (!options.screenshot.isEmpty() && sandbox.totalSteps() == options.steps)
+    if (!options.screenshot.isEmpty() && sandbox.totalSteps() == screenshotStep)
         saveScreenshot(pixels);
 }
 
@@ -113,6 +113,14 @@ void MainWindow::timedStep() {
 void MainWindow::stopOnReplayFault() {
     if (reportReplayFault(options.replayFile, *simulation))
         QCoreApplication::exit(2);
+}
+
+void MainWindow::startFrom(SessionSnapshot state) {
+    if (options.steps > 0) {
+        stopAtStep = state.sandbox.totalSteps + options.steps;
+        screenshotStep = stopAtStep;
+    }
+    stateToStart = std::move(state);
 }
 
 void MainWindow::play(Replay replay) {

@@ -40,8 +40,9 @@ public:
     // last step (or at --steps). Until then the person's inputs to the session are refused, so
     // the replay stays true; pausing, single steps, the view and the drawings work as usual.
     void play(Replay replay);
-    // Starts from a saved state of the window's scene instead of its step 0.
-    void startFrom(SessionSnapshot state) { stateToStart = std::move(state); }
+    // Starts from a saved state of the window's scene instead of its step 0; --steps then counts
+    // from the state's step.
+    void startFrom(SessionSnapshot state);
     // Hands every input the session takes, replayed ones included, to the recorder.
     void recordTo(SessionRecorder *sessionRecorder) { recorder = sessionRecorder; }
 
@@ -91,5 +92,7 @@ private:
     bool isPaused;
     // Above 0: the step to pause at.
     long long stopAtStep;
+    // The step whose frame --screenshot saves.
+    long long screenshotStep;
     BodyBatch batch;
 };

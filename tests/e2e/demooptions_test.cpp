@@ -60,3 +60,24 @@ TEST(Rigid2dOptions, StepsWithScreenshotSavesTheWindowAtThatStepAndExits) {
     EXPECT_NE(picture.pixel(200, 720 - 300), qRgb(255, 255, 255));
     EXPECT_EQ(picture.pixel(640, 100), qRgb(255, 255, 255));
 }
+
+// A window opened on a state saved after 500 steps and run 500 more shows what the demo shows
+// after 1 000: --steps counts from the state's step.
+TEST(Rigid2dOptions, AWindowOnASavedStateGoesOnAsTheRunItWasSavedFrom) {
+    QTemporaryDir folder;
+    const QString state = folder.filePath(QStringLiteral("at500"));
+    ProgramRun save(QStringLiteral(RIGID2D_TRACE_PATH), {"--save-state", state, "500"});
+    ASSERT_TRUE(save.finished(timeoutMs));
+    ASSERT_EQ(save.exitCode(), 0) << save.standardError().data();
+
+    const QString loaded = folder.filePath(QStringLiteral("loaded.png"));
+    const QString straight = folder.filePath(QStringLiteral("straight.png"));
+    ProgramRun fromState(QStringLiteral(RIGID2D_PATH),
+                         {"--load-state", state, "--steps", "500", "--screenshot", loaded});
+    ASSERT_TRUE(fromState.finished(timeoutMs));
+    ASSERT_EQ(fromState.exitCode(), 0) << fromState.standardError().data();
+    ProgramRun demo(QStringLiteral(RIGID2D_PATH), {"--steps", "1000", "--screenshot", straight});
+    ASSERT_TRUE(demo.finished(timeoutMs));
+    ASSERT_EQ(demo.exitCode(), 0) << demo.standardError().data();
+    EXPECT_EQ(QImage(loaded), QImage(straight));
+}

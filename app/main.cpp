@@ -1,8 +1,7 @@
 #include "app/launchoptions.h"
 #include "app/mainwindow.h"
-#include "cli/replayargument.h"
+#include "cli/fileargument.h"
 #include "session/sessionrecorder.h"
-#include "state/statefile.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -28,15 +27,6 @@ int answer(const LaunchRequest &request) {
         std::fprintf(stderr, "rigid2d: %s\n", qPrintable(request.message));
         return 2;
     }
-}
-
-// The saved state named by --load-state; on a fault prints "FILE:LINE: what is wrong".
-std::optional<SessionSnapshot> readStateArgument(const QString &path) {
-    FileFault fault;
-    std::optional<SessionSnapshot> state = readStateFile(path.toLocal8Bit().toStdString(), fault);
-    if (!state)
-        std::fprintf(stderr, "%s\n", fault.message().c_str());
-    return state;
 }
 
 // A first reading before the GUI starts, which needs a display: --help, --version, bad values

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 
-#include "cli/replayargument.h"
+#include "cli/fileargument.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
 #include "physics/world.h"

@@ -10,7 +10,7 @@
 // When bodies of the final state have a position or velocity that is not finite, one warning line
 // on stderr says how many; the listing and the exit code stay as they are.
 
-#include "cli/replayargument.h"
+#include "cli/fileargument.h"
 #include "cli/sceneoptions.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
@@ -114,13 +114,9 @@ int replay(const QString &path, std::optional<long long> stopAt, const QString &
 
 // Steps on from a saved state.
 int continueState(const TraceRequest &request) {
-    FileFault fault;
-    const std::optional<SessionSnapshot> state =
-        readStateFile(request.loadFile.toLocal8Bit().toStdString(), fault);
-    if (!state) {
-        std::fprintf(stderr, "%s\n", fault.message().c_str());
+    const std::optional<SessionSnapshot> state = readStateArgument(request.loadFile);
+    if (!state)
         return 2;
-    }
     Session session(state->sandbox.scene);
     session.keepHistory(false);
     session.restore(*state);

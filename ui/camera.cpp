@@ -19,20 +19,21 @@ double Camera::scale() const {
 
 // In the designed view this is exactly the designed map, x * sceneWidth / windowWidth: adding
 // the left edge, 0, changes no bit.
+QPointF Camera::sceneAt(QPointF position, QSize windowSize) const {
+    return QPointF(current.left +
+                       position.x() * (current.right - current.left) / windowSize.width(),
+                   current.bottom + (windowSize.height() - position.y()) *
+                                        (current.top - current.bottom) / windowSize.height());
+}
+
 Vec2 Camera::scenePoint(QPointF position, QSize windowSize) const {
-    const double x =
-        current.left + position.x() * (current.right - current.left) / windowSize.width();
-    const double y = current.bottom + (windowSize.height() - position.y()) *
-                                          (current.top - current.bottom) / windowSize.height();
-    return Vec2(static_cast<float>(x), static_cast<float>(y));
+    const QPointF point = sceneAt(position, windowSize);
+    return Vec2(static_cast<float>(point.x()), static_cast<float>(point.y()));
 }
 
 void Camera::zoomAbout(QPointF position, QSize windowSize, double factor) {
-    const double x =
-        current.left + position.x() * (current.right - current.left) / windowSize.width();
-    const double y = current.bottom + (windowSize.height() - position.y()) *
-                                          (current.top - current.bottom) / windowSize.height();
-    zoomAboutPoint(x, y, factor);
+    const QPointF point = sceneAt(position, windowSize);
+    zoomAboutPoint(point.x(), point.y(), factor);
 }
 
 void Camera::zoomAboutCentre(double factor) {

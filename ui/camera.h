@@ -37,6 +37,8 @@ public:
     void frame(const EntityArray &bodies);
 
 private:
+    // scenePoint() before it is rounded to float.
+    QPointF sceneAt(QPointF position, QSize windowSize) const;
     void zoomAboutPoint(double x, double y, double factor);
 
     QSize designed;

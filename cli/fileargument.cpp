@@ -1,6 +1,7 @@
-#include "cli/replayargument.h"
+#include "cli/fileargument.h"
 
 #include "session/session.h"
+#include "state/statefile.h"
 
 #include <cstdio> // std::fprintf
 
@@ -11,6 +12,14 @@ std::optional<Replay> readReplayArgument(const QString &path, EndRecord endRecor
     if (!replay)
         std::fprintf(stderr, "%s\n", fault.message().c_str());
     return replay;
+}
+
+std::optional<SessionSnapshot> readStateArgument(const QString &path) {
+    FileFault fault;
+    std::optional<SessionSnapshot> state = readStateFile(path.toLocal8Bit().toStdString(), fault);
+    if (!state)
+        std::fprintf(stderr, "%s\n", fault.message().c_str());
+    return state;
 }
 
 void warnOfRefusedSpawns(const QString &path, const Session &session) {

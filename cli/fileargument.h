@@ -1,6 +1,7 @@
 #pragma once
 
 #include "replay/replayfile.h"
+#include "session/sessionhistory.h"
 
 #include <QString>
 
@@ -11,6 +12,8 @@ class Session;
 // The replay file named on a program's command line. On a fault prints "FILE:LINE: what is
 // wrong" on standard error and returns nothing; the program then exits with code 2.
 std::optional<Replay> readReplayArgument(const QString &path, EndRecord endRecord);
+// The same for a saved state.
+std::optional<SessionSnapshot> readStateArgument(const QString &path);
 
 // After playing: when a replayed input could not be played at its step, prints
 // "FILE:LINE: what is wrong" on standard error and returns true; the program then exits with

@@ -1,6 +1,6 @@
 #include "cli/sceneoptions.h"
 
-#include "core/wholenumber.h"
+#include "text/wholenumber.h"
 
 #include <QCommandLineParser>
 

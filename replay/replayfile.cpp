@@ -1,8 +1,8 @@
 #include "replay/replayfile.h"
 
-#include "core/wholenumber.h"
-#include "replay/linetext.h"
-#include "scenes/statetext.h"
+#include "text/linetext.h"
+#include "text/statetext.h"
+#include "text/wholenumber.h"
 
 #include <algorithm>    // std::remove_if
 #include <cmath>        // std::isfinite, std::fabs

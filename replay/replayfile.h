@@ -1,8 +1,8 @@
 #pragma once
 
 #include "math/vec2.h"
-#include "replay/linetext.h"
 #include "scenes/scene.h"
+#include "text/linetext.h"
 
 #include <cstdint>  // std::uint64_t
 #include <iosfwd>   // std::istream

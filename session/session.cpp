@@ -3,8 +3,8 @@
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
 #include "physics/finitebodies.h"
-#include "scenes/statetext.h"
 #include "session/sessionrecorder.h"
+#include "text/statetext.h"
 
 #include <algorithm> // std::max, std::lower_bound
 #include <utility>   // std::move

@@ -1,7 +1,7 @@
 #include "session/sessionrecorder.h"
 
 #include "scenes/sandbox.h"
-#include "scenes/statetext.h"
+#include "text/statetext.h"
 
 #include <cerrno>  // errno
 #include <cstring> // std::strerror

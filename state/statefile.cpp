@@ -1,8 +1,8 @@
 #include "state/statefile.h"
 
-#include "core/wholenumber.h"
-#include "replay/linetext.h"
-#include "scenes/statetext.h"
+#include "text/linetext.h"
+#include "text/statetext.h"
+#include "text/wholenumber.h"
 
 #include <cerrno>       // errno
 #include <cstdio>       // std::fopen, std::fwrite, std::fclose

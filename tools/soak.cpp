@@ -9,10 +9,10 @@
 // (about 150 KiB, 1.4 %, on the machine this was written on) without any memory being allocated.
 
 #include "core/entityarray.h"
-#include "core/wholenumber.h"
 #include "physics/finitebodies.h"
 #include "scenes/scene.h"
 #include "session/session.h"
+#include "text/wholenumber.h"
 
 #include <chrono>   // std::chrono::steady_clock
 #include <cstdio>   // std::printf, std::fprintf, std::fopen, std::fscanf

@@ -14,9 +14,9 @@
 #include "cli/sceneoptions.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
-#include "scenes/statetext.h"
 #include "session/session.h"
 #include "state/statefile.h"
+#include "text/statetext.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

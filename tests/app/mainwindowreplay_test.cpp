@@ -2,9 +2,9 @@
 
 #include "core/entityarray.h"
 #include "replay/replayfile.h"
-#include "scenes/statetext.h"
 #include "session/session.h"
 #include "session/sessionrecorder.h"
+#include "text/statetext.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "physics/baseentity.h"
 #include "physics/world.h"
 #include "render/gl21.h"
-#include "scenes/statetext.h"
+#include "text/statetext.h"
 
 #include <QOpenGLFunctions_2_1>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "scenes/scene.h"
-#include "scenes/statetext.h"
 #include "tests/e2e/programrun.h"
+#include "text/statetext.h"
 
 #include <QFile>
 #include <QTemporaryDir>

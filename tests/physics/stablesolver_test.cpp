@@ -7,10 +7,10 @@
 #include "physics/finitebodies.h"
 #include "physics/world.h"
 #include "scenes/scene.h"
-#include "scenes/statetext.h"
 #include "tests/math/exactfloat.h"
 #include "tests/physics/pairsearches.h"
 #include "tests/physics/samebodies.h"
+#include "text/statetext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "scenes/statetext.h"
 #include "session/session.h"
+#include "text/statetext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "scenes/statetext.h"
 #include "session/session.h"
 #include "session/sessionrecorder.h"
+#include "text/statetext.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 // with the same inputs, and its state text must be byte-identical to the run that never restored.
 // RIGID2D_SYNC_LONG=1 makes the window ten times longer, for CI.
 
-#include "scenes/statetext.h"
 #include "session/session.h"
+#include "text/statetext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/wholenumber.h"
+#include "text/wholenumber.h"
 
 std::optional<long long> wholeNumber(std::string_view text, long long min, long long max) {
     // 18 digits cannot overflow a long long.

@@ -1,5 +1,5 @@
-#include "scenes/statetext.h"
 #include "tests/math/exactfloat.h"
+#include "text/statetext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scenes/statetext.h"
+#include "text/statetext.h"
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"

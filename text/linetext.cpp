@@ -1,4 +1,4 @@
-#include "replay/linetext.h"
+#include "text/linetext.h"
 
 #include <filesystem> // std::filesystem::is_directory
 

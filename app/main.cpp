@@ -1,7 +1,7 @@
 #include "app/launchoptions.h"
 #include "app/mainwindow.h"
 #include "cli/fileargument.h"
-#include "session/sessionrecorder.h"
+#include "replay/replayrecorder.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -58,7 +58,7 @@ std::optional<Replay> checkBeforeTheGui(int argc, char **argv,
 
 // Opened only once every argument is known to be good, so a refused command line leaves no file
 // behind.
-bool openRecording(SessionRecorder &recorder, const LaunchOptions &options) {
+bool openRecording(ReplayRecorder &recorder, const LaunchOptions &options) {
     FileFault fault;
     if (recorder.open(options.recordFile.toLocal8Bit().toStdString(), options.scene, fault))
         return true;
@@ -83,12 +83,12 @@ int main(int argc, char **argv) {
         return answer(request);
     LaunchOptions options = request.options;
     if (replay)
-        options.scene = replay->scene;
+        options.scene = replay->recording.scene;
     if (state)
         options.scene = state->sandbox.scene;
 
     const bool recording = !options.recordFile.isEmpty();
-    SessionRecorder recorder;
+    ReplayRecorder recorder;
     if (recording && !openRecording(recorder, options))
         return 2;
 
@@ -96,7 +96,7 @@ int main(int argc, char **argv) {
     format.setSamples(1);
     MainWindow window(options);
     if (replay)
-        window.play(std::move(*replay));
+        window.play(std::move(replay->recording));
     if (state)
         window.startFrom(std::move(*state));
     if (recording)

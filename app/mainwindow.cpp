@@ -123,9 +123,9 @@ void MainWindow::startFrom(SessionSnapshot state) {
     stateToStart = std::move(state);
 }
 
-void MainWindow::play(Replay replay) {
-    const long long lastStep = replay.lastStep;
-    replayToPlay = std::move(replay);
+void MainWindow::play(Recording recording) {
+    const long long lastStep = recording.lastStep;
+    replayToPlay = std::move(recording);
     if (stopAtStep > 0)
         return;
     if (lastStep > 0)

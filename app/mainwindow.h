@@ -39,7 +39,7 @@ public:
     // Plays a recorded session of the window's scene from the first frame on and pauses at its
     // last step (or at --steps). Until then the person's inputs to the session are refused, so
     // the replay stays true; pausing, single steps, the view and the drawings work as usual.
-    void play(Replay replay);
+    void play(Recording recording);
     // Starts from a saved state of the window's scene instead of its step 0; --steps then counts
     // from the state's step.
     void startFrom(SessionSnapshot state);
@@ -74,7 +74,7 @@ private:
 
     LaunchOptions options;
     std::optional<Session> simulation;
-    std::optional<Replay> replayToPlay;
+    std::optional<Recording> replayToPlay;
     std::optional<SessionSnapshot> stateToStart;
     std::optional<PointerInput> pointer;
     SessionRecorder *recorder = nullptr;

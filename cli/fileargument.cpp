@@ -32,6 +32,7 @@ void warnOfRefusedSpawns(const QString &path, const Session &session) {
 bool reportReplayFault(const QString &path, const Session &session) {
     if (!session.replayFault())
         return false;
-    std::fprintf(stderr, "%s:%s\n", qPrintable(path), session.replayFault()->c_str());
+    std::fprintf(stderr, "%s:%lld: %s\n", qPrintable(path), session.replayFault()->input.source,
+                 session.replayFault()->what.c_str());
     return true;
 }

@@ -16,6 +16,7 @@
 #include <cstring> // std::memcmp
 #include <sstream> // std::istringstream
 #include <string>  // std::string
+#include <vector>  // std::vector
 
 namespace {
 
@@ -30,23 +31,23 @@ bool sameBits(Vec2 a, Vec2 b) {
 
 void checkPromises(const Replay &replay) {
     long long previous = 0;
-    for (const ReplayInput &input : replay.inputs) {
+    for (const SessionInput &input : replay.recording.inputs) {
         require(input.step >= previous);
         previous = input.step;
-        if (input.kind == ReplayInput::Kind::Restart)
+        if (input.kind == SessionInput::Kind::Restart)
             continue;
         require(std::isfinite(input.position.x) && std::isfinite(input.position.y));
         require(std::fabs(input.position.x) <= maxSpawnCoordinate);
         require(std::fabs(input.position.y) <= maxSpawnCoordinate);
     }
-    require(replay.lastStep >= previous);
+    require(replay.recording.lastStep >= previous);
     if (replay.end)
-        require(replay.end->step == replay.lastStep);
+        require(replay.end->step == replay.recording.lastStep);
 }
 
 std::string written(const Replay &replay) {
-    std::string text = replayHeader(replay.scene);
-    for (const ReplayInput &input : replay.inputs)
+    std::string text = replayHeader(replay.recording.scene);
+    for (const SessionInput &input : replay.recording.inputs)
         text += replayInputLine(input);
     if (replay.end)
         text += replayEndLine(*replay.end);
@@ -57,17 +58,22 @@ void checkReadBack(const Replay &replay) {
     FileFault fault;
     const std::optional<Replay> again = read(written(replay), fault);
     require(again.has_value());
-    require(again->scene.kind == replay.scene.kind && again->scene.circles == replay.scene.circles);
-    require(again->inputs.size() == replay.inputs.size());
-    for (std::size_t i = 0; i < replay.inputs.size(); ++i) {
-        require(again->inputs[i].step == replay.inputs[i].step);
-        require(again->inputs[i].kind == replay.inputs[i].kind);
-        require(sameBits(again->inputs[i].position, replay.inputs[i].position));
-        require(again->inputs[i].index == replay.inputs[i].index);
-        require(again->inputs[i].solver == replay.inputs[i].solver);
-        require(again->inputs[i].scene.kind == replay.inputs[i].scene.kind &&
-                again->inputs[i].scene.circles == replay.inputs[i].scene.circles &&
-                again->inputs[i].scene.solver == replay.inputs[i].scene.solver);
+    const Scene &scene = replay.recording.scene;
+    require(again->recording.scene.kind == scene.kind &&
+            again->recording.scene.circles == scene.circles &&
+            again->recording.scene.solver == scene.solver);
+    const std::vector<SessionInput> &inputs = replay.recording.inputs;
+    const std::vector<SessionInput> &readBack = again->recording.inputs;
+    require(readBack.size() == inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        require(readBack[i].step == inputs[i].step);
+        require(readBack[i].kind == inputs[i].kind);
+        require(sameBits(readBack[i].position, inputs[i].position));
+        require(readBack[i].index == inputs[i].index);
+        require(readBack[i].solver == inputs[i].solver);
+        require(readBack[i].scene.kind == inputs[i].scene.kind &&
+                readBack[i].scene.circles == inputs[i].scene.circles &&
+                readBack[i].scene.solver == inputs[i].scene.solver);
     }
     require(again->end.has_value() == replay.end.has_value());
     if (replay.end)
@@ -78,12 +84,13 @@ void checkReadBack(const Replay &replay) {
 long long spawnsBeyondRoom(const Replay &replay) {
     long long spawns = 0;
     long long beyond = 0;
-    for (const ReplayInput &input : replay.inputs) {
-        if (input.kind == ReplayInput::Kind::Spawn) {
+    for (const SessionInput &input : replay.recording.inputs) {
+        if (input.kind == SessionInput::Kind::Spawn) {
             if (++spawns > spawnRoom)
                 ++beyond;
-        } else if (input.kind != ReplayInput::Kind::Grab && input.kind != ReplayInput::Kind::Drag &&
-                   input.kind != ReplayInput::Kind::Release) {
+        } else if (input.kind != SessionInput::Kind::Grab &&
+                   input.kind != SessionInput::Kind::Drag &&
+                   input.kind != SessionInput::Kind::Release) {
             spawns = 0;
         }
     }
@@ -92,8 +99,8 @@ long long spawnsBeyondRoom(const Replay &replay) {
 
 // Whether every scene the replay switches to is small enough to play quickly.
 bool smallScenes(const Replay &replay) {
-    for (const ReplayInput &input : replay.inputs) {
-        if (input.kind == ReplayInput::Kind::Scene && input.scene.circles > 20)
+    for (const SessionInput &input : replay.recording.inputs) {
+        if (input.kind == SessionInput::Kind::Scene && input.scene.circles > 20)
             return false;
     }
     return true;
@@ -113,10 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     checkPromises(*replay);
     checkReadBack(*replay);
-    if (replay->scene.circles <= 20 && replay->lastStep <= 40 && smallScenes(*replay)) {
-        Session session(replay->scene);
-        session.play(*replay);
-        session.playTo(replay->lastStep);
+    if (replay->recording.scene.circles <= 20 && replay->recording.lastStep <= 40 &&
+        smallScenes(*replay)) {
+        Session session(replay->recording.scene);
+        session.play(replay->recording);
+        session.playTo(replay->recording.lastStep);
         require(!session.replaying());
         // A replay that turns out impossible stops at the input that is.
         if (!session.replayFault())

@@ -54,7 +54,7 @@ private:
     bool readDrag(const Fields &fields, long long step);
     bool readRelease(const Fields &fields, long long step);
     // Keeps an input, noting the line it came from.
-    void push(ReplayInput input);
+    void push(SessionInput input);
     bool readCheckpoint(const Fields &fields, long long step);
     bool readBack(const Fields &fields, long long step);
     bool readSolver(std::string_view text, World::Solver &solver);
@@ -114,7 +114,7 @@ bool ReplayParser::readScene(const Fields &fields) {
     if (fields[0] != "scene" || fields.size() < 3)
         return fail(version == 1 ? "expected the scene: \"scene NAME COUNT\""
                                  : "expected the scene: \"scene NAME COUNT [SOLVER]\"");
-    return readSceneFields(fields, 1, version == 1, replay.scene);
+    return readSceneFields(fields, 1, version == 1, replay.recording.scene);
 }
 
 // NAME COUNT [SOLVER] from fields[first] on, to the end of the line.
@@ -160,7 +160,7 @@ bool ReplayParser::readRecord(const Fields &fields) {
                     " goes backwards: the record before is at step " +
                     std::to_string(previousStep));
     previousStep = *step;
-    replay.lastStep = *step;
+    replay.recording.lastStep = *step;
     // "spawn, restart or end", as many as this version has.
     std::vector<std::string> names;
     for (const RecordReader &reader : recordReaders) {
@@ -180,7 +180,7 @@ bool ReplayParser::readRecord(const Fields &fields) {
 }
 
 bool ReplayParser::readRestart(const Fields &fields, long long step) {
-    push(ReplayInput{step, ReplayInput::Kind::Restart});
+    push(SessionInput{step, SessionInput::Kind::Restart});
     return expectFields(fields, 2, "");
 }
 
@@ -195,7 +195,7 @@ bool ReplayParser::readEnd(const Fields &fields, long long step) {
 }
 
 bool ReplayParser::readSolverSwitch(const Fields &fields, long long step) {
-    ReplayInput input{step, ReplayInput::Kind::Solver};
+    SessionInput input{step, SessionInput::Kind::Solver};
     if (!expectFields(fields, 3, "expected the solver's name after solver") ||
         !readSolver(fields[2], input.solver))
         return false;
@@ -204,7 +204,7 @@ bool ReplayParser::readSolverSwitch(const Fields &fields, long long step) {
 }
 
 bool ReplayParser::readSceneSwitch(const Fields &fields, long long step) {
-    ReplayInput input{step, ReplayInput::Kind::Scene};
+    SessionInput input{step, SessionInput::Kind::Scene};
     if (!readSceneFields(fields, 2, false, input.scene))
         return false;
     // Without a solver the scene brings its own.
@@ -215,7 +215,7 @@ bool ReplayParser::readSceneSwitch(const Fields &fields, long long step) {
 }
 
 bool ReplayParser::readGrab(const Fields &fields, long long step) {
-    ReplayInput input{step, ReplayInput::Kind::Grab};
+    SessionInput input{step, SessionInput::Kind::Grab};
     if (!expectFields(fields, 5, "expected the grabbed body's INDEX and the target's X and Y"))
         return false;
     const std::optional<long long> index =
@@ -231,7 +231,7 @@ bool ReplayParser::readGrab(const Fields &fields, long long step) {
 }
 
 bool ReplayParser::readDrag(const Fields &fields, long long step) {
-    ReplayInput input{step, ReplayInput::Kind::Drag};
+    SessionInput input{step, SessionInput::Kind::Drag};
     if (!expectFields(fields, 4, "expected the target's X and Y") ||
         !readCoordinate(fields[2], input.position.x) ||
         !readCoordinate(fields[3], input.position.y))
@@ -241,21 +241,21 @@ bool ReplayParser::readDrag(const Fields &fields, long long step) {
 }
 
 bool ReplayParser::readRelease(const Fields &fields, long long step) {
-    push(ReplayInput{step, ReplayInput::Kind::Release});
+    push(SessionInput{step, SessionInput::Kind::Release});
     return expectFields(fields, 2, "");
 }
 
-void ReplayParser::push(ReplayInput input) {
-    input.line = lineNumber;
-    replay.inputs.push_back(input);
+void ReplayParser::push(SessionInput input) {
+    input.source = lineNumber;
+    replay.recording.inputs.push_back(input);
 }
 
 bool ReplayParser::readCheckpoint(const Fields &fields, long long step) {
-    ReplayCheckpoint checkpoint{step, 0};
+    Checkpoint checkpoint{step, 0};
     if (!expectFields(fields, 3, "expected the state's hash after hash") ||
         !readHash(fields[2], checkpoint.hash))
         return false;
-    std::vector<ReplayCheckpoint> &checkpoints = replay.checkpoints;
+    std::vector<Checkpoint> &checkpoints = replay.recording.checkpoints;
     if (!checkpoints.empty() && checkpoints.back().step == step)
         return fail("a second checkpoint at step " + std::to_string(step));
     checkpoints.push_back(checkpoint);
@@ -272,13 +272,13 @@ bool ReplayParser::readBack(const Fields &fields, long long step) {
         return fail("expected the step gone back to, from 0 to " + std::to_string(step) + ", not " +
                     quoted(fields[2]));
     const auto after = [&](const auto &record) { return record.step > *to; };
-    std::vector<ReplayInput> &inputs = replay.inputs;
+    std::vector<SessionInput> &inputs = replay.recording.inputs;
     inputs.erase(std::remove_if(inputs.begin(), inputs.end(), after), inputs.end());
-    std::vector<ReplayCheckpoint> &checkpoints = replay.checkpoints;
+    std::vector<Checkpoint> &checkpoints = replay.recording.checkpoints;
     checkpoints.erase(std::remove_if(checkpoints.begin(), checkpoints.end(), after),
                       checkpoints.end());
     previousStep = *to;
-    replay.lastStep = *to;
+    replay.recording.lastStep = *to;
     return true;
 }
 
@@ -295,7 +295,7 @@ bool ReplayParser::readSpawn(const Fields &fields, long long step) {
     if (!expectFields(fields, 4, "expected the spawn's X and Y") ||
         !readCoordinate(fields[2], position.x) || !readCoordinate(fields[3], position.y))
         return false;
-    push(ReplayInput{step, ReplayInput::Kind::Spawn, position});
+    push(SessionInput{step, SessionInput::Kind::Spawn, position});
     return true;
 }
 
@@ -342,34 +342,34 @@ std::string replayHeader(const Scene &scene) {
            std::to_string(scene.circles) + " " + solverName(scene.solver) + "\n";
 }
 
-std::string replayInputLine(const ReplayInput &input) {
+std::string replayInputLine(const SessionInput &input) {
     std::string line = std::to_string(input.step);
     const std::string target = toHexFloat(input.position.x) + " " + toHexFloat(input.position.y);
     switch (input.kind) {
-    case ReplayInput::Kind::Spawn:
+    case SessionInput::Kind::Spawn:
         return line + " spawn " + target + "\n";
-    case ReplayInput::Kind::Restart:
+    case SessionInput::Kind::Restart:
         return line + " restart\n";
-    case ReplayInput::Kind::Solver:
+    case SessionInput::Kind::Solver:
         return line + " solver " + solverName(input.solver) + "\n";
-    case ReplayInput::Kind::Scene:
+    case SessionInput::Kind::Scene:
         return line + " scene " + sceneKindInfo(input.scene.kind).name + " " +
                std::to_string(input.scene.circles) + " " + solverName(input.scene.solver) + "\n";
-    case ReplayInput::Kind::Grab:
+    case SessionInput::Kind::Grab:
         return line + " grab " + std::to_string(input.index) + " " + target + "\n";
-    case ReplayInput::Kind::Drag:
+    case SessionInput::Kind::Drag:
         return line + " drag " + target + "\n";
-    case ReplayInput::Kind::Release:
+    case SessionInput::Kind::Release:
         return line + " release\n";
     }
     return line + "\n";
 }
 
-std::string replayCheckpointLine(const ReplayCheckpoint &checkpoint) {
+std::string replayCheckpointLine(const Checkpoint &checkpoint) {
     return std::to_string(checkpoint.step) + " hash " + hashDigits(checkpoint.hash) + "\n";
 }
 
-std::string replayBackLine(const ReplayBack &back) {
+std::string replayBackLine(const GoingBack &back) {
     return std::to_string(back.step) + " back " + std::to_string(back.to) + "\n";
 }
 

@@ -3,9 +3,9 @@
 #include <algorithm> // std::lower_bound, std::upper_bound, std::min
 #include <utility>   // std::move
 
-ReplayPlayer::ReplayPlayer(Replay replay) : played(std::move(replay)) {}
+ReplayPlayer::ReplayPlayer(Recording recording) : played(std::move(recording)) {}
 
-const ReplayInput *ReplayPlayer::nextDue(long long step) {
+const SessionInput *ReplayPlayer::nextDue(long long step) {
     if (next == played.inputs.size() || played.inputs[next].step > step)
         return nullptr;
     return &played.inputs[next++];
@@ -15,11 +15,11 @@ bool ReplayPlayer::finished(long long step) const {
     return next == played.inputs.size() && step >= played.lastStep;
 }
 
-const ReplayCheckpoint *ReplayPlayer::checkpointAt(long long step) const {
-    const std::vector<ReplayCheckpoint> &checkpoints = played.checkpoints;
+const Checkpoint *ReplayPlayer::checkpointAt(long long step) const {
+    const std::vector<Checkpoint> &checkpoints = played.checkpoints;
     const auto found = std::lower_bound(
         checkpoints.begin(), checkpoints.end(), step,
-        [](const ReplayCheckpoint &checkpoint, long long s) { return checkpoint.step < s; });
+        [](const Checkpoint &checkpoint, long long s) { return checkpoint.step < s; });
     return found != checkpoints.end() && found->step == step ? &*found : nullptr;
 }
 
@@ -28,9 +28,9 @@ void ReplayPlayer::seek(std::size_t cursor) {
 }
 
 void ReplayPlayer::rewindTo(long long step) {
-    const std::vector<ReplayInput> &inputs = played.inputs;
+    const std::vector<SessionInput> &inputs = played.inputs;
     const auto after =
         std::upper_bound(inputs.begin(), inputs.end(), step,
-                         [](long long s, const ReplayInput &input) { return s < input.step; });
+                         [](long long s, const SessionInput &input) { return s < input.step; });
     next = static_cast<std::size_t>(after - inputs.begin());
 }

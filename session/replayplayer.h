@@ -1,23 +1,22 @@
 #pragma once
 
-#include "replay/replayfile.h"
+#include "session/sessioninput.h"
 
 #include <cstddef> // std::size_t
 
-// Hands out a replay's inputs at the steps they were recorded at: an input recorded at step k
-// after the k-th step (counted since the program started) and before the next one, in file order.
+// Hands out a recording's inputs at the steps they were recorded at: an input recorded at step k
+// after the k-th step (counted since the session started) and before the next one, in the order
+// they were given.
 class ReplayPlayer {
 public:
-    explicit ReplayPlayer(Replay replay);
-
-    const Replay &replay() const { return played; }
+    explicit ReplayPlayer(Recording recording);
 
     // The next input recorded at or before step that has not been handed out, or null.
-    const ReplayInput *nextDue(long long step);
-    // Whether every input has been handed out and step has reached the replay's last step.
+    const SessionInput *nextDue(long long step);
+    // Whether every input has been handed out and step has reached the recording's last step.
     bool finished(long long step) const;
     // The checkpoint recorded at step, or null.
-    const ReplayCheckpoint *checkpointAt(long long step) const;
+    const Checkpoint *checkpointAt(long long step) const;
 
     // How many inputs have been handed out, and going back to such a count.
     std::size_t cursor() const { return next; }
@@ -26,6 +25,6 @@ public:
     void rewindTo(long long step);
 
 private:
-    Replay played;
+    Recording played;
     std::size_t next = 0;
 };

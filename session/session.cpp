@@ -14,7 +14,7 @@ namespace {
 // The held circle's velocity before each step: a quarter of the way to the target.
 constexpr float pullShare = 0.25f;
 
-bool before(const ReplayInput &input, long long step) {
+bool before(const SessionInput &input, long long step) {
     return input.step < step;
 }
 
@@ -24,8 +24,8 @@ Session::Session(const Scene &scene, World::PairSearch search) : simulation(scen
     keepKeyframe();
 }
 
-void Session::play(Replay replay) {
-    player.emplace(std::move(replay));
+void Session::play(Recording recording) {
+    player.emplace(std::move(recording));
     giveDueInputs();
 }
 
@@ -39,38 +39,40 @@ void Session::recordTo(SessionRecorder *sessionRecorder) {
 
 bool Session::spawn(Vec2 position) {
     return !replaying() &&
-           apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Spawn, position});
+           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Spawn, position});
 }
 
 bool Session::restart() {
-    return !replaying() && apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Restart});
+    return !replaying() &&
+           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Restart});
 }
 
 bool Session::switchSolver(World::Solver solver) {
-    ReplayInput input{simulation.totalSteps(), ReplayInput::Kind::Solver};
+    SessionInput input{simulation.totalSteps(), SessionInput::Kind::Solver};
     input.solver = solver;
     return !replaying() && apply(input);
 }
 
 bool Session::switchScene(const Scene &scene) {
-    ReplayInput input{simulation.totalSteps(), ReplayInput::Kind::Scene};
+    SessionInput input{simulation.totalSteps(), SessionInput::Kind::Scene};
     input.scene = scene;
     return !replaying() && apply(input);
 }
 
 bool Session::grab(int index, Vec2 target) {
-    ReplayInput input{simulation.totalSteps(), ReplayInput::Kind::Grab, target};
+    SessionInput input{simulation.totalSteps(), SessionInput::Kind::Grab, target};
     input.index = index;
     return !replaying() && apply(input);
 }
 
 bool Session::drag(Vec2 target) {
     return !replaying() &&
-           apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Drag, target});
+           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Drag, target});
 }
 
 bool Session::release() {
-    return !replaying() && apply(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Release});
+    return !replaying() &&
+           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Release});
 }
 
 void Session::step() {
@@ -129,7 +131,7 @@ bool Session::goBackTo(long long step) {
     if (player)
         player->rewindTo(target);
     if (recorder)
-        recorder->recordBack(ReplayBack{now, target});
+        recorder->recordBack(GoingBack{now, target});
     return true;
 }
 
@@ -150,56 +152,56 @@ void Session::keepHistory(bool keep) {
 }
 
 // A drag is noted only before the step that uses it, with the last target given.
-bool Session::apply(const ReplayInput &input) {
+bool Session::apply(const SessionInput &input) {
     const bool took = give(input);
-    if (took && input.kind != ReplayInput::Kind::Drag)
+    if (took && input.kind != SessionInput::Kind::Drag)
         note(input);
     return took;
 }
 
-void Session::note(const ReplayInput &input) {
+void Session::note(const SessionInput &input) {
     if (historyKept)
         taken.push_back(input);
     if (recorder)
         recorder->record(input);
 }
 
-bool Session::give(const ReplayInput &input) {
+bool Session::give(const SessionInput &input) {
     switch (input.kind) {
-    case ReplayInput::Kind::Spawn:
+    case SessionInput::Kind::Spawn:
         return simulation.spawn(input.position);
-    case ReplayInput::Kind::Restart:
+    case SessionInput::Kind::Restart:
         simulation.restart();
         break;
-    case ReplayInput::Kind::Solver: {
+    case SessionInput::Kind::Solver: {
         Scene scene = simulation.scene();
         scene.solver = input.solver;
         simulation.rebuild(scene);
         break;
     }
-    case ReplayInput::Kind::Scene:
+    case SessionInput::Kind::Scene:
         simulation.rebuild(input.scene);
         break;
-    case ReplayInput::Kind::Grab:
-    case ReplayInput::Kind::Drag:
-    case ReplayInput::Kind::Release:
+    case SessionInput::Kind::Grab:
+    case SessionInput::Kind::Drag:
+    case SessionInput::Kind::Release:
         return giveHold(input);
     }
     hold = HeldCircle();
     return true;
 }
 
-bool Session::giveHold(const ReplayInput &input) {
+bool Session::giveHold(const SessionInput &input) {
     const EntityArray &bodies = simulation.bodies();
     switch (input.kind) {
-    case ReplayInput::Kind::Grab:
+    case SessionInput::Kind::Grab:
         if (input.index < 0 || input.index >= bodies.size() ||
             bodies[input.index]->type() != BodyType::Circle)
             return false;
         hold = HeldCircle{input.index, input.position};
         targetNoted = true;
         return true;
-    case ReplayInput::Kind::Drag:
+    case SessionInput::Kind::Drag:
         if (hold.index < 0)
             return false;
         targetNoted =
@@ -223,13 +225,13 @@ void Session::pullHeldCircle(bool noteTarget) {
         return;
     }
     if (noteTarget && !targetNoted)
-        note(ReplayInput{simulation.totalSteps(), ReplayInput::Kind::Drag, hold.target});
+        note(SessionInput{simulation.totalSteps(), SessionInput::Kind::Drag, hold.target});
     targetNoted = true;
     circle->velocity = (hold.target - circle->position) * pullShare;
 }
 
-std::vector<ReplayInput>::const_iterator
-Session::giveAgain(std::vector<ReplayInput>::const_iterator from) {
+std::vector<SessionInput>::const_iterator
+Session::giveAgain(std::vector<SessionInput>::const_iterator from) {
     for (; from != taken.cend() && from->step == simulation.totalSteps(); ++from)
         give(*from);
     return from;
@@ -238,19 +240,19 @@ Session::giveAgain(std::vector<ReplayInput>::const_iterator from) {
 void Session::giveDueInputs() {
     if (!player)
         return;
-    while (const ReplayInput *input = player->nextDue(simulation.totalSteps())) {
+    while (const SessionInput *input = player->nextDue(simulation.totalSteps())) {
         if (apply(*input))
             continue;
-        if (input->kind == ReplayInput::Kind::Spawn) {
+        if (input->kind == SessionInput::Kind::Spawn) {
             ++refused;
             continue;
         }
-        const std::string what = input->kind == ReplayInput::Kind::Grab
+        const std::string what = input->kind == SessionInput::Kind::Grab
                                      ? "grab of body " + std::to_string(input->index) +
                                            ", which is not a circle at step " +
                                            std::to_string(input->step)
                                      : "nothing is held at step " + std::to_string(input->step);
-        fault = std::to_string(input->line) + ": " + what;
+        fault = ReplayFault{*input, what};
         player.reset();
         return;
     }
@@ -259,12 +261,12 @@ void Session::giveDueInputs() {
 void Session::checkpoint() {
     const long long step = simulation.totalSteps();
     const bool recording = recorder && step % checkpointInterval == 0;
-    const ReplayCheckpoint *expected = player ? player->checkpointAt(step) : nullptr;
+    const Checkpoint *expected = player ? player->checkpointAt(step) : nullptr;
     if (!recording && !expected)
         return;
     const std::uint64_t hash = fnv1a(stateText(simulation.bodies()));
     if (recording)
-        recorder->recordCheckpoint(ReplayCheckpoint{step, hash});
+        recorder->recordCheckpoint(Checkpoint{step, hash});
     if (expected && expected->hash != hash && !firstDivergence)
         firstDivergence = Divergence{step, expected->hash, hash};
 }

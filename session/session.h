@@ -4,6 +4,7 @@
 #include "scenes/sandbox.h"
 #include "session/replayplayer.h"
 #include "session/sessionhistory.h"
+#include "session/sessioninput.h"
 
 #include <optional> // std::optional
 #include <string>   // std::string
@@ -11,11 +12,18 @@
 
 class SessionRecorder;
 
-// The first checkpoint of a replay whose state differs from the file's hash.
+// The first checkpoint of a replay whose state differs from the recorded hash.
 struct Divergence {
     long long step = 0;
     std::uint64_t expected = 0;
     std::uint64_t got = 0;
+};
+
+// A replayed input that cannot be played at its step, and why: "grab of body 1, which is not a
+// circle at step 3", "nothing is held at step 5".
+struct ReplayFault {
+    SessionInput input;
+    std::string what;
 };
 
 // The one door through which a program drives a simulation: every spawn, restart, switch, grab
@@ -33,7 +41,7 @@ public:
 
     // Plays a recorded session of this scene from the current step: its inputs are given at the
     // steps they were recorded at, those due now at once, and its checkpoints are checked.
-    void play(Replay replay);
+    void play(Recording recording);
     // Whether a replay is playing and has not reached its last step and input.
     bool replaying() const;
     // Hands every input the sandbox takes from now on to recorder (null: to none), and from then
@@ -92,17 +100,17 @@ public:
     // The first checkpoint of the replay that the run did not match, if any.
     const std::optional<Divergence> &divergence() const { return firstDivergence; }
     // A replayed input that cannot be played at its step (a grab of a body that is not a circle,
-    // a drag or release with nothing held): "LINE: what is wrong". The replay stops there.
-    const std::optional<std::string> &replayFault() const { return fault; }
+    // a drag or release with nothing held). The replay stops there.
+    const std::optional<ReplayFault> &replayFault() const { return fault; }
 
 private:
     // Gives the sandbox the input and records it if it took it.
-    bool apply(const ReplayInput &input);
+    bool apply(const SessionInput &input);
     // Gives the sandbox the input; whether it took it.
-    bool give(const ReplayInput &input);
-    bool giveHold(const ReplayInput &input);
+    bool give(const SessionInput &input);
+    bool giveHold(const SessionInput &input);
     // Keeps the input in the history and hands it to the recorder.
-    void note(const ReplayInput &input);
+    void note(const SessionInput &input);
     // Before a step: the held circle's velocity, from the target; with noteTarget, a target
     // moved since the last step is noted first.
     void pullHeldCircle(bool noteTarget);
@@ -114,20 +122,20 @@ private:
     // A keyframe when one is due, or when the history is empty (it starts here).
     void keepKeyframe();
     // Gives again the inputs taken at the current step, from the first of them at or after from.
-    std::vector<ReplayInput>::const_iterator
-    giveAgain(std::vector<ReplayInput>::const_iterator from);
+    std::vector<SessionInput>::const_iterator
+    giveAgain(std::vector<SessionInput>::const_iterator from);
 
     Sandbox simulation;
     std::optional<ReplayPlayer> player;
     SessionRecorder *recorder = nullptr;
     long long refused = 0;
     std::optional<Divergence> firstDivergence;
-    std::optional<std::string> fault;
+    std::optional<ReplayFault> fault;
     HeldCircle hold;
     // Whether the history and the recording have the held circle's current target.
     bool targetNoted = true;
     bool historyKept = true;
     SessionHistory keyframes;
     // Every input taken since the oldest keyframe, by step.
-    std::vector<ReplayInput> taken;
+    std::vector<SessionInput> taken;
 };

@@ -1,40 +1,18 @@
 #pragma once
 
-#include "replay/replayfile.h"
+#include "session/sessioninput.h"
 
-#include <cstdio> // std::FILE
-#include <string> // std::string
+// A recording writes a checkpoint at every step that is a multiple of this.
+constexpr long long checkpointInterval = 600;
 
-class Sandbox;
-
-// Writes a session to a replay file as it goes: the header when opened, then every input the
-// session takes, and at the end the step reached with the hash of the state there. Each line is
-// handed to the system as soon as it is written, so a crash loses at most the last one.
+// Where a session sends what a recording of it keeps: every input it takes, the replayed ones
+// included, a checkpoint every checkpointInterval steps, and every going back. The replay file's
+// writer is one.
 class SessionRecorder {
 public:
-    SessionRecorder() = default;
-    ~SessionRecorder();
-    SessionRecorder(const SessionRecorder &) = delete;
-    SessionRecorder &operator=(const SessionRecorder &) = delete;
+    virtual ~SessionRecorder() = default;
 
-    // Creates or empties the file and writes the header. False, with fault set, when that fails.
-    bool open(const std::string &path, const Scene &scene, FileFault &fault);
-    void record(const ReplayInput &input);
-    void recordCheckpoint(const ReplayCheckpoint &checkpoint);
-    void recordBack(const ReplayBack &back);
-    // The end record, from the sandbox's step and state.
-    void finish(const Sandbox &sandbox);
-    // Whether a write has failed; the first failure is reported on standard error and nothing is
-    // written after it.
-    bool failed() const { return writeFailed; }
-
-private:
-    // Writes and flushes the line; false when either fails.
-    bool put(const std::string &line);
-    // put(), reporting the first failure.
-    void write(const std::string &line);
-
-    std::string path;
-    std::FILE *file = nullptr;
-    bool writeFailed = false;
+    virtual void record(const SessionInput &input) = 0;
+    virtual void recordCheckpoint(const Checkpoint &checkpoint) = 0;
+    virtual void recordBack(const GoingBack &back) = 0;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "replay/replayfile.h"
 #include "session/sessionhistory.h"
+#include "text/linetext.h"
 
 #include <iosfwd>   // std::istream
 #include <optional> // std::optional

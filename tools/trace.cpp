@@ -93,9 +93,9 @@ int replay(const QString &path, std::optional<long long> stopAt, const QString &
     if (!read)
         return 2;
     const std::optional<ReplayEnd> end = read->end;
-    Session session(read->scene);
+    Session session(read->recording.scene);
     session.keepHistory(false);
-    session.play(std::move(*read));
+    session.play(std::move(read->recording));
     session.playTo(stopAt ? *stopAt : end->step);
     if (reportReplayFault(path, session))
         return 2;

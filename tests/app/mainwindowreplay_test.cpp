@@ -2,8 +2,8 @@
 
 #include "core/entityarray.h"
 #include "replay/replayfile.h"
+#include "replay/replayrecorder.h"
 #include "session/session.h"
-#include "session/sessionrecorder.h"
 #include "text/statetext.h"
 
 #include <QFile>
@@ -34,7 +34,7 @@ TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) 
     LaunchOptions options;
     options.scene = Scene{SceneKind::Grid, 200};
     ProbeWindow window(options);
-    SessionRecorder recorder;
+    ReplayRecorder recorder;
     FileFault fault;
     ASSERT_TRUE(recorder.open(path.toStdString(), options.scene, fault)) << fault.message();
     window.recordTo(&recorder);
@@ -78,8 +78,8 @@ TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGo
     replay = readReplayFile(path.toStdString(), EndRecord::Optional, fault);
     ASSERT_TRUE(replay) << fault.message();
     // The end record, from the state the headless player reaches.
-    Session headless(replay->scene);
-    headless.play(*replay);
+    Session headless(replay->recording.scene);
+    headless.play(replay->recording);
     headless.playTo(50);
     text += "50 end " + QByteArray::fromStdString(stateHash(headless.sandbox().bodies())) + "\n";
     {
@@ -91,9 +91,9 @@ TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGo
     ASSERT_TRUE(replay) << fault.message();
 
     LaunchOptions options;
-    options.scene = replay->scene;
+    options.scene = replay->recording.scene;
     ProbeWindow window(options);
-    window.play(*replay);
+    window.play(replay->recording);
     showAsMainDoes(window);
     ASSERT_TRUE(waitForFrames(window, 5));
     // The person's spawns and restarts wait until the replay has ended; pausing works as usual.

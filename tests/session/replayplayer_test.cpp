@@ -5,8 +5,8 @@
 
 // An input recorded at step k acts after k steps and before step k + 1, in file order.
 TEST(SessionReplay, GivesEachInputAfterTheStepItWasRecordedAt) {
-    using Kind = ReplayInput::Kind;
-    Replay replay;
+    using Kind = SessionInput::Kind;
+    Recording replay;
     replay.scene = Scene{SceneKind::Column, 4};
     replay.inputs = {{0, Kind::Spawn, Vec2(300, 100)},
                      {5, Kind::Spawn, Vec2(640, 400)},

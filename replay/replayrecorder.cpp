@@ -1,4 +1,4 @@
-#include "session/sessionrecorder.h"
+#include "replay/replayrecorder.h"
 
 #include "scenes/sandbox.h"
 #include "text/statetext.h"
@@ -6,12 +6,12 @@
 #include <cerrno>  // errno
 #include <cstring> // std::strerror
 
-SessionRecorder::~SessionRecorder() {
+ReplayRecorder::~ReplayRecorder() {
     if (file)
         std::fclose(file);
 }
 
-bool SessionRecorder::open(const std::string &filePath, const Scene &scene, FileFault &fault) {
+bool ReplayRecorder::open(const std::string &filePath, const Scene &scene, FileFault &fault) {
     path = filePath;
     errno = 0;
     file = std::fopen(path.c_str(), "wb");
@@ -22,27 +22,27 @@ bool SessionRecorder::open(const std::string &filePath, const Scene &scene, File
     return true;
 }
 
-void SessionRecorder::record(const ReplayInput &input) {
+void ReplayRecorder::record(const SessionInput &input) {
     write(replayInputLine(input));
 }
 
-void SessionRecorder::recordCheckpoint(const ReplayCheckpoint &checkpoint) {
+void ReplayRecorder::recordCheckpoint(const Checkpoint &checkpoint) {
     write(replayCheckpointLine(checkpoint));
 }
 
-void SessionRecorder::recordBack(const ReplayBack &back) {
+void ReplayRecorder::recordBack(const GoingBack &back) {
     write(replayBackLine(back));
 }
 
-void SessionRecorder::finish(const Sandbox &sandbox) {
+void ReplayRecorder::finish(const Sandbox &sandbox) {
     write(replayEndLine(ReplayEnd{sandbox.totalSteps(), fnv1a(stateText(sandbox.bodies()))}));
 }
 
-bool SessionRecorder::put(const std::string &line) {
+bool ReplayRecorder::put(const std::string &line) {
     return std::fwrite(line.data(), 1, line.size(), file) == line.size() && std::fflush(file) == 0;
 }
 
-void SessionRecorder::write(const std::string &line) {
+void ReplayRecorder::write(const std::string &line) {
     if (!file || writeFailed)
         return;
     errno = 0;

@@ -1,0 +1,137 @@
+#include "core/entityarray.h"
+#include "physics/baseentity.h"
+#include "replay/replayfile.h"
+#include "replay/replayrecorder.h"
+#include "session/session.h"
+#include "text/statetext.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fstream>  // std::ifstream
+#include <iterator> // std::istreambuf_iterator
+#include <string>   // std::string
+
+namespace {
+
+std::string contentsOf(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// While a replay plays, the person's inputs change nothing and nothing of them is recorded; the
+// replayed inputs are recorded as taken, and once the replay has ended the person is heard again.
+TEST(ReplayRecorder, RefusesAndRecordsNoPersonsInputWhileAReplayPlays) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("recorded")).toStdString();
+    const Scene scene{SceneKind::Grid, 20};
+    ReplayRecorder recorder;
+    FileFault fault;
+    ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
+
+    Recording replay;
+    replay.scene = scene;
+    replay.inputs = {{2, SessionInput::Kind::Spawn, Vec2(640, 400)}};
+    replay.lastStep = 5;
+    Session session(scene);
+    session.recordTo(&recorder);
+    session.play(replay);
+    session.playTo(3);
+    EXPECT_TRUE(session.replaying());
+    EXPECT_FALSE(session.spawn(Vec2(300, 300)));
+    EXPECT_FALSE(session.restart());
+    EXPECT_EQ(session.sandbox().bodies().size(), scene.bodyCount() + 1);
+    EXPECT_EQ(session.sandbox().sceneStep(), 3);
+
+    session.playTo(5);
+    EXPECT_FALSE(session.replaying());
+    EXPECT_TRUE(session.spawn(Vec2(300, 300)));
+    EXPECT_EQ(contentsOf(path), replayHeader(scene) + "2 spawn 0x1.4p+9 0x1.9p+8\n" +
+                                    "5 spawn 0x1.2cp+8 0x1.2cp+8\n");
+}
+
+// Solver and scene switches, grabs, drags and releases are inputs like any other: recorded, read
+// back and replayed to the same bits.
+TEST(ReplayRecorder, SwitchesAndGrabsAreRecordedAndReplayExactly) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("switched")).toStdString();
+    const Scene scene{SceneKind::Grid, 200, World::Solver::Stable};
+    Session live(scene);
+    {
+        ReplayRecorder recorder;
+        FileFault fault;
+        ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
+        live.recordTo(&recorder);
+        live.playTo(40);
+        ASSERT_TRUE(live.switchSolver(World::Solver::Designed));
+        EXPECT_EQ(live.sandbox().sceneStep(), 0);
+        live.playTo(70);
+        ASSERT_TRUE(live.switchSolver(World::Solver::Stable));
+        live.playTo(80);
+        ASSERT_TRUE(live.grab(live.sandbox().circleAt(live.sandbox().bodies()[10]->position),
+                              Vec2(640, 400)));
+        for (int s = 0; s < 20; ++s) {
+            live.drag(Vec2(640.0f + 10 * s, 400));
+            live.drag(Vec2(645.0f + 10 * s, 410)); // only the last target before a step counts
+            live.step();
+        }
+        ASSERT_TRUE(live.release());
+        live.playTo(110);
+        ASSERT_TRUE(live.switchScene(Scene{SceneKind::Column, 30, World::Solver::Stable}));
+        EXPECT_EQ(live.heldCircle(), -1);
+        live.playTo(150);
+        recorder.finish(live.sandbox());
+    }
+    FileFault fault;
+    const std::optional<Replay> replay = readReplayFile(path, EndRecord::Required, fault);
+    ASSERT_TRUE(replay) << fault.message();
+    Session replayed(replay->recording.scene);
+    replayed.play(replay->recording);
+    replayed.playTo(replay->end->step);
+    EXPECT_EQ(replayed.sandbox().scene().solver, World::Solver::Stable);
+    EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+    EXPECT_EQ(stateHash(replayed.sandbox().bodies()), hashDigits(replay->end->hash));
+}
+
+// Going back and acting again makes a new branch: the recording replays to the session as it
+// finally went, its checkpoints pass, and the replay itself can be stepped back and forth.
+TEST(ReplayRecorder, ARecordingWithGoingBackReplaysTheHistoryAsItFinallyWent) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("branched")).toStdString();
+    const Scene scene{SceneKind::Grid, 20, World::Solver::Stable};
+    Session live(scene);
+    {
+        ReplayRecorder recorder;
+        FileFault fault;
+        ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
+        live.recordTo(&recorder);
+        live.playTo(500);
+        live.spawn(Vec2(500, 600));
+        live.playTo(1300);
+        live.spawn(Vec2(600, 600));
+        live.playTo(1400);
+        ASSERT_TRUE(live.goBackTo(450));
+        live.spawn(Vec2(700, 600));
+        live.playTo(1250);
+        recorder.finish(live.sandbox());
+    }
+    const std::string recorded = contentsOf(path);
+    EXPECT_NE(recorded.find("\n600 hash "), std::string::npos);
+    EXPECT_NE(recorded.find("\n1400 back 450\n450 spawn"), std::string::npos);
+
+    FileFault fault;
+    const std::optional<Replay> replay = readReplayFile(path, EndRecord::Required, fault);
+    ASSERT_TRUE(replay) << fault.message();
+    EXPECT_EQ(replay->recording.inputs.size(), 1u);
+    Session replayed(replay->recording.scene);
+    replayed.play(replay->recording);
+    replayed.playTo(1000);
+    ASSERT_TRUE(replayed.stepBack(60));
+    EXPECT_TRUE(replayed.replaying());
+    replayed.playTo(replay->end->step);
+    EXPECT_FALSE(replayed.divergence());
+    EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+}

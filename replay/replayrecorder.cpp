@@ -35,7 +35,7 @@ void ReplayRecorder::recordBack(const GoingBack &back) {
 }
 
 void ReplayRecorder::finish(const Sandbox &sandbox) {
-    write(replayEndLine(ReplayEnd{sandbox.totalSteps(), fnv1a(stateText(sandbox.bodies()))}));
+    write(replayEndLine(ReplayEnd{sandbox.totalSteps(), stateHash(sandbox.bodies())}));
 }
 
 bool ReplayRecorder::put(const std::string &line) {

@@ -264,7 +264,7 @@ void Session::checkpoint() {
     const Checkpoint *expected = player ? player->checkpointAt(step) : nullptr;
     if (!recording && !expected)
         return;
-    const std::uint64_t hash = fnv1a(stateText(simulation.bodies()));
+    const std::uint64_t hash = stateHash(simulation.bodies());
     if (recording)
         recorder->recordCheckpoint(Checkpoint{step, hash});
     if (expected && expected->hash != hash && !firstDivergence)

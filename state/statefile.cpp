@@ -39,20 +39,6 @@ void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
     text += '\n';
 }
 
-// The state text of the bodies, whose hash the file ends with.
-std::string bodiesText(const SandboxState &state) {
-    std::string text;
-    std::size_t index = 0;
-    for (const TraitsRun &run : state.runs) {
-        for (int k = 0; k < run.count; ++k, ++index) {
-            const BodyMotion &motion = state.motions[index];
-            appendStateLine(text, static_cast<int>(index), run.traits.type, motion.position,
-                            motion.velocity);
-        }
-    }
-    return text;
-}
-
 // Takes a state one line at a time, each part in its turn, and stops at the first fault.
 class StateParser : public LineParser {
 public:
@@ -281,7 +267,7 @@ bool StateParser::readHash(const Fields &fields) {
     const std::optional<std::uint64_t> hash = hashNumber(fields[1]);
     if (!hash)
         return fail("expected the hash as 16 lower-case hex digits, not " + quoted(fields[1]));
-    const std::string got = hashDigits(fnv1a(bodiesText(snapshot.sandbox)));
+    const std::string got = hashDigits(stateHash(snapshot.sandbox));
     if (got != fields[1])
         return fail("the bodies do not match the hash: the file has " + std::string(fields[1]) +
                     ", its bodies hash to " + got);
@@ -316,7 +302,7 @@ std::string stateFileText(const SandboxState &state) {
     for (const PairImpulse &pair : state.warmStart)
         text += std::to_string(pair.lower) + " " + std::to_string(pair.higher) + " " +
                 toHexFloat(pair.impulse) + "\n";
-    return text + "hash " + hashDigits(fnv1a(bodiesText(state))) + "\n";
+    return text + "hash " + hashDigits(stateHash(state)) + "\n";
 }
 
 bool writeStateFile(const std::string &path, const SandboxState &state, FileFault &fault) {

@@ -2,6 +2,7 @@
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
+#include "scenes/sandboxstate.h"
 
 #include <charconv> // std::to_chars
 #include <cmath>    // std::isfinite, std::signbit
@@ -44,6 +45,19 @@ std::string stateText(const EntityArray &bodies) {
     return text;
 }
 
+std::string stateText(const SandboxState &state) {
+    std::string text;
+    std::size_t index = 0;
+    for (const TraitsRun &run : state.runs) {
+        for (int k = 0; k < run.count; ++k, ++index) {
+            const BodyMotion &motion = state.motions[index];
+            appendStateLine(text, static_cast<int>(index), run.traits.type, motion.position,
+                            motion.velocity);
+        }
+    }
+    return text;
+}
+
 std::uint64_t fnv1a(std::string_view bytes) {
     std::uint64_t hash = 0xcbf29ce484222325u;
     for (const char c : bytes) {
@@ -61,6 +75,10 @@ std::string hashDigits(std::uint64_t hash) {
     return text;
 }
 
-std::string stateHash(const EntityArray &bodies) {
-    return hashDigits(fnv1a(stateText(bodies)));
+std::uint64_t stateHash(const EntityArray &bodies) {
+    return fnv1a(stateText(bodies));
+}
+
+std::uint64_t stateHash(const SandboxState &state) {
+    return fnv1a(stateText(state));
 }

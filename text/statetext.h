@@ -7,6 +7,7 @@
 #include <string_view> // std::string_view
 
 class EntityArray;
+struct SandboxState;
 
 // The text that shows a simulation's state to the last bit, and its hash. Every program that
 // prints, records or checks a state goes through these, so a state printed by rigid2d-trace, the
@@ -24,6 +25,8 @@ void appendStateLine(std::string &text, int index, int type, Vec2 position, Vec2
 
 // Every body's line, in array order.
 std::string stateText(const EntityArray &bodies);
+// The same for the bodies a state was taken from.
+std::string stateText(const SandboxState &state);
 
 // 64-bit FNV-1a: offset basis 0xcbf29ce484222325, prime 0x100000001b3.
 std::uint64_t fnv1a(std::string_view bytes);
@@ -31,5 +34,6 @@ std::uint64_t fnv1a(std::string_view bytes);
 // 16 lower-case hex digits, leading zeros included.
 std::string hashDigits(std::uint64_t hash);
 
-// hashDigits(fnv1a(stateText(bodies))).
-std::string stateHash(const EntityArray &bodies);
+// fnv1a(stateText()): the state's hash, which replays and saved states carry.
+std::uint64_t stateHash(const EntityArray &bodies);
+std::uint64_t stateHash(const SandboxState &state);

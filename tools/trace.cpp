@@ -21,6 +21,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <cstdint>  // std::uint64_t
 #include <cstdio>   // std::fwrite, std::fflush, std::fprintf
 #include <limits>   // std::numeric_limits
 #include <optional> // std::optional
@@ -53,9 +54,9 @@ int rejectArguments(const QString &what) {
     return 2;
 }
 
-int reportDivergence(long long step, const std::string &expected, const std::string &got) {
+int reportDivergence(long long step, std::uint64_t expected, std::uint64_t got) {
     std::fprintf(stderr, "replay diverged at step %lld: expected %s, got %s\n", step,
-                 expected.c_str(), got.c_str());
+                 hashDigits(expected).c_str(), hashDigits(got).c_str());
     return 1;
 }
 
@@ -103,13 +104,11 @@ int replay(const QString &path, std::optional<long long> stopAt, const QString &
     if (finish(session, saveFile) != 0)
         return 1;
     if (const std::optional<Divergence> &diverged = session.divergence())
-        return reportDivergence(diverged->step, hashDigits(diverged->expected),
-                                hashDigits(diverged->got));
+        return reportDivergence(diverged->step, diverged->expected, diverged->got);
     if (stopAt)
         return 0;
-    const std::string expected = hashDigits(end->hash);
-    const std::string got = stateHash(session.sandbox().bodies());
-    return got == expected ? 0 : reportDivergence(end->step, expected, got);
+    const std::uint64_t got = stateHash(session.sandbox().bodies());
+    return got == end->hash ? 0 : reportDivergence(end->step, end->hash, got);
 }
 
 // Steps on from a saved state.

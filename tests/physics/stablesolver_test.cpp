@@ -80,7 +80,7 @@ class StableSolverGolden : public ::testing::TestWithParam<World::PairSearch> {}
 TEST_P(StableSolverGolden, GridOfThreeHundredMatchesTheGoldenHashAfterFiveHundredSteps) {
     StableRun run(300, GetParam());
     run.step(500);
-    EXPECT_EQ(stateHash(run.bodies), "fdedeb9cc101fc82");
+    EXPECT_EQ(hashDigits(stateHash(run.bodies)), "fdedeb9cc101fc82");
 }
 
 // Both pair searches give the same contacts in the same order, hence the same bits, the cache

@@ -93,7 +93,7 @@ TEST(ReplayRecorder, SwitchesAndGrabsAreRecordedAndReplayExactly) {
     replayed.playTo(replay->end->step);
     EXPECT_EQ(replayed.sandbox().scene().solver, World::Solver::Stable);
     EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
-    EXPECT_EQ(stateHash(replayed.sandbox().bodies()), hashDigits(replay->end->hash));
+    EXPECT_EQ(hashDigits(stateHash(replayed.sandbox().bodies())), hashDigits(replay->end->hash));
 }
 
 // Going back and acting again makes a new branch: the recording replays to the session as it

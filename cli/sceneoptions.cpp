@@ -1,8 +1,12 @@
 #include "cli/sceneoptions.h"
 
+#include "text/scenetext.h"
 #include "text/wholenumber.h"
 
 #include <QCommandLineParser>
+
+#include <string> // std::string
+#include <vector> // std::vector
 
 namespace {
 
@@ -18,6 +22,14 @@ QString sceneHelp() {
     return help;
 }
 
+QString solverHelp() {
+    std::vector<std::string> solvers;
+    for (const SolverInfo &info : solverTable())
+        solvers.push_back(std::string(info.name) + " (" + info.description + ")");
+    return QStringLiteral("How contacts are resolved: %1.")
+        .arg(QString::fromStdString(inProse(solvers)));
+}
+
 } // namespace
 
 void addSceneOptions(QCommandLineParser &parser) {
@@ -28,12 +40,7 @@ void addSceneOptions(QCommandLineParser &parser) {
                           .arg(maxSceneCircles)
                           .arg(demoCircleCount),
                       QStringLiteral("N")});
-    parser.addOption(
-        {solverOption,
-         QStringLiteral("How contacts are resolved: designed (one impulse per contact and "
-                        "step, the demo's) or stable (iterated and warm-started, so piles of "
-                        "thousands hold; every other scene's default)."),
-         QStringLiteral("designed|stable")});
+    parser.addOption({solverOption, solverHelp(), QString::fromStdString(solverNamesAsChoice())});
 }
 
 std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error) {
@@ -78,7 +85,8 @@ std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString 
         const QString name = parser.value(solverOption);
         const std::optional<World::Solver> solver = solverNamed(name.toStdString());
         if (!solver) {
-            error = QStringLiteral("--solver: expects designed or stable, not \"%1\"").arg(name);
+            error = QStringLiteral("--solver: expects %1, not \"%2\"")
+                        .arg(QString::fromStdString(solverNamesInProse()), name);
             return std::nullopt;
         }
         scene.solver = *solver;

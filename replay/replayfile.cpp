@@ -1,6 +1,7 @@
 #include "replay/replayfile.h"
 
 #include "text/linetext.h"
+#include "text/scenetext.h"
 #include "text/statetext.h"
 #include "text/wholenumber.h"
 
@@ -29,7 +30,7 @@ const std::string spawnCoordinateRange = [] {
 const std::string quotedHeader = std::string("\"") + replayHeaderLine + "\"";
 
 // Takes a replay one line at a time and stops at the first fault.
-class ReplayParser : public LineParser {
+class ReplayParser : public SceneLineParser {
 public:
     explicit ReplayParser(EndRecord endRecord) : endRecord(endRecord) {}
 
@@ -43,7 +44,6 @@ private:
     bool readHeader(const Fields &fields);
     bool readScene(const Fields &fields);
     bool readRecord(const Fields &fields);
-    bool readSceneFields(const Fields &fields, std::size_t first, bool withoutSolver, Scene &scene);
     // One for each kind of record, given the line's fields and its step.
     bool readSpawn(const Fields &fields, long long step);
     bool readRestart(const Fields &fields, long long step);
@@ -57,7 +57,6 @@ private:
     void push(SessionInput input);
     bool readCheckpoint(const Fields &fields, long long step);
     bool readBack(const Fields &fields, long long step);
-    bool readSolver(std::string_view text, World::Solver &solver);
 
     struct RecordReader {
         const char *name;
@@ -114,29 +113,7 @@ bool ReplayParser::readScene(const Fields &fields) {
     if (fields[0] != "scene" || fields.size() < 3)
         return fail(version == 1 ? "expected the scene: \"scene NAME COUNT\""
                                  : "expected the scene: \"scene NAME COUNT [SOLVER]\"");
-    return readSceneFields(fields, 1, version == 1, replay.recording.scene);
-}
-
-// NAME COUNT [SOLVER] from fields[first] on, to the end of the line.
-bool ReplayParser::readSceneFields(const Fields &fields, std::size_t first, bool withoutSolver,
-                                   Scene &scene) {
-    if (fields.size() < first + 2)
-        return fail("expected the scene's NAME and COUNT");
-    const SceneKindInfo *kind = sceneKindNamed(fields[first]);
-    if (!kind)
-        return fail("unknown scene " + quoted(fields[first]) + ": expected " + sceneNamesInProse());
-    const std::optional<long long> circles = wholeNumber(fields[first + 1], 0, maxSceneCircles);
-    if (!circles)
-        return fail("expected a number of circles from 0 to " + std::to_string(maxSceneCircles) +
-                    ", not " + quoted(fields[first + 1]));
-    if (!kind->takesCount && *circles != kind->defaultCircles)
-        return fail("the " + std::string(kind->name) + " scene has " +
-                    std::to_string(kind->defaultCircles) + " circles, not " +
-                    std::to_string(*circles));
-    scene = Scene{kind->kind, static_cast<int>(*circles), World::Solver::Designed};
-    if (withoutSolver || fields.size() == first + 2)
-        return expectFields(fields, first + 2, "");
-    return readSolver(fields[first + 2], scene.solver) && expectFields(fields, first + 3, "");
+    return readSceneFields(fields, 1, version > 1, replay.recording.scene);
 }
 
 // The records a line can hold after its step, and the first version that has each.
@@ -167,9 +144,7 @@ bool ReplayParser::readRecord(const Fields &fields) {
         if (reader.version <= version)
             names.push_back(reader.name);
     }
-    std::string kinds = names.front();
-    for (std::size_t i = 1; i < names.size(); ++i)
-        kinds += (i + 1 == names.size() ? " or " : ", ") + names[i];
+    const std::string kinds = inProse(names);
     if (fields.size() < 2)
         return fail("expected " + kinds + " after the step");
     for (const RecordReader &reader : recordReaders) {
@@ -205,7 +180,7 @@ bool ReplayParser::readSolverSwitch(const Fields &fields, long long step) {
 
 bool ReplayParser::readSceneSwitch(const Fields &fields, long long step) {
     SessionInput input{step, SessionInput::Kind::Scene};
-    if (!readSceneFields(fields, 2, false, input.scene))
+    if (!readSceneFields(fields, 2, true, input.scene))
         return false;
     // Without a solver the scene brings its own.
     if (fields.size() == 4)
@@ -282,14 +257,6 @@ bool ReplayParser::readBack(const Fields &fields, long long step) {
     return true;
 }
 
-bool ReplayParser::readSolver(std::string_view text, World::Solver &solver) {
-    const std::optional<World::Solver> named = solverNamed(text);
-    if (!named)
-        return fail("unknown solver " + quoted(text) + ": expected designed or stable");
-    solver = *named;
-    return true;
-}
-
 bool ReplayParser::readSpawn(const Fields &fields, long long step) {
     Vec2 position;
     if (!expectFields(fields, 4, "expected the spawn's X and Y") ||
@@ -338,8 +305,7 @@ std::optional<Replay> readReplayFile(const std::string &path, EndRecord endRecor
 }
 
 std::string replayHeader(const Scene &scene) {
-    return std::string(replayHeaderLine) + "\nscene " + sceneKindInfo(scene.kind).name + " " +
-           std::to_string(scene.circles) + " " + solverName(scene.solver) + "\n";
+    return std::string(replayHeaderLine) + "\nscene " + sceneFields(scene) + "\n";
 }
 
 std::string replayInputLine(const SessionInput &input) {
@@ -353,8 +319,7 @@ std::string replayInputLine(const SessionInput &input) {
     case SessionInput::Kind::Solver:
         return line + " solver " + solverName(input.solver) + "\n";
     case SessionInput::Kind::Scene:
-        return line + " scene " + sceneKindInfo(input.scene.kind).name + " " +
-               std::to_string(input.scene.circles) + " " + solverName(input.scene.solver) + "\n";
+        return line + " scene " + sceneFields(input.scene) + "\n";
     case SessionInput::Kind::Grab:
         return line + " grab " + std::to_string(input.index) + " " + target + "\n";
     case SessionInput::Kind::Drag:

@@ -78,32 +78,27 @@ const SceneKindInfo *sceneKindNamed(std::string_view name) {
     return nullptr;
 }
 
-std::string sceneNamesInProse() {
-    const std::vector<SceneKindInfo> &table = sceneTable();
-    std::string text;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (i > 0)
-            text += i + 1 == table.size() ? " or " : ", ";
-        text += table[i].name;
-    }
-    return text;
-}
-
-std::string sceneNamesAsChoice() {
-    std::string text;
-    for (const SceneKindInfo &info : sceneTable())
-        text += (text.empty() ? "" : "|") + std::string(info.name);
-    return text;
+const std::vector<SolverInfo> &solverTable() {
+    static const std::vector<SolverInfo> table = {
+        {World::Solver::Designed, "designed", "one impulse per contact and step, the demo's"},
+        {World::Solver::Stable, "stable",
+         "iterated and warm-started, so piles of thousands hold; every other scene's default"},
+    };
+    return table;
 }
 
 const char *solverName(World::Solver solver) {
-    return solver == World::Solver::Stable ? "stable" : "designed";
+    for (const SolverInfo &info : solverTable()) {
+        if (info.solver == solver)
+            return info.name;
+    }
+    return solverTable().front().name;
 }
 
 std::optional<World::Solver> solverNamed(std::string_view name) {
-    for (const World::Solver solver : {World::Solver::Designed, World::Solver::Stable}) {
-        if (name == solverName(solver))
-            return solver;
+    for (const SolverInfo &info : solverTable()) {
+        if (name == info.name)
+            return info.solver;
     }
     return std::nullopt;
 }

@@ -60,12 +60,17 @@ const std::vector<SceneKindInfo> &sceneTable();
 const SceneKindInfo &sceneKindInfo(SceneKind kind);
 // Nothing when no row has that name.
 const SceneKindInfo *sceneKindNamed(std::string_view name);
-// The names in table order, joined for a sentence ("demo, column or grid") or a synopsis
-// ("demo|column|grid").
-std::string sceneNamesInProse();
-std::string sceneNamesAsChoice();
 
-// The solvers as the command line and the files spell them: "designed" and "stable".
+// One row of the solver table: a solver as the command line, the files and the help spell it.
+struct SolverInfo {
+    World::Solver solver;
+    // "designed", "stable".
+    const char *name;
+    // What a user sees, for help texts.
+    const char *description;
+};
+
+const std::vector<SolverInfo> &solverTable();
 const char *solverName(World::Solver solver);
 // Nothing when no solver has that name.
 std::optional<World::Solver> solverNamed(std::string_view name);

@@ -1,6 +1,7 @@
 #include "state/statefile.h"
 
 #include "text/linetext.h"
+#include "text/scenetext.h"
 #include "text/statetext.h"
 #include "text/wholenumber.h"
 
@@ -40,7 +41,7 @@ void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
 }
 
 // Takes a state one line at a time, each part in its turn, and stops at the first fault.
-class StateParser : public LineParser {
+class StateParser : public SceneLineParser {
 public:
     bool take(std::string_view line);
     bool finish();
@@ -144,23 +145,8 @@ bool StateParser::readHeader(const Fields &fields) {
 bool StateParser::readScene(const Fields &fields) {
     if (fields[0] != "scene" || fields.size() < 4)
         return fail("expected the scene: \"scene NAME COUNT SOLVER\"");
-    const SceneKindInfo *kind = sceneKindNamed(fields[1]);
-    if (!kind)
-        return fail("unknown scene " + quoted(fields[1]) + ": expected " + sceneNamesInProse());
-    const std::optional<long long> circles = wholeNumber(fields[2], 0, maxSceneCircles);
-    if (!circles)
-        return fail("expected a number of circles from 0 to " + std::to_string(maxSceneCircles) +
-                    ", not " + quoted(fields[2]));
-    if (!kind->takesCount && *circles != kind->defaultCircles)
-        return fail("the " + std::string(kind->name) + " scene has " +
-                    std::to_string(kind->defaultCircles) + " circles, not " +
-                    std::to_string(*circles));
-    const std::optional<World::Solver> solver = solverNamed(fields[3]);
-    if (!solver)
-        return fail("unknown solver " + quoted(fields[3]) + ": expected designed or stable");
-    snapshot.sandbox.scene = Scene{kind->kind, static_cast<int>(*circles), *solver};
     part = Part::Steps;
-    return expectFields(fields, 4, "");
+    return readSceneFields(fields, 1, true, snapshot.sandbox.scene);
 }
 
 bool StateParser::readSteps(const Fields &fields) {
@@ -288,11 +274,10 @@ bool StateParser::readWhole(std::string_view text, long long max, const char *wh
 } // namespace
 
 std::string stateFileText(const SandboxState &state) {
-    std::string text =
-        std::string(stateHeaderLine) + "\nscene " + sceneKindInfo(state.scene.kind).name + " " +
-        std::to_string(state.scene.circles) + " " + solverName(state.scene.solver) + "\nsteps " +
-        std::to_string(state.sceneStep) + " " + std::to_string(state.totalSteps) + "\nbodies " +
-        std::to_string(state.motions.size()) + "\n";
+    std::string text = std::string(stateHeaderLine) + "\nscene " + sceneFields(state.scene) +
+                       "\nsteps " + std::to_string(state.sceneStep) + " " +
+                       std::to_string(state.totalSteps) + "\nbodies " +
+                       std::to_string(state.motions.size()) + "\n";
     int index = 0;
     for (const TraitsRun &run : state.runs) {
         for (int k = 0; k < run.count; ++k, ++index)

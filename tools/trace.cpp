@@ -16,6 +16,7 @@
 #include "physics/finitebodies.h"
 #include "session/session.h"
 #include "state/statefile.h"
+#include "text/scenetext.h"
 #include "text/statetext.h"
 
 #include <QCommandLineParser>

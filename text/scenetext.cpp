@@ -1,0 +1,83 @@
+#include "text/scenetext.h"
+
+#include "text/wholenumber.h"
+
+#include <optional> // std::optional
+
+namespace {
+
+template <typename Row> std::vector<std::string> namesOf(const std::vector<Row> &table) {
+    std::vector<std::string> names;
+    for (const Row &row : table)
+        names.push_back(row.name);
+    return names;
+}
+
+} // namespace
+
+std::string inProse(const std::vector<std::string> &words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == words.size() ? " or " : ", ";
+        text += words[i];
+    }
+    return text;
+}
+
+std::string asChoice(const std::vector<std::string> &words) {
+    std::string text;
+    for (const std::string &word : words)
+        text += (text.empty() ? "" : "|") + word;
+    return text;
+}
+
+std::string sceneNamesInProse() {
+    return inProse(namesOf(sceneTable()));
+}
+
+std::string sceneNamesAsChoice() {
+    return asChoice(namesOf(sceneTable()));
+}
+
+std::string solverNamesInProse() {
+    return inProse(namesOf(solverTable()));
+}
+
+std::string solverNamesAsChoice() {
+    return asChoice(namesOf(solverTable()));
+}
+
+std::string sceneFields(const Scene &scene) {
+    return std::string(sceneKindInfo(scene.kind).name) + " " + std::to_string(scene.circles) + " " +
+           solverName(scene.solver);
+}
+
+bool SceneLineParser::readSceneFields(const Fields &fields, std::size_t first, bool solverAllowed,
+                                      Scene &scene) {
+    if (fields.size() < first + 2)
+        return fail("expected the scene's NAME and COUNT");
+    const SceneKindInfo *kind = sceneKindNamed(fields[first]);
+    if (!kind)
+        return fail("unknown scene " + quoted(fields[first]) + ": expected " + sceneNamesInProse());
+    const std::optional<long long> circles = wholeNumber(fields[first + 1], 0, maxSceneCircles);
+    if (!circles)
+        return fail("expected a number of circles from 0 to " + std::to_string(maxSceneCircles) +
+                    ", not " + quoted(fields[first + 1]));
+    if (!kind->takesCount && *circles != kind->defaultCircles)
+        return fail("the " + std::string(kind->name) + " scene has " +
+                    std::to_string(kind->defaultCircles) + " circles, not " +
+                    std::to_string(*circles));
+    scene = Scene{kind->kind, static_cast<int>(*circles), World::Solver::Designed};
+    if (!solverAllowed || fields.size() == first + 2)
+        return expectFields(fields, first + 2, "");
+    return readSolver(fields[first + 2], scene.solver) && expectFields(fields, first + 3, "");
+}
+
+bool SceneLineParser::readSolver(std::string_view text, World::Solver &solver) {
+    const std::optional<World::Solver> named = solverNamed(text);
+    if (!named)
+        return fail("unknown solver " + quoted(text) + ": expected " + solverNamesInProse());
+    solver = *named;
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "physics/world.h"
+#include "scenes/scene.h"
+#include "text/linetext.h"
+
+#include <cstddef>     // std::size_t
+#include <string>      // std::string
+#include <string_view> // std::string_view
+#include <vector>      // std::vector
+
+// The scene and solver tables as the command lines, the files and their messages spell them.
+
+// The words joined for a sentence ("a", "a or b", "a, b or c") or a synopsis ("a|b|c").
+std::string inProse(const std::vector<std::string> &words);
+std::string asChoice(const std::vector<std::string> &words);
+// The names in table order: "demo, column or grid", "demo|column|grid".
+std::string sceneNamesInProse();
+std::string sceneNamesAsChoice();
+// "designed or stable", "designed|stable".
+std::string solverNamesInProse();
+std::string solverNamesAsChoice();
+
+// A scene as the files write it, "NAME COUNT SOLVER": "grid 1000 stable".
+std::string sceneFields(const Scene &scene);
+
+// What the readers of the files that name a scene share.
+class SceneLineParser : public LineParser {
+protected:
+    // NAME COUNT [SOLVER] from fields[first] to the end of the line. Without solverAllowed, or
+    // without the field, the solver is the designed one.
+    bool readSceneFields(const Fields &fields, std::size_t first, bool solverAllowed, Scene &scene);
+    bool readSolver(std::string_view text, World::Solver &solver);
+};

@@ -1,5 +1,6 @@
 #include "app/launchoptions.h"
 
+#include "cli/fileoptions.h"
 #include "cli/sceneoptions.h"
 
 #include <QCommandLineParser>
@@ -68,21 +69,18 @@ LaunchRequest error(const QString &message) {
 
 // The files to replay and record; an empty string when all is well, else what is wrong.
 QString readFileOptions(const QCommandLineParser &parser, LaunchOptions &options) {
-    for (const QString &option : {replayOption, recordOption, loadStateOption}) {
-        if (parser.isSet(option) && parser.value(option).isEmpty())
-            return QStringLiteral("--%1: expects a file name").arg(option);
-    }
+    const QString empty = emptyFileName(parser, {replayOption, recordOption, loadStateOption});
+    if (!empty.isEmpty())
+        return empty;
     options.replayFile = parser.value(replayOption);
     options.recordFile = parser.value(recordOption);
     options.stateFile = parser.value(loadStateOption);
-    if (!options.replayFile.isEmpty() && sceneOptionsSet(parser))
-        return replayTakesNoSceneOptions();
+    const QString replayConflict = sceneFromFileConflict(parser, replayOption, sceneOptionNames());
+    if (!replayConflict.isEmpty())
+        return replayConflict;
     // A recording or a replay starts from the scene's step 0.
-    if (!options.stateFile.isEmpty() &&
-        (sceneOptionsSet(parser) || parser.isSet(replayOption) || parser.isSet(recordOption)))
-        return QStringLiteral("--load-state: the scene comes from the file, so --scene, "
-                              "--bodies, --solver, --replay and --record do not go with it");
-    return QString();
+    return sceneFromFileConflict(parser, loadStateOption,
+                                 sceneOptionNames() + QStringList{replayOption, recordOption});
 }
 
 // --rate and --steps.

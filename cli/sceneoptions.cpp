@@ -27,7 +27,7 @@ QString solverHelp() {
     for (const SolverInfo &info : solverTable())
         solvers.push_back(std::string(info.name) + " (" + info.description + ")");
     return QStringLiteral("How contacts are resolved: %1.")
-        .arg(QString::fromStdString(inProse(solvers)));
+        .arg(QString::fromStdString(inProse(solvers, "or")));
 }
 
 } // namespace
@@ -94,18 +94,12 @@ std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString 
     return scene;
 }
 
-bool sceneOptionsSet(const QCommandLineParser &parser) {
-    return parser.isSet(sceneOption) || parser.isSet(bodiesOption) || parser.isSet(solverOption);
+QStringList sceneOptionNames() {
+    return {sceneOption, bodiesOption, solverOption};
 }
 
 bool solverOptionSet(const QCommandLineParser &parser) {
     return parser.isSet(solverOption);
-}
-
-QString replayTakesNoSceneOptions() {
-    return QStringLiteral(
-        "--replay: the scene comes from the file, so --scene, --bodies and --solver do not go "
-        "with it");
 }
 
 std::optional<long long> wholeNumber(const QString &text, long long min, long long max) {

@@ -3,6 +3,7 @@
 #include "scenes/scene.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional> // std::optional
 
@@ -16,13 +17,10 @@ void addSceneOptions(QCommandLineParser &parser);
 // option and what it accepts.
 std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error);
 
-// Whether --scene, --bodies or --solver was given.
-bool sceneOptionsSet(const QCommandLineParser &parser);
+// "scene", "bodies" and "solver": what a file that brings its scene does not go with.
+QStringList sceneOptionNames();
 
 bool solverOptionSet(const QCommandLineParser &parser);
-
-// Why --replay refuses the scene options: the scene comes from the file.
-QString replayTakesNoSceneOptions();
 
 // wholeNumber() for a command-line argument.
 std::optional<long long> wholeNumber(const QString &text, long long min, long long max);

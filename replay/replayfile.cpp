@@ -144,7 +144,7 @@ bool ReplayParser::readRecord(const Fields &fields) {
         if (reader.version <= version)
             names.push_back(reader.name);
     }
-    const std::string kinds = inProse(names);
+    const std::string kinds = inProse(names, "or");
     if (fields.size() < 2)
         return fail("expected " + kinds + " after the step");
     for (const RecordReader &reader : recordReaders) {

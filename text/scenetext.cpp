@@ -15,11 +15,11 @@ template <typename Row> std::vector<std::string> namesOf(const std::vector<Row> 
 
 } // namespace
 
-std::string inProse(const std::vector<std::string> &words) {
+std::string inProse(const std::vector<std::string> &words, const char *conjunction) {
     std::string text;
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (i > 0)
-            text += i + 1 == words.size() ? " or " : ", ";
+            text += i + 1 == words.size() ? std::string(" ") + conjunction + " " : ", ";
         text += words[i];
     }
     return text;
@@ -33,7 +33,7 @@ std::string asChoice(const std::vector<std::string> &words) {
 }
 
 std::string sceneNamesInProse() {
-    return inProse(namesOf(sceneTable()));
+    return inProse(namesOf(sceneTable()), "or");
 }
 
 std::string sceneNamesAsChoice() {
@@ -41,7 +41,7 @@ std::string sceneNamesAsChoice() {
 }
 
 std::string solverNamesInProse() {
-    return inProse(namesOf(solverTable()));
+    return inProse(namesOf(solverTable()), "or");
 }
 
 std::string solverNamesAsChoice() {

@@ -11,8 +11,9 @@
 
 // The scene and solver tables as the command lines, the files and their messages spell them.
 
-// The words joined for a sentence ("a", "a or b", "a, b or c") or a synopsis ("a|b|c").
-std::string inProse(const std::vector<std::string> &words);
+// The words joined for a sentence, with conjunction "or" or "and" ("a", "a or b", "a, b or c"),
+// or for a synopsis ("a|b|c").
+std::string inProse(const std::vector<std::string> &words, const char *conjunction);
 std::string asChoice(const std::vector<std::string> &words);
 // The names in table order: "demo, column or grid", "demo|column|grid".
 std::string sceneNamesInProse();

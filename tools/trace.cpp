@@ -11,6 +11,7 @@
 // on stderr says how many; the listing and the exit code stay as they are.
 
 #include "cli/fileargument.h"
+#include "cli/fileoptions.h"
 #include "cli/sceneoptions.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
@@ -168,23 +169,16 @@ std::optional<TraceRequest> readRequest(QCommandLineParser &parser, QString &err
     const bool replaying = parser.isSet(replayOption);
     request.replaying = replaying;
     request.replayFile = parser.value(replayOption);
-    if (replaying && sceneOptionsSet(parser)) {
-        error = replayTakesNoSceneOptions();
+    error = sceneFromFileConflict(parser, replayOption, sceneOptionNames());
+    if (error.isEmpty())
+        error = emptyFileName(parser, {saveStateOption, loadStateOption});
+    if (error.isEmpty())
+        error = sceneFromFileConflict(parser, loadStateOption,
+                                      QStringList{replayOption} + sceneOptionNames());
+    if (!error.isEmpty())
         return std::nullopt;
-    }
-    for (const QString &option : {saveStateOption, loadStateOption}) {
-        if (parser.isSet(option) && parser.value(option).isEmpty()) {
-            error = QStringLiteral("--%1: expects a file name").arg(option);
-            return std::nullopt;
-        }
-    }
     request.saveFile = parser.value(saveStateOption);
     request.loadFile = parser.value(loadStateOption);
-    if (!request.loadFile.isEmpty() && (replaying || sceneOptionsSet(parser))) {
-        error = QStringLiteral("--load-state: the scene comes from the file, so --replay, "
-                               "--scene, --bodies and --solver do not go with it");
-        return std::nullopt;
-    }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1 || (positional.isEmpty() && !replaying)) {
         error = QStringLiteral("expects one number of steps");

@@ -1,0 +1,32 @@
+#include "cli/fileoptions.h"
+
+#include "text/scenetext.h"
+
+#include <QCommandLineParser>
+
+#include <string> // std::string
+#include <vector> // std::vector
+
+QString emptyFileName(const QCommandLineParser &parser, const QStringList &options) {
+    for (const QString &option : options) {
+        if (parser.isSet(option) && parser.value(option).isEmpty())
+            return QStringLiteral("--%1: expects a file name").arg(option);
+    }
+    return QString();
+}
+
+QString sceneFromFileConflict(const QCommandLineParser &parser, const QString &option,
+                              const QStringList &others) {
+    if (!parser.isSet(option))
+        return QString();
+    bool conflict = false;
+    std::vector<std::string> named;
+    for (const QString &other : others) {
+        conflict = conflict || parser.isSet(other);
+        named.push_back("--" + other.toStdString());
+    }
+    if (!conflict)
+        return QString();
+    return QStringLiteral("--%1: the scene comes from the file, so %2 do not go with it")
+        .arg(option, QString::fromStdString(inProse(named, "and")));
+}

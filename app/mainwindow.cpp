@@ -196,7 +196,12 @@ void MainWindow::wheelEvent(QWheelEvent *event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event) {
-    if (simulation)
+    if (!simulation)
+        return;
+    // A scene whose count is fixed takes its own; the others the count shown now.
+    if (const std::optional<SceneKind> kind = sceneForKey(event->key()))
+        switchScene(*kind, simulation->sandbox().scene().circles);
+    else
         run(commandForKey(event->key()));
 }
 
@@ -229,15 +234,6 @@ void MainWindow::run(KeyCommand command) {
                                          ? World::Solver::Stable
                                          : World::Solver::Designed))
             solverChosen = true;
-        break;
-    case KeyCommand::SceneDemo:
-        switchScene(SceneKind::Demo, demoCircleCount);
-        break;
-    case KeyCommand::SceneColumn:
-        switchScene(SceneKind::Column, scene.circles);
-        break;
-    case KeyCommand::SceneGrid:
-        switchScene(SceneKind::Grid, scene.circles);
         break;
     case KeyCommand::HalveCircles:
     case KeyCommand::DoubleCircles:

@@ -1,6 +1,11 @@
 #include "ui/controls.h"
 
+#include "text/scenetext.h"
+
 #include <Qt>
+
+#include <algorithm> // std::min
+#include <cstddef>   // std::size_t
 
 namespace {
 
@@ -11,6 +16,11 @@ struct KeyBinding {
     const char *help;
 };
 
+// Stands in the table where the help lists the scene keys, which sceneForKey() reads.
+constexpr int sceneKeys = -1;
+// The digit keys 1 to 9.
+constexpr int maxSceneKeys = 9;
+
 const KeyBinding keyBindings[] = {
     {Qt::Key_Space, KeyCommand::TogglePause, "Space  pause or resume"},
     {Qt::Key_N, KeyCommand::StepOnce, "N  one step, while paused"},
@@ -20,9 +30,7 @@ const KeyBinding keyBindings[] = {
     {Qt::Key_PageDown, KeyCommand::ForwardSixty, ""},
     {Qt::Key_R, KeyCommand::Restart, "R  start the scene again"},
     {Qt::Key_S, KeyCommand::SwitchSolver, "S  the other solver, from step 0"},
-    {Qt::Key_1, KeyCommand::SceneDemo, "1 2 3  the demo, column or grid scene"},
-    {Qt::Key_2, KeyCommand::SceneColumn, ""},
-    {Qt::Key_3, KeyCommand::SceneGrid, ""},
+    {sceneKeys, KeyCommand::None, ""},
     {Qt::Key_BracketLeft, KeyCommand::HalveCircles, "[ ]  half or twice the circles"},
     {Qt::Key_BracketRight, KeyCommand::DoubleCircles, ""},
     {Qt::Key_H, KeyCommand::ToggleOverlay, "H  statistics and plots"},
@@ -49,6 +57,18 @@ const char *const buttonHelp[] = {
     "wheel  zoom about the pointer",
 };
 
+int sceneKeyCount() {
+    return std::min(static_cast<int>(sceneTable().size()), maxSceneKeys);
+}
+
+// "1 2 3  the demo, column or grid scene".
+QString sceneKeysHelp() {
+    QString keys;
+    for (int row = 0; row < sceneKeyCount(); ++row)
+        keys += QString::number(row + 1) + QLatin1Char(' ');
+    return keys + QStringLiteral(" the %1 scene").arg(QString::fromStdString(sceneNamesInProse()));
+}
+
 } // namespace
 
 KeyCommand commandForKey(int key) {
@@ -59,10 +79,19 @@ KeyCommand commandForKey(int key) {
     return KeyCommand::None;
 }
 
+std::optional<SceneKind> sceneForKey(int key) {
+    const int row = key - Qt::Key_1;
+    if (row < 0 || row >= sceneKeyCount())
+        return std::nullopt;
+    return sceneTable()[static_cast<std::size_t>(row)].kind;
+}
+
 QStringList controlsHelp() {
     QStringList lines;
     for (const KeyBinding &binding : keyBindings) {
-        if (*binding.help)
+        if (binding.key == sceneKeys)
+            lines << sceneKeysHelp();
+        else if (*binding.help)
             lines << QString::fromLatin1(binding.help);
     }
     for (const char *line : buttonHelp)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "scenes/scene.h"
+
 #include <QStringList>
+
+#include <optional> // std::optional
 
 // What a key asks of the window.
 enum class KeyCommand {
@@ -12,9 +16,6 @@ enum class KeyCommand {
     ForwardSixty,
     Restart,
     SwitchSolver,
-    SceneDemo,
-    SceneColumn,
-    SceneGrid,
     HalveCircles,
     DoubleCircles,
     ToggleOverlay,
@@ -35,6 +36,10 @@ enum class KeyCommand {
 
 // The command of a Qt key code, from the one table of keys that the help is also written from.
 KeyCommand commandForKey(int key);
+
+// The scene a scene key switches to: 1 the scene table's first row, 2 its second, and so on up to
+// 9. Nothing for any other key.
+std::optional<SceneKind> sceneForKey(int key);
 
 // Every key and button with what it does, one line each, for the help panel.
 QStringList controlsHelp();

@@ -65,6 +65,36 @@ TEST(MainWindowSandbox, StateFollowsTheHeadlessTraceThroughPauseSingleStepsAndRe
     EXPECT_FALSE(window.isVisible());
 }
 
+// The digit keys build the scene table's rows at step 0, paused as before: a scene whose count is
+// fixed with its own, the others with the count shown, each with its own solver.
+TEST(MainWindowSandbox, TheDigitKeysSwitchToTheRowsOfTheSceneTable) {
+    ProbeWindow window(gridOf1000(true));
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 2));
+    const struct {
+        Qt::Key key;
+        SceneKind kind;
+        int circles;
+        World::Solver solver;
+    } presses[] = {
+        {Qt::Key_2, SceneKind::Column, 1000, World::Solver::Stable},
+        {Qt::Key_1, SceneKind::Demo, 100, World::Solver::Designed},
+        {Qt::Key_3, SceneKind::Grid, 100, World::Solver::Stable},
+        {Qt::Key_4, SceneKind::Grid, 100, World::Solver::Stable},
+    };
+    for (const auto &p : presses) {
+        SCOPED_TRACE(p.key);
+        press(window, p.key);
+        ASSERT_TRUE(settle(window));
+        const Scene &scene = window.session()->sandbox().scene();
+        EXPECT_EQ(scene.kind, p.kind);
+        EXPECT_EQ(scene.circles, p.circles);
+        EXPECT_EQ(scene.solver, p.solver);
+        EXPECT_EQ(window.session()->sandbox().sceneStep(), 0);
+        EXPECT_TRUE(window.paused());
+    }
+}
+
 TEST(MainWindowSandbox, PausedFramesAreIdenticalAndTheOverlayLeavesNoTraceOnceHidden) {
     ProbeWindow window(gridOf1000(true));
     Framebuffer last;

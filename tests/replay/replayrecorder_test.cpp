@@ -11,6 +11,7 @@
 
 #include <fstream>  // std::ifstream
 #include <iterator> // std::istreambuf_iterator
+#include <optional> // std::optional
 #include <string>   // std::string
 
 namespace {
@@ -20,24 +21,47 @@ std::string contentsOf(const std::string &path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// A session recorded into a file of a folder of its own.
+class RecordedSession : public testing::Test {
+protected:
+    // Records session, of scene, from now on. Every line written is flushed at once, so the file
+    // can be read while the recording is open.
+    bool record(Session &session, const Scene &scene) {
+        FileFault fault;
+        if (!recorder.open(path, scene, fault)) {
+            ADD_FAILURE() << fault.message();
+            return false;
+        }
+        session.recordTo(&recorder);
+        return true;
+    }
+
+    // Writes the end record from session and reads the whole file back.
+    std::optional<Replay> finishAndRead(const Session &session) {
+        recorder.finish(session.sandbox());
+        FileFault fault;
+        std::optional<Replay> replay = readReplayFile(path, EndRecord::Required, fault);
+        EXPECT_TRUE(replay) << fault.message();
+        return replay;
+    }
+
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("recorded")).toStdString();
+    ReplayRecorder recorder;
+};
+
 } // namespace
 
 // While a replay plays, the person's inputs change nothing and nothing of them is recorded; the
 // replayed inputs are recorded as taken, and once the replay has ended the person is heard again.
-TEST(ReplayRecorder, RefusesAndRecordsNoPersonsInputWhileAReplayPlays) {
-    QTemporaryDir folder;
-    const std::string path = folder.filePath(QStringLiteral("recorded")).toStdString();
+TEST_F(RecordedSession, RefusesAndRecordsNoPersonsInputWhileAReplayPlays) {
     const Scene scene{SceneKind::Grid, 20};
-    ReplayRecorder recorder;
-    FileFault fault;
-    ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
-
     Recording replay;
     replay.scene = scene;
     replay.inputs = {{2, SessionInput::Kind::Spawn, Vec2(640, 400)}};
     replay.lastStep = 5;
     Session session(scene);
-    session.recordTo(&recorder);
+    ASSERT_TRUE(record(session, scene));
     session.play(replay);
     session.playTo(3);
     EXPECT_TRUE(session.replaying());
@@ -55,39 +79,31 @@ TEST(ReplayRecorder, RefusesAndRecordsNoPersonsInputWhileAReplayPlays) {
 
 // Solver and scene switches, grabs, drags and releases are inputs like any other: recorded, read
 // back and replayed to the same bits.
-TEST(ReplayRecorder, SwitchesAndGrabsAreRecordedAndReplayExactly) {
-    QTemporaryDir folder;
-    const std::string path = folder.filePath(QStringLiteral("switched")).toStdString();
+TEST_F(RecordedSession, SwitchesAndGrabsAreRecordedAndReplayExactly) {
     const Scene scene{SceneKind::Grid, 200, World::Solver::Stable};
     Session live(scene);
-    {
-        ReplayRecorder recorder;
-        FileFault fault;
-        ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
-        live.recordTo(&recorder);
-        live.playTo(40);
-        ASSERT_TRUE(live.switchSolver(World::Solver::Designed));
-        EXPECT_EQ(live.sandbox().sceneStep(), 0);
-        live.playTo(70);
-        ASSERT_TRUE(live.switchSolver(World::Solver::Stable));
-        live.playTo(80);
-        ASSERT_TRUE(live.grab(live.sandbox().circleAt(live.sandbox().bodies()[10]->position),
-                              Vec2(640, 400)));
-        for (int s = 0; s < 20; ++s) {
-            live.drag(Vec2(640.0f + 10 * s, 400));
-            live.drag(Vec2(645.0f + 10 * s, 410)); // only the last target before a step counts
-            live.step();
-        }
-        ASSERT_TRUE(live.release());
-        live.playTo(110);
-        ASSERT_TRUE(live.switchScene(Scene{SceneKind::Column, 30, World::Solver::Stable}));
-        EXPECT_EQ(live.heldCircle(), -1);
-        live.playTo(150);
-        recorder.finish(live.sandbox());
+    ASSERT_TRUE(record(live, scene));
+    live.playTo(40);
+    ASSERT_TRUE(live.switchSolver(World::Solver::Designed));
+    EXPECT_EQ(live.sandbox().sceneStep(), 0);
+    live.playTo(70);
+    ASSERT_TRUE(live.switchSolver(World::Solver::Stable));
+    live.playTo(80);
+    ASSERT_TRUE(
+        live.grab(live.sandbox().circleAt(live.sandbox().bodies()[10]->position), Vec2(640, 400)));
+    for (int s = 0; s < 20; ++s) {
+        live.drag(Vec2(640.0f + 10 * s, 400));
+        live.drag(Vec2(645.0f + 10 * s, 410)); // only the last target before a step counts
+        live.step();
     }
-    FileFault fault;
-    const std::optional<Replay> replay = readReplayFile(path, EndRecord::Required, fault);
-    ASSERT_TRUE(replay) << fault.message();
+    ASSERT_TRUE(live.release());
+    live.playTo(110);
+    ASSERT_TRUE(live.switchScene(Scene{SceneKind::Column, 30, World::Solver::Stable}));
+    EXPECT_EQ(live.heldCircle(), -1);
+    live.playTo(150);
+
+    const std::optional<Replay> replay = finishAndRead(live);
+    ASSERT_TRUE(replay);
     Session replayed(replay->recording.scene);
     replayed.play(replay->recording);
     replayed.playTo(replay->end->step);
@@ -98,33 +114,24 @@ TEST(ReplayRecorder, SwitchesAndGrabsAreRecordedAndReplayExactly) {
 
 // Going back and acting again makes a new branch: the recording replays to the session as it
 // finally went, its checkpoints pass, and the replay itself can be stepped back and forth.
-TEST(ReplayRecorder, ARecordingWithGoingBackReplaysTheHistoryAsItFinallyWent) {
-    QTemporaryDir folder;
-    const std::string path = folder.filePath(QStringLiteral("branched")).toStdString();
+TEST_F(RecordedSession, ARecordingWithGoingBackReplaysTheHistoryAsItFinallyWent) {
     const Scene scene{SceneKind::Grid, 20, World::Solver::Stable};
     Session live(scene);
-    {
-        ReplayRecorder recorder;
-        FileFault fault;
-        ASSERT_TRUE(recorder.open(path, scene, fault)) << fault.message();
-        live.recordTo(&recorder);
-        live.playTo(500);
-        live.spawn(Vec2(500, 600));
-        live.playTo(1300);
-        live.spawn(Vec2(600, 600));
-        live.playTo(1400);
-        ASSERT_TRUE(live.goBackTo(450));
-        live.spawn(Vec2(700, 600));
-        live.playTo(1250);
-        recorder.finish(live.sandbox());
-    }
+    ASSERT_TRUE(record(live, scene));
+    live.playTo(500);
+    live.spawn(Vec2(500, 600));
+    live.playTo(1300);
+    live.spawn(Vec2(600, 600));
+    live.playTo(1400);
+    ASSERT_TRUE(live.goBackTo(450));
+    live.spawn(Vec2(700, 600));
+    live.playTo(1250);
+
+    const std::optional<Replay> replay = finishAndRead(live);
+    ASSERT_TRUE(replay);
     const std::string recorded = contentsOf(path);
     EXPECT_NE(recorded.find("\n600 hash "), std::string::npos);
     EXPECT_NE(recorded.find("\n1400 back 450\n450 spawn"), std::string::npos);
-
-    FileFault fault;
-    const std::optional<Replay> replay = readReplayFile(path, EndRecord::Required, fault);
-    ASSERT_TRUE(replay) << fault.message();
     EXPECT_EQ(replay->recording.inputs.size(), 1u);
     Session replayed(replay->recording.scene);
     replayed.play(replay->recording);

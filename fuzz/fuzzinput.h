@@ -4,11 +4,18 @@
 
 #include <cstddef> // std::size_t
 #include <cstdint> // std::uint8_t, std::int8_t, std::uint16_t, std::int16_t, std::int32_t
+#include <string>  // std::string
 
 // Ends the run so that libFuzzer reports the input; unlike assert() it is never compiled out.
 inline void require(bool property) {
     if (!property)
         __builtin_trap();
+}
+
+// A file reader's fault about the input named "input": one line, "input:LINE: what is wrong".
+inline void requireOneLineFault(const std::string &message) {
+    require(message.compare(0, 6, "input:") == 0);
+    require(message.find('\n') == std::string::npos);
 }
 
 class ByteReader {

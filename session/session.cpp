@@ -38,41 +38,45 @@ void Session::recordTo(SessionRecorder *sessionRecorder) {
 }
 
 bool Session::spawn(Vec2 position) {
-    return !replaying() &&
-           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Spawn, position});
+    return fromPerson(stampedNow(SessionInput::Kind::Spawn, position));
 }
 
 bool Session::restart() {
-    return !replaying() &&
-           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Restart});
+    return fromPerson(stampedNow(SessionInput::Kind::Restart));
 }
 
 bool Session::switchSolver(World::Solver solver) {
-    SessionInput input{simulation.totalSteps(), SessionInput::Kind::Solver};
+    SessionInput input = stampedNow(SessionInput::Kind::Solver);
     input.solver = solver;
-    return !replaying() && apply(input);
+    return fromPerson(input);
 }
 
 bool Session::switchScene(const Scene &scene) {
-    SessionInput input{simulation.totalSteps(), SessionInput::Kind::Scene};
+    SessionInput input = stampedNow(SessionInput::Kind::Scene);
     input.scene = scene;
-    return !replaying() && apply(input);
+    return fromPerson(input);
 }
 
 bool Session::grab(int index, Vec2 target) {
-    SessionInput input{simulation.totalSteps(), SessionInput::Kind::Grab, target};
+    SessionInput input = stampedNow(SessionInput::Kind::Grab, target);
     input.index = index;
-    return !replaying() && apply(input);
+    return fromPerson(input);
 }
 
 bool Session::drag(Vec2 target) {
-    return !replaying() &&
-           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Drag, target});
+    return fromPerson(stampedNow(SessionInput::Kind::Drag, target));
 }
 
 bool Session::release() {
-    return !replaying() &&
-           apply(SessionInput{simulation.totalSteps(), SessionInput::Kind::Release});
+    return fromPerson(stampedNow(SessionInput::Kind::Release));
+}
+
+SessionInput Session::stampedNow(SessionInput::Kind kind, Vec2 position) const {
+    return SessionInput{simulation.totalSteps(), kind, position};
+}
+
+bool Session::fromPerson(const SessionInput &input) {
+    return !replaying() && apply(input);
 }
 
 void Session::step() {
@@ -225,7 +229,7 @@ void Session::pullHeldCircle(bool noteTarget) {
         return;
     }
     if (noteTarget && !targetNoted)
-        note(SessionInput{simulation.totalSteps(), SessionInput::Kind::Drag, hold.target});
+        note(stampedNow(SessionInput::Kind::Drag, hold.target));
     targetNoted = true;
     circle->velocity = (hold.target - circle->position) * pullShare;
 }

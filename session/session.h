@@ -104,6 +104,10 @@ public:
     const std::optional<ReplayFault> &replayFault() const { return fault; }
 
 private:
+    // An input given now, at the current step.
+    SessionInput stampedNow(SessionInput::Kind kind, Vec2 position = Vec2()) const;
+    // A person's input: refused while a replay plays, else apply().
+    bool fromPerson(const SessionInput &input);
     // Gives the sandbox the input and records it if it took it.
     bool apply(const SessionInput &input);
     // Gives the sandbox the input; whether it took it.

@@ -1,0 +1,68 @@
+#include "replay/replayfile.h"
+
+#include <gtest/gtest.h>
+
+#include <optional> // std::optional
+#include <sstream>  // std::istringstream
+#include <string>   // std::string
+
+namespace {
+
+std::optional<Replay> read(const std::string &text, FileFault &fault) {
+    std::istringstream input(text);
+    return readReplay(input, "input", EndRecord::Optional, fault);
+}
+
+const std::string header = "rigid2d-replay 2\nscene grid 40\n";
+
+} // namespace
+
+// A file written or edited by hand gets its line and what is wrong with it in words.
+TEST(ReplayFile, AMistakeIsNamedWithItsLine) {
+    const struct {
+        std::string text;
+        const char *message;
+    } cases[] = {
+        {"rigid2d-replay 2\r\n",
+         "input:1: the line ends in a carriage return: lines must end in a line feed alone"},
+        {header + "3 spawn 640,5 380\n", "input:3: expected a number, not \"640,5\""},
+        {header + "3  spawn 1 2\n", "input:3: fields must be separated by single spaces"},
+        {"rigid2d-replay 1\nscene grid 40\n3 solver stable\n",
+         "input:3: unknown record \"solver\": expected spawn, restart or end"},
+        {"rigid2d-replay 1\nscene grid 40 stable\n",
+         "input:2: unexpected \"stable\" at the end of the line"},
+        {"rigid2d-replay 2\nscene grid 40 fast\n",
+         "input:2: unknown solver \"fast\": expected designed or stable"},
+        {"rigid2d-replay 2\nscene heap 40\n",
+         "input:2: unknown scene \"heap\": expected demo, column or grid"},
+        {"rigid2d-replay 2\nscene demo 40\n", "input:2: the demo scene has 100 circles, not 40"},
+        {header + "3 scene grid\n", "input:3: expected the scene's NAME and COUNT"},
+        {header + "3 scene grid 10 stable designed\n",
+         "input:3: unexpected \"designed\" at the end of the line"},
+        {header + "3 spawn 1 2\n2 spawn 1 2\n",
+         "input:4: step 2 goes backwards: the record before is at step 3"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        FileFault fault;
+        EXPECT_FALSE(read(c.text, fault));
+        EXPECT_EQ(fault.message(), c.message);
+    }
+}
+
+// Files written before solvers were recorded replay with the designed solver, as they did; a
+// scene record without a solver brings the scene's own.
+TEST(ReplayFile, AFileThatNamesNoSolverPlaysTheDesignedOne) {
+    FileFault fault;
+    for (const char *version : {"1", "2"}) {
+        const std::optional<Replay> old =
+            read(std::string("rigid2d-replay ") + version + "\nscene grid 40\n", fault);
+        ASSERT_TRUE(old) << fault.message();
+        EXPECT_EQ(old->recording.scene.solver, World::Solver::Designed);
+    }
+    const std::optional<Replay> switched = read(header + "3 scene column 10\n", fault);
+    ASSERT_TRUE(switched) << fault.message();
+    ASSERT_EQ(switched->recording.inputs.size(), 1u);
+    EXPECT_EQ(switched->recording.inputs[0].scene.solver, World::Solver::Stable);
+    EXPECT_EQ(switched->recording.inputs[0].source, 3);
+}

@@ -1,0 +1,71 @@
+#include "session/session.h"
+#include "state/statefile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>  // std::size_t
+#include <optional> // std::optional
+#include <sstream>  // std::istringstream
+#include <string>   // std::string
+#include <vector>   // std::vector
+
+namespace {
+
+// A stable grid that has landed, as saved: walls, circles and warm-start pairs, one a line.
+std::vector<std::string> savedGridLines() {
+    Session session(Scene{SceneKind::Grid, 20, World::Solver::Stable});
+    session.keepHistory(false);
+    session.playTo(1000);
+    SessionSnapshot snapshot;
+    session.take(snapshot);
+    std::istringstream text(stateFileText(snapshot.sandbox));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string joined(const std::vector<std::string> &lines) {
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + '\n';
+    return text;
+}
+
+} // namespace
+
+// A damaged or hand-edited state gets its line and what is wrong with it in words.
+TEST(StateFile, AMistakeIsNamedWithItsLine) {
+    const std::vector<std::string> good = savedGridLines();
+    std::size_t warmStart = 0;
+    while (warmStart < good.size() && good[warmStart].compare(0, 10, "warmstart ") != 0)
+        ++warmStart;
+    ASSERT_GE(good.size(), warmStart + 4) << "the grid has no two warm-start pairs to swap";
+    const std::string &hash = good.back();
+    const struct {
+        std::size_t line;
+        std::string replacement;
+        std::string message;
+    } cases[] = {
+        {0, "rigid2d-state 1\r",
+         "the line ends in a carriage return: lines must end in a line feed alone"},
+        {1, "scene grid 20", "expected the scene: \"scene NAME COUNT SOLVER\""},
+        {1, "scene grid 20 fast", "unknown solver \"fast\": expected designed or stable"},
+        {1, "scene demo 20 stable", "the demo scene has 100 circles, not 20"},
+        {2, "steps 9 8", "expected the steps in the scene, a whole number from 0 to 8, not \"9\""},
+        {4, "0 2", "expected the body's type, 0 (circle) or 1 (rectangle)"},
+        {warmStart + 2, good[warmStart + 1], "the pairs must come in ascending order, each once"},
+        {good.size() - 1, "hash 0123456789abcdef",
+         "the bodies do not match the hash: the file has 0123456789abcdef, its bodies hash to " +
+             hash.substr(5)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.replacement);
+        std::vector<std::string> lines = good;
+        lines[c.line] = c.replacement;
+        std::istringstream input(joined(lines));
+        FileFault fault;
+        EXPECT_FALSE(readState(input, "input", fault));
+        EXPECT_EQ(fault.message(), "input:" + std::to_string(c.line + 1) + ": " + c.message);
+    }
+}

@@ -149,7 +149,7 @@ void MainWindow::drawPanels(QSize pixels, double ratio) {
         figures.step = sandbox.sceneStep();
         figures.bodies = sandbox.bodies().size();
         figures.full = sandbox.full();
-        figures.contacts = sandbox.physics().contacts.size();
+        figures.contacts = static_cast<int>(sandbox.physics().contacts.size());
         figures.meanStepMicroseconds = frameStatistics.meanStepMicroseconds();
         figures.framesPerSecond = frameStatistics.framesPerSecond();
         figures.paused = isPaused;

@@ -11,7 +11,7 @@ public:
         : scene(scene), world(search, solver) {}
 
     void step() override { world.step(scene.entities()); }
-    int touchingContacts() override { return world.contacts.size(); }
+    int touchingContacts() override { return static_cast<int>(world.contacts.size()); }
     const EntityArray *bodies() override { return &scene.entities(); }
 
 private:

@@ -67,10 +67,10 @@ void checkSame(const Sandbox &broad, const Sandbox &reference) {
         require(sameBits(found[i]->position, expected[i]->position));
         require(sameBits(found[i]->velocity, expected[i]->velocity));
     }
-    const QList<Contact *> &a = broad.physics().contacts;
-    const QList<Contact *> &b = reference.physics().contacts;
+    const ContactList &a = broad.physics().contacts;
+    const ContactList &b = reference.physics().contacts;
     require(a.size() == b.size());
-    for (int k = 0; k < a.size(); ++k) {
+    for (std::size_t k = 0; k < a.size(); ++k) {
         require(sameBits(a[k]->normal, b[k]->normal));
         require(std::memcmp(&a[k]->penetration, &b[k]->penetration, sizeof(float)) == 0);
     }

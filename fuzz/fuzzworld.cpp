@@ -297,10 +297,10 @@ void checkSame(const Simulation &broad, const Simulation &reference) {
         require(sameBits(broad.entities[i]->position, reference.entities[i]->position));
         require(sameBits(broad.entities[i]->velocity, reference.entities[i]->velocity));
     }
-    const QList<Contact *> &found = broad.world.contacts;
-    const QList<Contact *> &expected = reference.world.contacts;
+    const ContactList &found = broad.world.contacts;
+    const ContactList &expected = reference.world.contacts;
     require(found.size() == expected.size());
-    for (int k = 0; k < found.size(); ++k) {
+    for (std::size_t k = 0; k < found.size(); ++k) {
         require(broad.indexOf.at(found[k]->a) == reference.indexOf.at(expected[k]->a));
         require(broad.indexOf.at(found[k]->b) == reference.indexOf.at(expected[k]->b));
         require(sameBits(found[k]->normal, expected[k]->normal));

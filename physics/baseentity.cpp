@@ -9,9 +9,7 @@ float inverseOf(float mass) {
 } // namespace
 
 void BaseEntity::update() {
-    Vec2 t = force;
-    t.y -= mass * gravityScale;
-    velocity += t;
+    velocity += velocityChangePerStep();
     position += velocity;
 }
 

@@ -30,6 +30,9 @@ public:
     // Static bodies have inverse mass 0; their mass is kept, so gravity still pulls them.
     void setStatic(bool s);
     void applyImpulse(Vec2 j) { velocity += j * inverseMass; }
+    // What one step adds to the velocity: the force, and gravity pulling down by
+    // gravityScale * mass. Every integration of the engine adds this, whole or in parts.
+    Vec2 velocityChangePerStep() const { return Vec2(force.x, force.y - gravityScale * mass); }
 
     Vec2 position;
     Vec2 velocity;

@@ -1,29 +1,14 @@
 #include "physics/broadphase.h"
 
 #include "core/entityarray.h"
-#include "physics/circle.h"
 #include "physics/finitebodies.h"
-#include "physics/rectangle.h"
+#include "physics/shapes.h"
 
 #include <algorithm> // std::sort, std::remove_if
-#include <cmath>     // std::fabs, std::isfinite
+#include <cmath>     // std::isfinite
 #include <limits>    // std::numeric_limits
 
 namespace {
-
-// Beyond these magnitudes the narrow phase's float arithmetic may overflow, so its answer can no
-// longer be foreseen from bounds: such bodies are paired with everything. NaN fails the test too.
-constexpr double maxCoordinate = 0x1p60;
-constexpr int maxRectangleSize = 1 << 24; // integer sizes up to here convert to float exactly
-
-// Widening every bound by these shares of the magnitudes involved covers all the rounding of the
-// narrow phase (each float operation errs by at most 2^-24 of its result) and of the bounds
-// themselves (computed in double), so a pair is only left out when no rounding could bring it
-// into contact: a float difference of two centres beyond r (1 + 2^-22) gives a length beyond r.
-constexpr double sizeMargin = 0x1p-20;
-constexpr double positionMargin = 0x1p-40;
-constexpr double rectangleMargin = 0x1p-20;
-constexpr double tinyMargin = 0x1p-60;
 
 // How often the sweep axis is put to the test against the other one.
 constexpr int stepsBetweenAxisTrials = 64;
@@ -37,6 +22,8 @@ constexpr long long insertionMovesPerEntry = 4;
 constexpr std::size_t pairsPerBody = 4;
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
+
+static_assert(shapeKindCount <= 8, "an extent holds its kind's bit and mask in a byte each");
 
 // Sorts entries by key(entry), ascending, by insertion from their present order. Returns false,
 // leaving them in some order, as soon as it has moved more than budget.
@@ -92,40 +79,6 @@ template <typename Entry> void keepBodiesBelow(std::vector<Entry> &entries, int 
     }
 }
 
-bool sane(float v) {
-    return std::fabs(v) < maxCoordinate;
-}
-
-bool circleBounds(const Circle *circle, double (&lo)[2], double (&hi)[2]) {
-    const float p[2] = {circle->position.x, circle->position.y};
-    if (!sane(p[0]) || !sane(p[1]) || !sane(circle->radius))
-        return false;
-    const double r = std::fabs(static_cast<double>(circle->radius));
-    const double reach = r + r * sizeMargin + tinyMargin;
-    for (int axis = 0; axis < 2; ++axis) {
-        const double c = p[axis];
-        const double d = reach + std::fabs(c) * positionMargin;
-        lo[axis] = c - d;
-        hi[axis] = c + d;
-    }
-    return true;
-}
-
-bool rectangleBounds(const RectAngle *rect, double (&lo)[2], double (&hi)[2]) {
-    const float p[2] = {rect->position.x, rect->position.y};
-    const int size[2] = {rect->width, rect->height};
-    for (int axis = 0; axis < 2; ++axis) {
-        if (!sane(p[axis]) || size[axis] < 0 || size[axis] > maxRectangleSize)
-            return false;
-        const double low = p[axis];
-        const double high = low + size[axis];
-        const double margin = (std::fabs(low) + std::fabs(high)) * rectangleMargin + tinyMargin;
-        lo[axis] = low - margin;
-        hi[axis] = high + margin;
-    }
-    return true;
-}
-
 } // namespace
 
 void BroadPhase::findPairs(const EntityArray &bodies) {
@@ -156,7 +109,7 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
         firstPartner.reserve(capacity + 1);
         for (std::vector<int> *buffer : {&cursor, &slotByBody})
             buffer->reserve(capacity);
-        flagsByIndex.reserve(capacity);
+        byIndex.reserve(capacity);
         sortKeys.reserve(capacity);
         radixSorter.reserve(capacity);
         pairs.reserve(pairsPerBody * capacity);
@@ -165,24 +118,28 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
     keepBodiesBelow(extents, bodies.size());
 }
 
-// Fills the extents in their present order.
+// Fills the extents in their present order, each from its body's bounding box widened by its
+// margin.
 void BroadPhase::computeExtents(const EntityArray &bodies) {
     wild.clear();
     sweptCount = 0;
     for (Extent &e : extents) {
         const BaseEntity *body = bodies[e.index];
-        const int type = body->type();
-        e.rectangle = type == BodyType::RectAngle;
-        bool bounded = false;
-        if (type == BodyType::Circle)
-            bounded = circleBounds(static_cast<const Circle *>(body), e.lo, e.hi);
-        else if (e.rectangle)
-            bounded = rectangleBounds(static_cast<const RectAngle *>(body), e.lo, e.hi);
-        // Bounds imply a finite position; the velocity must be finite too.
-        if (bounded && std::isfinite(body->velocity.x) && std::isfinite(body->velocity.y)) {
+        const int kind = body->type();
+        const bool known = isShapeKind(kind);
+        e.kindBit = known ? static_cast<unsigned char>(1u << kind) : 0;
+        e.collidesWith = known ? static_cast<unsigned char>(collisionMasks[kind]) : 0;
+        const BoundingBox box = boundingBox(*body, kind);
+        // A bounded box has a finite position, so the velocity alone is left to check.
+        if (known && box.bounded && std::isfinite(body->velocity.x) &&
+            std::isfinite(body->velocity.y)) {
+            for (int axis = 0; axis < 2; ++axis) {
+                e.lo[axis] = box.lo[axis] - box.margin[axis];
+                e.hi[axis] = box.hi[axis] + box.margin[axis];
+            }
             e.pairing = Pairing::Swept;
             ++sweptCount;
-        } else if (!isFiniteBody(*body)) {
+        } else if (!known || !isFiniteBody(*body)) {
             e.pairing = Pairing::None;
         } else {
             e.pairing = Pairing::WithAll;
@@ -210,7 +167,7 @@ void BroadPhase::sortAlongSweepAxis() {
     }
 }
 
-// Every pair of swept extents overlapping on both axes, except two rectangles.
+// Every pair of swept extents overlapping on both axes whose kinds may collide.
 void BroadPhase::sweep() {
     const int axis = sweepAxis;
     const int other = 1 - axis;
@@ -223,35 +180,28 @@ void BroadPhase::sweep() {
             const Extent &q = extents[m];
             if (q.lo[other] > p.hi[other] || p.lo[other] > q.hi[other])
                 continue;
-            if (p.rectangle && q.rectangle)
+            if (!(p.collidesWith & q.kindBit))
                 continue;
-            pairs.push_back(p.index < q.index ? Pair{p.index, q.index} : Pair{q.index, p.index});
+            pairs.push_back(bodyPair(p.index, q.index));
         }
     }
     sweepOverlaps = overlaps;
 }
 
-// A wild body is paired with every other body (but a rectangle never with a rectangle, and no
-// body with one the narrow phase ignores); a pair of two wild bodies is listed once, from the
-// lower one.
+// A wild body is paired with every other body its kind may collide with, but not with one the
+// narrow phase ignores; a pair of two wild bodies is listed once, from the lower one.
 void BroadPhase::pairWildBodies(int bodyCount) {
-    constexpr unsigned char wildFlag = 1;
-    constexpr unsigned char rectangleFlag = 2;
-    constexpr unsigned char ignoredFlag = 4;
-    flagsByIndex.assign(bodyCount, 0);
-    for (const Extent &e : extents) {
-        flagsByIndex[e.index] = (e.pairing == Pairing::WithAll ? wildFlag : 0) |
-                                (e.rectangle ? rectangleFlag : 0) |
-                                (e.pairing == Pairing::None ? ignoredFlag : 0);
-    }
+    byIndex.resize(static_cast<std::size_t>(bodyCount));
+    for (const Extent &e : extents)
+        byIndex[static_cast<std::size_t>(e.index)] = e;
     for (const int w : wild) {
+        const unsigned char collidesWith = byIndex[static_cast<std::size_t>(w)].collidesWith;
         for (int k = 0; k < bodyCount; ++k) {
-            if (k == w || ((flagsByIndex[k] & wildFlag) && k < w) ||
-                (flagsByIndex[k] & ignoredFlag))
+            const Extent &other = byIndex[static_cast<std::size_t>(k)];
+            if (k == w || (other.pairing == Pairing::WithAll && k < w) ||
+                other.pairing == Pairing::None || !(collidesWith & other.kindBit))
                 continue;
-            if ((flagsByIndex[k] & rectangleFlag) && (flagsByIndex[w] & rectangleFlag))
-                continue;
-            pairs.push_back(k < w ? Pair{k, w} : Pair{w, k});
+            pairs.push_back(bodyPair(k, w));
         }
     }
 }
@@ -260,15 +210,15 @@ void BroadPhase::pairWildBodies(int bodyCount) {
 // order in which the all-pairs loop meets them.
 void BroadPhase::groupByLowerIndex(int bodyCount) {
     firstPartner.assign(bodyCount + 1, 0);
-    for (const Pair &p : pairs)
+    for (const BodyPair &p : pairs)
         ++firstPartner[p.lower + 1];
     for (int i = 0; i < bodyCount; ++i)
         firstPartner[i + 1] += firstPartner[i];
 
     cursor.assign(firstPartner.begin(), firstPartner.end() - 1);
     partnerList.resize(pairs.size());
-    for (const Pair &p : pairs)
-        partnerList[cursor[p.lower]++] = p.upper;
+    for (const BodyPair &p : pairs)
+        partnerList[cursor[p.lower]++] = p.higher;
 
     for (int i = 0; i < bodyCount; ++i) {
         const int first = firstPartner[i];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "physics/bodypair.h"
 #include "physics/radixsorter.h"
 
 #include <vector>
@@ -9,10 +10,11 @@ class EntityArray;
 // Finds the pairs of bodies whose shapes can touch, by sort and sweep along one axis, and lists
 // them in the order the all-pairs loop would visit them: by lower index, then by higher. The
 // bounds are conservative: every pair the narrow phase would accept, to the last bit of its float
-// arithmetic, is listed. Bodies whose bounds cannot be trusted (a huge coordinate, a non-finite or
-// huge size, an unknown type) are paired with every other body, as the all-pairs loop would.
-// Bodies whose position or velocity is not finite, which the narrow phase ignores, are paired with
-// none. Pairs of two rectangles are left out: they never make a contact.
+// arithmetic, is listed: the bounds are the bodies' bounding boxes widened by their margins (see
+// boundingBox). Bodies whose box cannot be trusted (a huge coordinate, a non-finite or huge size)
+// are paired with every other body, as the all-pairs loop would. Bodies whose position or velocity
+// is not finite, or of no known kind, which the narrow phase ignores, are paired with none. Pairs
+// of kinds that never collide (two rectangles) are left out.
 //
 // The buffers, and the orders along both axes, are kept from step to step: in a steady state
 // nothing is allocated and the sorts have little to do. No step costs much more than an ordinary
@@ -46,7 +48,10 @@ private:
         double lo[2];
         double hi[2];
         int index;
-        bool rectangle;
+        // Bit k of kindBit stands for the body's kind k; collidesWith holds the bits of the kinds
+        // it may collide with (see collisionMasks). Both 0 for a body of no known kind.
+        unsigned char kindBit;
+        unsigned char collidesWith;
         Pairing pairing;
     };
     // A body's bounds along the axis on trial.
@@ -54,10 +59,6 @@ private:
         double lo;
         double hi;
         int index;
-    };
-    struct Pair {
-        int lower;
-        int upper;
     };
 
     void fitToBodies(const EntityArray &bodies);
@@ -76,10 +77,10 @@ private:
     std::vector<Extent> extents; // sorted along the sweep axis, the swept ones first
     int sweptCount = 0;
     std::vector<int> wild; // bodies paired with every other body, ascending
-    std::vector<Pair> pairs;
+    std::vector<BodyPair> pairs;
     std::vector<int> firstPartner; // by body index, one past the end for the last
     std::vector<int> cursor;
-    std::vector<unsigned char> flagsByIndex; // pairing and rectangle flags, for pairWildBodies
+    std::vector<Extent> byIndex; // the kinds and pairings by body index, for pairWildBodies
     std::vector<int> partnerList;
 
     std::vector<Span> spans; // sorted along the other axis at the last trial, the swept first

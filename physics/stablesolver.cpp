@@ -2,9 +2,9 @@
 
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
-#include "physics/contact.h"
+#include "physics/bodypair.h"
 
-#include <algorithm> // std::max, std::min
+#include <algorithm> // std::max
 #include <cmath>     // std::isfinite
 #include <utility>   // std::swap
 
@@ -46,14 +46,13 @@ Softness contactSoftness() {
 
 const Softness softness = contactSoftness();
 
-bool pairBefore(const PairImpulse &p, int lower, int higher) {
-    return p.lower < lower || (p.lower == lower && p.higher < higher);
+bool pairBefore(const PairImpulse &p, BodyPair pair) {
+    return p.lower < pair.lower || (p.lower == pair.lower && p.higher < pair.higher);
 }
 
 } // namespace
 
-void StableSolver::step(const EntityArray &bodies, const QList<Contact *> &contacts,
-                        const std::vector<ContactBodies> &bodiesOf) {
+void StableSolver::step(const EntityArray &bodies, const ContactList &contacts) {
     const std::size_t count = static_cast<std::size_t>(bodies.size());
     velocities.resize(count);
     displacements.assign(count, Vec2(0, 0));
@@ -62,10 +61,10 @@ void StableSolver::step(const EntityArray &bodies, const QList<Contact *> &conta
     for (std::size_t i = 0; i < count; ++i) {
         const BaseEntity *body = bodies[static_cast<int>(i)];
         velocities[i] = body->velocity;
-        kicks[i] = Vec2(body->force.x, body->force.y - body->gravityScale * body->mass) * substep;
+        kicks[i] = body->velocityChangePerStep() * substep;
         inverseMasses[i] = body->inverseMass;
     }
-    buildRows(contacts, bodiesOf);
+    buildRows(contacts);
     for (int s = 0; s < substeps; ++s) {
         for (std::size_t i = 0; i < count; ++i)
             velocities[i] += kicks[i];
@@ -86,26 +85,22 @@ void StableSolver::step(const EntityArray &bodies, const QList<Contact *> &conta
 
 // Rows in the contacts' order, each starting from its pair's impulse of the previous step: both
 // lists are sorted by pair, so one merge finds them.
-void StableSolver::buildRows(const QList<Contact *> &contacts,
-                             const std::vector<ContactBodies> &bodiesOf) {
+void StableSolver::buildRows(const ContactList &contacts) {
     rows.clear();
     std::size_t cached = 0;
-    for (int k = 0; k < contacts.size(); ++k) {
-        const Contact *c = contacts[k];
-        const ContactBodies pair = bodiesOf[static_cast<std::size_t>(k)];
-        const std::size_t a = static_cast<std::size_t>(pair.a);
-        const std::size_t b = static_cast<std::size_t>(pair.b);
+    for (const Contact *c : contacts) {
+        const std::size_t a = static_cast<std::size_t>(c->indexA);
+        const std::size_t b = static_cast<std::size_t>(c->indexB);
         const float inverseMassSum = inverseMasses[a] + inverseMasses[b];
         if (inverseMassSum == 0)
             continue; // neither body can move
-        const int lower = std::min(pair.a, pair.b);
-        const int higher = std::max(pair.a, pair.b);
-        while (cached < impulses.size() && pairBefore(impulses[cached], lower, higher))
+        const BodyPair pair = bodyPair(c->indexA, c->indexB);
+        while (cached < impulses.size() && pairBefore(impulses[cached], pair))
             ++cached;
-        const bool kept = cached < impulses.size() && impulses[cached].lower == lower &&
-                          impulses[cached].higher == higher;
+        const bool kept = cached < impulses.size() && impulses[cached].lower == pair.lower &&
+                          impulses[cached].higher == pair.higher;
         const float approach = c->normal.dot(velocities[b] - velocities[a]);
-        rows.push_back(Row{pair.a, pair.b, c->normal, c->penetration, inverseMasses[a],
+        rows.push_back(Row{c->indexA, c->indexB, c->normal, c->penetration, inverseMasses[a],
                            inverseMasses[b], 1.0f / inverseMassSum, approach,
                            kept ? impulses[cached].impulse : 0.0f, 0.0f});
     }
@@ -174,7 +169,9 @@ void StableSolver::applyRestitution() {
 
 void StableSolver::keepImpulses() {
     spareImpulses.clear();
-    for (const Row &r : rows)
-        spareImpulses.push_back(PairImpulse{std::min(r.a, r.b), std::max(r.a, r.b), r.impulse});
+    for (const Row &r : rows) {
+        const BodyPair pair = bodyPair(r.a, r.b);
+        spareImpulses.push_back(PairImpulse{pair.lower, pair.higher, r.impulse});
+    }
     std::swap(impulses, spareImpulses);
 }

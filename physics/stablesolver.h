@@ -1,19 +1,9 @@
 #pragma once
 
 #include "math/vec2.h"
-
-#include <QList>
+#include "physics/contactsolver.h"
 
 #include <vector>
-
-class EntityArray;
-struct Contact;
-
-// The array indices of a contact's bodies a and b, in the contact's own order.
-struct ContactBodies {
-    int a;
-    int b;
-};
 
 // One pair's accumulated normal impulse at the end of a step, which the same pair starts from in
 // the next step.
@@ -31,13 +21,9 @@ struct PairImpulse {
 // contact's impulse is accumulated and never pulls. Bounces are added at the end, from the
 // approach speed at the start of the step, and only above a threshold, so that resting contacts
 // stay at rest. Everything runs in single precision in one fixed order.
-class StableSolver {
+class StableSolver : public ContactSolver {
 public:
-    // Resolves the contacts and moves every body by one step (in place of the designed
-    // integration). bodiesOf[k] holds the indices of contacts[k]; the contacts come in the order
-    // of their pairs, by lower index, then by higher.
-    void step(const EntityArray &bodies, const QList<Contact *> &contacts,
-              const std::vector<ContactBodies> &bodiesOf);
+    void step(const EntityArray &bodies, const ContactList &contacts) override;
 
     // The impulses the next step starts from, by pair in ascending order of (lower, higher).
     // Bodies appended to the array leave it valid: the indices of the others do not change.
@@ -66,7 +52,7 @@ private:
         float maxImpulse;
     };
 
-    void buildRows(const QList<Contact *> &contacts, const std::vector<ContactBodies> &bodiesOf);
+    void buildRows(const ContactList &contacts);
     void applyWarmStart();
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.

@@ -2,21 +2,19 @@
 
 #include "physics/broadphase.h"
 #include "physics/contact.h"
+#include "physics/designedsolver.h"
 #include "physics/stablesolver.h"
 
-#include <QList>
+#include <vector>
 
-class BaseEntity;
 class EntityArray;
 
-// The physics world: collision detection through a table indexed by body type, and one of two
-// contact solvers: the designed single-pass impulse solver with linear position correction, which
-// keeps no state between steps other than the contacts of the last step, or the stable solver,
-// which also keeps each pair's impulse for the next step.
+// The physics world: collision detection through the shapes' collision table (see shapes.h), and
+// one of two contact solvers: the designed single-pass impulse solver with linear position
+// correction, which keeps no state between steps other than the contacts of the last step, or the
+// stable solver, which also keeps each pair's impulse for the next step.
 class World {
 public:
-    using CollisionRoutine = void (World::*)(BaseEntity *a, BaseEntity *b);
-
     // How the detection finds the pairs it hands to the collision table. Both give the same
     // contacts in the same order; AllPairs tests every pair and serves as the reference.
     enum class PairSearch { BroadPhase, AllPairs };
@@ -28,12 +26,11 @@ public:
     enum class Solver { Designed, Stable };
 
     explicit World(PairSearch search = PairSearch::BroadPhase, Solver solver = Solver::Designed);
-    ~World();
+    // The contacts point into the world's own storage.
     World(const World &) = delete;
     World &operator=(const World &) = delete;
 
-    // Advances every body by one step: clear, detect, then impulses, integrate, correct with the
-    // designed solver, or the stable solver's own step.
+    // Advances every body by one step: clear, detect, then the chosen solver's step.
     void step(EntityArray &bodies);
 
     Solver solver() const { return solverKind; }
@@ -44,37 +41,25 @@ public:
     // gone); the broad phase's kept order is only where its next sort starts, so it stays.
     void resume(Solver solver, const std::vector<PairImpulse> &warmStart);
 
-    // Each routine appends at most one contact, at the end of the list; none when the position
-    // or velocity of either body is not finite.
-    void circleVsCircle(BaseEntity *a, BaseEntity *b);
-    void circleVsRect(BaseEntity *c, BaseEntity *r);
-    // The circle becomes a of the contact, as with circleVsRect.
-    void rectVsCircle(BaseEntity *r, BaseEntity *c);
-    // Rectangles never collide with each other.
-    void rectVsRect(BaseEntity *, BaseEntity *) {}
-
-    // Row: a->type(), column: b->type().
-    CollisionRoutine collisionTable[2][2];
-    // The contacts of the last step, owned by the world, in the order of their pairs.
-    QList<Contact *> contacts;
+    // The contacts of the last step, in the order of their pairs. The records are the world's,
+    // kept in storage it reuses from step to step: in a steady state a step allocates nothing.
+    ContactList contacts;
 
 private:
     PairSearch pairSearch;
     Solver solverKind;
     BroadPhase broadPhase;
-    // For the stable solver: the bodies' indices of each contact, in the list's order.
-    std::vector<ContactBodies> contactBodies;
+    // The records contacts points into.
+    std::vector<Contact> records;
+    DesignedSolver designedSolver;
     StableSolver stableSolver;
 
     void clearContacts();
     void detectContacts(const EntityArray &bodies);
     void detectAllPairs(const EntityArray &bodies);
     void detectBroadPhasePairs(const EntityArray &bodies);
-    // The table routine for the pair, in the caller's order.
-    void collide(BaseEntity *a, BaseEntity *b);
-    // collide() for bodies i < j, noting their indices for the stable solver.
+    // The collision table's contact of bodies i and j, its points appended to the records.
     void collidePair(const EntityArray &bodies, int i, int j);
-    void applyImpulses();
-    static void integrate(const EntityArray &bodies);
-    void correctPositions();
+    void listContacts();
+    ContactSolver &chosenSolver();
 };

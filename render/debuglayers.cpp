@@ -1,10 +1,8 @@
 #include "render/debuglayers.h"
 
 #include "core/entityarray.h"
-#include "physics/circle.h"
-#include "physics/contact.h"
 #include "physics/finitebodies.h"
-#include "physics/rectangle.h"
+#include "physics/shapes.h"
 #include "render/gl21.h"
 
 #include <QOpenGLFunctions_2_1>
@@ -18,7 +16,7 @@ constexpr float velocitySteps = 10;
 
 } // namespace
 
-void DebugLayers::draw(const EntityArray &bodies, const QList<Contact *> &contacts) {
+void DebugLayers::draw(const EntityArray &bodies, const ContactList &contacts) {
     if (isShown[Contacts]) {
         addContacts(contacts);
         drawLines(Contacts);
@@ -33,38 +31,27 @@ void DebugLayers::draw(const EntityArray &bodies, const QList<Contact *> &contac
     }
 }
 
-// a is a circle in every contact: the point is on its surface along the normal.
-void DebugLayers::addContacts(const QList<Contact *> &contacts) {
+// Where a is now, after the step that found the contact.
+void DebugLayers::addContacts(const ContactList &contacts) {
     for (const Contact *contact : contacts) {
-        if (contact->a->type() != BodyType::Circle || !isFiniteBody(*contact->a))
+        if (!isFiniteBody(*contact->a))
             continue;
-        const float radius = static_cast<const Circle *>(contact->a)->radius;
-        const Vec2 point = contact->a->position + contact->normal * radius;
-        const Vec2 tip = point + contact->normal * radius;
+        const Vec2 point = contact->a->position + contact->anchorA;
+        const Vec2 tip = point + contact->anchorA;
         line(point.x - crossHalf, point.y - crossHalf, point.x + crossHalf, point.y + crossHalf);
         line(point.x - crossHalf, point.y + crossHalf, point.x + crossHalf, point.y - crossHalf);
         line(point.x, point.y, tip.x, tip.y);
     }
 }
 
+// Each bound rounded to float is the float sum or difference of the position and the size.
 void DebugLayers::addBounds(const EntityArray &bodies) {
     for (int i = 0; i < bodies.size(); ++i) {
-        const BaseEntity *body = bodies[i];
-        float left = body->position.x;
-        float bottom = body->position.y;
-        float right = left;
-        float top = bottom;
-        if (body->type() == BodyType::Circle) {
-            const float radius = static_cast<const Circle *>(body)->radius;
-            left -= radius;
-            bottom -= radius;
-            right += radius;
-            top += radius;
-        } else if (body->type() == BodyType::RectAngle) {
-            const auto *rectangle = static_cast<const RectAngle *>(body);
-            right += static_cast<float>(rectangle->width);
-            top += static_cast<float>(rectangle->height);
-        }
+        const BoundingBox box = boundingBox(*bodies[i]);
+        const float left = static_cast<float>(box.lo[0]);
+        const float bottom = static_cast<float>(box.lo[1]);
+        const float right = static_cast<float>(box.hi[0]);
+        const float top = static_cast<float>(box.hi[1]);
         line(left, bottom, right, bottom);
         line(right, bottom, right, top);
         line(right, top, left, top);

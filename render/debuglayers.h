@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QList>
+#include "physics/contact.h"
 
 #include <vector> // std::vector
 
 class EntityArray;
-struct Contact;
 
 // Drawings over the bodies that show the engine at work, each switched on and off by itself and
 // drawn as one batch of lines, in colours no body is drawn in:
 // - contacts: for each contact of the last step, a cross at the contact point on body a's
-//   surface and the normal from it, one radius long;
-// - bounds: each body's box, as the broad phase bounds it;
+//   surface and the normal from it, as long as the point is from a's position (a circle's radius);
+// - bounds: each body's bounding box, which the broad phase widens only by the rounding margins;
 // - velocities: from each circle's centre, its velocity over the next ten steps.
 // Nothing is computed for a layer that is off.
 class DebugLayers {
@@ -22,10 +21,10 @@ public:
     void toggle(Layer layer) { isShown[layer] = !isShown[layer]; }
 
     // Into the current frame (see beginSceneFrame); needs OpenGL 2.1, does nothing without it.
-    void draw(const EntityArray &bodies, const QList<Contact *> &contacts);
+    void draw(const EntityArray &bodies, const ContactList &contacts);
 
 private:
-    void addContacts(const QList<Contact *> &contacts);
+    void addContacts(const ContactList &contacts);
     void addBounds(const EntityArray &bodies);
     void addVelocities(const EntityArray &bodies);
     void line(float x1, float y1, float x2, float y2);

@@ -3,15 +3,9 @@
 #include "core/entityarray.h"
 #include "physics/circle.h"
 #include "physics/finitebodies.h"
-#include "physics/rectangle.h"
+#include "physics/shapes.h"
 
 namespace {
-
-BaseEntity *makeBody(const BodyTraits &traits) {
-    if (traits.type == BodyType::RectAngle)
-        return new RectAngle(0, 0);
-    return new Circle(0);
-}
 
 void setBody(BaseEntity &body, const BodyTraits &traits, const BodyMotion &motion) {
     body.position = motion.position;
@@ -21,13 +15,7 @@ void setBody(BaseEntity &body, const BodyTraits &traits, const BodyMotion &motio
     body.inverseMass = traits.inverseMass;
     body.gravityScale = traits.gravityScale;
     body.isStatic = traits.isStatic;
-    if (traits.type == BodyType::RectAngle) {
-        auto &rect = static_cast<RectAngle &>(body);
-        rect.width = traits.width;
-        rect.height = traits.height;
-    } else {
-        static_cast<Circle &>(body).radius = traits.radius;
-    }
+    setShapeSize(body, traits.shape);
 }
 
 // Deletes the bodies from index from on and drops them from the array.
@@ -100,10 +88,10 @@ void Sandbox::restore(const SandboxState &state) {
     for (const TraitsRun &run : state.runs) {
         for (int k = 0; k < run.count; ++k, ++index) {
             // From the first body of another type on, the array is built anew.
-            if (index < entities->size() && (*entities)[index]->type() != run.traits.type)
+            if (index < entities->size() && (*entities)[index]->type() != run.traits.shape.kind)
                 dropBodiesFrom(*entities, index);
             if (index == entities->size())
-                entities->append(makeBody(run.traits));
+                entities->append(makeBody(run.traits.shape));
             setBody(*(*entities)[index], run.traits,
                     state.motions[static_cast<std::size_t>(index)]);
         }

@@ -1,8 +1,5 @@
 #include "scenes/sandboxstate.h"
 
-#include "physics/circle.h"
-#include "physics/rectangle.h"
-
 #include <cstdint> // std::uint32_t
 #include <cstring> // std::memcpy
 
@@ -23,28 +20,20 @@ std::size_t SandboxState::bytes() const {
 
 BodyTraits traitsOf(const BaseEntity &body) {
     BodyTraits traits;
-    traits.type = body.type();
+    traits.shape = shapeSize(body);
     traits.force = body.force;
     traits.mass = body.mass;
     traits.inverseMass = body.inverseMass;
     traits.gravityScale = body.gravityScale;
     traits.isStatic = body.isStatic;
-    if (traits.type == BodyType::Circle) {
-        traits.radius = static_cast<const Circle &>(body).radius;
-    } else if (traits.type == BodyType::RectAngle) {
-        const auto &rect = static_cast<const RectAngle &>(body);
-        traits.width = rect.width;
-        traits.height = rect.height;
-    }
     return traits;
 }
 
 bool sameTraits(const BodyTraits &a, const BodyTraits &b) {
-    return a.type == b.type && bits(a.force.x) == bits(b.force.x) &&
+    return sameShapeSize(a.shape, b.shape) && bits(a.force.x) == bits(b.force.x) &&
            bits(a.force.y) == bits(b.force.y) && bits(a.mass) == bits(b.mass) &&
            bits(a.inverseMass) == bits(b.inverseMass) &&
-           bits(a.gravityScale) == bits(b.gravityScale) && a.isStatic == b.isStatic &&
-           bits(a.radius) == bits(b.radius) && a.width == b.width && a.height == b.height;
+           bits(a.gravityScale) == bits(b.gravityScale) && a.isStatic == b.isStatic;
 }
 
 void appendTraits(std::vector<TraitsRun> &runs, const BodyTraits &traits) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "math/vec2.h"
-#include "physics/baseentity.h"
+#include "physics/shapes.h"
 #include "physics/stablesolver.h"
 #include "scenes/scene.h"
 
@@ -12,17 +12,12 @@ class BaseEntity;
 
 // What a body is, as opposed to where it is and how fast it goes: the fields no step changes.
 struct BodyTraits {
-    int type = BodyType::Circle;
+    ShapeSize shape;
     Vec2 force;
     float mass = 0;
     float inverseMass = 0;
     float gravityScale = 1;
     bool isStatic = false;
-    // A circle's.
-    float radius = 0;
-    // A rectangle's.
-    int width = 0;
-    int height = 0;
 };
 
 // What every step changes: 16 bytes.

@@ -1,10 +1,12 @@
 #include "state/statefile.h"
 
+#include "physics/shapes.h"
 #include "text/linetext.h"
 #include "text/scenetext.h"
 #include "text/statetext.h"
 #include "text/wholenumber.h"
 
+#include <cctype>       // std::toupper
 #include <cerrno>       // errno
 #include <cstdio>       // std::fopen, std::fwrite, std::fclose
 #include <cstring>      // std::strerror
@@ -25,19 +27,54 @@ void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
                     const BodyMotion &motion) {
     text += std::to_string(index);
     text += ' ';
-    text += std::to_string(traits.type);
+    text += std::to_string(traits.shape.kind);
     for (const float value :
          {motion.position.x, motion.position.y, motion.velocity.x, motion.velocity.y,
           traits.force.x, traits.force.y, traits.mass, traits.inverseMass, traits.gravityScale}) {
         text += ' ';
         text += toHexFloat(value);
     }
-    text += traits.isStatic ? " 1 " : " 0 ";
-    if (traits.type == BodyType::RectAngle)
-        text += std::to_string(traits.width) + ' ' + std::to_string(traits.height);
-    else
-        text += toHexFloat(traits.radius);
+    text += traits.isStatic ? " 1" : " 0";
+    const int kind = traits.shape.kind;
+    for (int k = 0; isShapeKind(kind) && k < shapeKinds[kind].dimensionCount; ++k) {
+        const double value = traits.shape.dimensions[k];
+        text += ' ';
+        text += shapeKinds[kind].dimensions[k].whole ? std::to_string(static_cast<int>(value))
+                                                     : toHexFloat(static_cast<float>(value));
+    }
     text += '\n';
+}
+
+// The kind a body line's second field names, or -1.
+int kindCoded(std::string_view field) {
+    for (int kind = 0; kind < shapeKindCount; ++kind) {
+        if (field == std::to_string(kind))
+            return kind;
+    }
+    return -1;
+}
+
+// "0 (circle) or 1 (rectangle)".
+std::string kindsInProse() {
+    std::string text;
+    for (int kind = 0; kind < shapeKindCount; ++kind) {
+        if (kind > 0)
+            text += kind + 1 == shapeKindCount ? " or " : ", ";
+        text += std::to_string(kind) + " (" + shapeKinds[kind].name + ")";
+    }
+    return text;
+}
+
+// A body line of that kind as the messages show it, the dimensions in capitals.
+std::string bodyLayout(int kind) {
+    std::string text = "\"INDEX " + std::to_string(kind) +
+                       " PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC";
+    for (int k = 0; k < shapeKinds[kind].dimensionCount; ++k) {
+        text += ' ';
+        for (const char *c = shapeKinds[kind].dimensions[k].name; *c; ++c)
+            text += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+    }
+    return text + '"';
 }
 
 // Takes a state one line at a time, each part in its turn, and stops at the first fault.
@@ -179,17 +216,14 @@ bool StateParser::readBody(const Fields &fields) {
         return false;
     if (read != static_cast<long long>(index))
         return fail("expected body " + std::to_string(index) + ", not " + quoted(fields[0]));
-    if (fields.size() < 2 || (fields[1] != "0" && fields[1] != "1"))
-        return fail("expected the body's type, 0 (circle) or 1 (rectangle)");
-    BodyTraits traits;
-    traits.type = fields[1] == "1" ? BodyType::RectAngle : BodyType::Circle;
-    const bool rectangle = traits.type == BodyType::RectAngle;
-    const std::string layout = rectangle ? "\"INDEX 1 PX PY VX VY FX FY MASS INVERSE_MASS "
-                                           "GRAVITY_SCALE STATIC WIDTH HEIGHT\""
-                                         : "\"INDEX 0 PX PY VX VY FX FY MASS INVERSE_MASS "
-                                           "GRAVITY_SCALE STATIC RADIUS\"";
-    if (!expectFields(fields, rectangle ? 14 : 13, "expected " + layout))
+    const int kind = fields.size() < 2 ? -1 : kindCoded(fields[1]);
+    if (kind < 0)
+        return fail("expected the body's type, " + kindsInProse());
+    const ShapeKind &shape = shapeKinds[kind];
+    if (!expectFields(fields, 12 + shape.dimensionCount, "expected " + bodyLayout(kind)))
         return false;
+    BodyTraits traits;
+    traits.shape.kind = kind;
     BodyMotion motion;
     float *const floats[] = {&motion.position.x, &motion.position.y,  &motion.velocity.x,
                              &motion.velocity.y, &traits.force.x,     &traits.force.y,
@@ -202,16 +236,15 @@ bool StateParser::readBody(const Fields &fields) {
     if (fields[11] != "0" && fields[11] != "1")
         return fail("expected STATIC, 0 or 1, not " + quoted(fields[11]));
     traits.isStatic = fields[11] == "1";
-    if (rectangle) {
-        long long width = 0;
-        long long height = 0;
-        if (!readWhole(fields[12], maxWholeSize, "width", width) ||
-            !readWhole(fields[13], maxWholeSize, "height", height))
+    for (int k = 0; k < shape.dimensionCount; ++k) {
+        const std::string_view text = fields[12 + static_cast<std::size_t>(k)];
+        const ShapeDimension &dimension = shape.dimensions[k];
+        long long whole = 0;
+        float number = 0;
+        if (dimension.whole ? !readWhole(text, maxWholeSize, dimension.name, whole)
+                            : !readNumber(text, number))
             return false;
-        traits.width = static_cast<int>(width);
-        traits.height = static_cast<int>(height);
-    } else if (!readNumber(fields[12], traits.radius)) {
-        return false;
+        traits.shape.dimensions[k] = dimension.whole ? static_cast<double>(whole) : number;
     }
     state.motions.push_back(motion);
     appendTraits(state.runs, traits);

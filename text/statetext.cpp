@@ -51,7 +51,7 @@ std::string stateText(const SandboxState &state) {
     for (const TraitsRun &run : state.runs) {
         for (int k = 0; k < run.count; ++k, ++index) {
             const BodyMotion &motion = state.motions[index];
-            appendStateLine(text, static_cast<int>(index), run.traits.type, motion.position,
+            appendStateLine(text, static_cast<int>(index), run.traits.shape.kind, motion.position,
                             motion.velocity);
         }
     }

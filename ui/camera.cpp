@@ -1,8 +1,7 @@
 #include "ui/camera.h"
 
 #include "core/entityarray.h"
-#include "physics/circle.h"
-#include "physics/rectangle.h"
+#include "physics/shapes.h"
 
 #include <algorithm> // std::min, std::max
 #include <cmath>     // std::isfinite
@@ -70,23 +69,13 @@ void Camera::frame(const EntityArray &bodies) {
     bool any = false;
     for (int i = 0; i < bodies.size(); ++i) {
         const BaseEntity *body = bodies[i];
-        const double x = body->position.x;
-        const double y = body->position.y;
-        if (!std::isfinite(x) || !std::isfinite(y))
+        if (!std::isfinite(body->position.x) || !std::isfinite(body->position.y))
             continue;
-        double width = 0;
-        double height = 0;
-        double reach = 0;
-        if (body->type() == BodyType::Circle) {
-            reach = static_cast<const Circle *>(body)->radius;
-        } else if (body->type() == BodyType::RectAngle) {
-            width = static_cast<const RectAngle *>(body)->width;
-            height = static_cast<const RectAngle *>(body)->height;
-        }
-        left = any ? std::min(left, x - reach) : x - reach;
-        right = any ? std::max(right, x + width + reach) : x + width + reach;
-        bottom = any ? std::min(bottom, y - reach) : y - reach;
-        top = any ? std::max(top, y + height + reach) : y + height + reach;
+        const BoundingBox box = boundingBox(*body);
+        left = any ? std::min(left, box.lo[0]) : box.lo[0];
+        right = any ? std::max(right, box.hi[0]) : box.hi[0];
+        bottom = any ? std::min(bottom, box.lo[1]) : box.lo[1];
+        top = any ? std::max(top, box.hi[1]) : box.hi[1];
         any = true;
     }
     if (!any)

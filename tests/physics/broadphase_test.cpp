@@ -64,7 +64,7 @@ public:
         return sameBodies();
     }
 
-    int contactCount() const { return reference->contacts.size(); }
+    int contactCount() const { return static_cast<int>(reference->contacts.size()); }
 
     void append(const BodySpec &s) {
         ASSERT_TRUE(broadBodies.append(make(s)));
@@ -93,12 +93,12 @@ private:
     }
 
     ::testing::AssertionResult sameContacts() const {
-        const QList<Contact *> &got = broad->contacts;
-        const QList<Contact *> &want = reference->contacts;
+        const ContactList &got = broad->contacts;
+        const ContactList &want = reference->contacts;
         if (got.size() != want.size())
             return ::testing::AssertionFailure()
                    << got.size() << " contacts instead of " << want.size();
-        for (int k = 0; k < want.size(); ++k) {
+        for (std::size_t k = 0; k < want.size(); ++k) {
             const Contact &g = *got[k];
             const Contact &w = *want[k];
             const int ga = indexIn(broadBodies, g.a), gb = indexIn(broadBodies, g.b);

@@ -70,10 +70,10 @@ TEST_P(Containment, AnOverflowingImpulseGoesNoFurtherThanTheTwoBodiesItOverflowe
     ASSERT_TRUE(addDemoCircle(run.bodies, (left.x + right.x) * 0.5f, left.y + 40));
     run.bodies[run.bodies.size() - 1]->setVelocity(Vec2(0, -3e38f));
     run.step(1);
-    const QList<Contact *> &contacts = run.world.contacts;
+    const ContactList &contacts = run.world.contacts;
     ASSERT_EQ(contacts.size(), 4);
     EXPECT_FALSE(isFiniteBody(*contacts[0]->a));
-    for (int k = 1; k < contacts.size(); ++k)
+    for (std::size_t k = 1; k < contacts.size(); ++k)
         EXPECT_TRUE(isFiniteBody(*contacts[k]->a)) << "contact " << k;
     run.step(99);
     EXPECT_EQ(countNonFiniteBodies(run.bodies), 2);

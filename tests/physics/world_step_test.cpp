@@ -60,7 +60,7 @@ TEST_P(WorldStep, EmptyArrayOnlyClearsTheContacts) {
     ASSERT_EQ(world.contacts.size(), 1);
     EntityArray empty(4);
     world.step(empty);
-    EXPECT_TRUE(world.contacts.isEmpty());
+    EXPECT_TRUE(world.contacts.empty());
 }
 
 TEST_P(WorldStep, ContactsFollowThePairOrderByLowerIndexThenHigher) {
@@ -73,10 +73,14 @@ TEST_P(WorldStep, ContactsFollowThePairOrderByLowerIndexThenHigher) {
     world.step(bodies);
     const BaseEntity *expected[][2] = {{left, right},  {left, floor},   {left, middle},
                                        {right, floor}, {right, middle}, {middle, floor}};
+    // Each contact's indices are those of its a and b: the circle first, as the table flips it.
+    const int expectedIndices[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {3, 2}};
     ASSERT_EQ(world.contacts.size(), 6);
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(world.contacts[i]->a, expected[i][0]) << "contact " << i;
         EXPECT_EQ(world.contacts[i]->b, expected[i][1]) << "contact " << i;
+        EXPECT_EQ(world.contacts[i]->indexA, expectedIndices[i][0]) << "contact " << i;
+        EXPECT_EQ(world.contacts[i]->indexB, expectedIndices[i][1]) << "contact " << i;
     }
 }
 
@@ -114,7 +118,7 @@ TEST_P(WorldStep, ContactsAreRebuiltEveryStep) {
     // Moved apart, the pair no longer touches.
     b->setPosition(Vec2(0.0f, 100.0f));
     world.step(bodies);
-    EXPECT_TRUE(world.contacts.isEmpty());
+    EXPECT_TRUE(world.contacts.empty());
 }
 
 TEST_P(WorldStep, HeadOnCirclesBounceWithRestitution) {
@@ -268,7 +272,7 @@ TEST_P(WorldStep, ContactBetweenImmovableBodiesChangesNothing) {
 TEST_P(WorldStep, BodyWithoutContactsMovesByItsOldVelocityThenGainsGravity) {
     Circle *circle = addCircle(Vec2(10.0f, 20.0f), Vec2(3.0f, 4.0f));
     world.step(bodies);
-    EXPECT_TRUE(world.contacts.isEmpty());
+    EXPECT_TRUE(world.contacts.empty());
     EXPECT_TRUE(sameVec2(circle->position, Vec2(13.0f, 24.0f)));
     EXPECT_TRUE(sameVec2(circle->velocity, Vec2(3.0f, 3.98f)));
 }

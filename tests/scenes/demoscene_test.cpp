@@ -175,7 +175,7 @@ protected:
 
 TEST_P(DemoSceneStep, FirstStepOnlyAddsGravity) {
     run(1);
-    EXPECT_TRUE(world.contacts.isEmpty());
+    EXPECT_TRUE(world.contacts.empty());
     EXPECT_TRUE(isWall(entities[0], Vec2(1165.0f, 80.0f), 15, 400));
     EXPECT_TRUE(isWall(entities[1], Vec2(100.0f, 80.0f), 15, 400));
     EXPECT_TRUE(isWall(entities[2], Vec2(100.0f, 50.0f), 1080, 15));

@@ -1,0 +1,187 @@
+#include "physics/shapes.h"
+
+#include "physics/finitebodies.h"
+
+#include <cstring> // std::memcpy
+
+namespace {
+
+const Circle &asCircle(const BaseEntity &body) {
+    return static_cast<const Circle &>(body);
+}
+
+const RectAngle &asRectangle(const BaseEntity &body) {
+    return static_cast<const RectAngle &>(body);
+}
+
+float clampToHalf(float d, float half) {
+    if (d > half)
+        return half;
+    if (-half > d)
+        return -half;
+    return d;
+}
+
+// n.normalized(), kept a unit vector when n is so short that its squared length is subnormal and
+// length() has lost precision: scaling by a power of two first is exact.
+Vec2 direction(Vec2 n, float length) {
+    constexpr float tiny = 0x1p-60f;
+    return length < tiny ? (n * 0x1p64f).normalized() : n.normalized();
+}
+
+// One point on a's surface, where a's radius reaches along the normal.
+Manifold onePoint(Vec2 normal, float radiusA, float penetration) {
+    Manifold m;
+    m.normal = normal;
+    m.pointCount = 1;
+    m.points[0] = ManifoldPoint{normal * radiusA, penetration, 0};
+    return m;
+}
+
+// The contact of a circle whose centre lies inside a rectangle (or on its boundary), d being the
+// centre's offset from the rectangle's centre: the circle leaves through the nearest face. The
+// penetration is the radius plus the centre's depth behind that face.
+Manifold faceContact(float radius, Vec2 d, Vec2 half) {
+    const float depths[] = {half.x + d.x, half.x - d.x, half.y + d.y, half.y - d.y};
+    const Vec2 normals[] = {Vec2(1, 0), Vec2(-1, 0), Vec2(0, 1), Vec2(0, -1)};
+    int nearest = 0;
+    for (int face = 1; face < 4; ++face) {
+        if (depths[face] < depths[nearest])
+            nearest = face;
+    }
+    return onePoint(normals[nearest], radius, radius + depths[nearest]);
+}
+
+void circleSize(const BaseEntity &body, ShapeSize &size) {
+    size.dimensions[0] = asCircle(body).radius;
+}
+
+void resizeCircle(BaseEntity &body, const ShapeSize &size) {
+    static_cast<Circle &>(body).radius = static_cast<float>(size.dimensions[0]);
+}
+
+BaseEntity *newCircle() {
+    return new Circle(0);
+}
+
+void rectangleSize(const BaseEntity &body, ShapeSize &size) {
+    size.dimensions[0] = asRectangle(body).width;
+    size.dimensions[1] = asRectangle(body).height;
+}
+
+void resizeRectangle(BaseEntity &body, const ShapeSize &size) {
+    auto &rect = static_cast<RectAngle &>(body);
+    rect.width = static_cast<int>(size.dimensions[0]);
+    rect.height = static_cast<int>(size.dimensions[1]);
+}
+
+BaseEntity *newRectangle() {
+    return new RectAngle(0, 0);
+}
+
+struct KindRoutines {
+    void (*size)(const BaseEntity &body, ShapeSize &size);
+    void (*resize)(BaseEntity &body, const ShapeSize &size);
+    BaseEntity *(*make)();
+};
+
+// By kind, as shapeKinds.
+const KindRoutines kindRoutines[shapeKindCount] = {
+    {circleSize, resizeCircle, newCircle},
+    {rectangleSize, resizeRectangle, newRectangle},
+};
+
+std::uint64_t bitsOf(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+} // namespace
+
+const ShapeKind shapeKinds[shapeKindCount] = {
+    {"circle", 1, {{"radius", false}}},
+    {"rectangle", 2, {{"width", true}, {"height", true}}},
+};
+
+Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b) {
+    const Vec2 d = b.position - a.position;
+    const float radiusA = asCircle(a).radius;
+    const float r = radiusA + asCircle(b).radius;
+    const float length = d.length();
+    if (!(length <= r))
+        return Manifold(); // touching circles (length == r) do make a contact
+    // Coincident centres (or a separation whose length rounds to 0) have no direction of their
+    // own: push b straight up and a straight down.
+    const Vec2 normal = length == 0 ? Vec2(0, 1) : direction(d, length);
+    return onePoint(normal, radiusA, r - length);
+}
+
+Manifold circleVsRect(const BaseEntity &c, const BaseEntity &r) {
+    const float radius = asCircle(c).radius;
+    const RectAngle &rect = asRectangle(r);
+    const float width = static_cast<float>(rect.width);
+    const float height = static_cast<float>(rect.height);
+    const Vec2 min = r.position;
+    const Vec2 max(r.position.x + width, r.position.y + height);
+    const Vec2 half(width * 0.5f, height * 0.5f);
+    const Vec2 centre((min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f);
+    const Vec2 d = c.position - centre;
+    const Vec2 clamped(clampToHalf(d.x, half.x), clampToHalf(d.y, half.y));
+    const Vec2 closest = centre + clamped;
+    const Vec2 n = closest - c.position;
+    // With the centre inside the rectangle or on its boundary, n is nothing but rounding noise
+    // (often exactly zero) and has no usable direction.
+    const bool insideOrOnEdge = (clamped.x == d.x || n.x == 0) && (clamped.y == d.y || n.y == 0);
+    const float dist = n.length();
+    if (insideOrOnEdge || dist == 0)
+        return faceContact(radius, d, half);
+    if (!(radius > dist))
+        return Manifold(); // touching is not a contact here
+    return onePoint(direction(n, dist), radius, radius - dist);
+}
+
+Collision collide(const BaseEntity &first, const BaseEntity &second) {
+    Collision found;
+    const int firstKind = first.type();
+    const int secondKind = second.type();
+    if (!mayCollide(firstKind, secondKind) || !isFiniteBody(first) || !isFiniteBody(second))
+        return found;
+    const CollisionEntry &entry = collisionTable[firstKind][secondKind];
+    found.reversed = entry.reversed;
+    found.manifold = entry.reversed ? entry.routine(second, first) : entry.routine(first, second);
+    return found;
+}
+
+BoundingBox boundingBox(const BaseEntity &body) {
+    return boundingBox(body, body.type());
+}
+
+ShapeSize shapeSize(const BaseEntity &body) {
+    ShapeSize size;
+    size.kind = body.type();
+    if (isShapeKind(size.kind))
+        kindRoutines[size.kind].size(body, size);
+    return size;
+}
+
+bool sameShapeSize(const ShapeSize &a, const ShapeSize &b) {
+    for (int k = 0; k < maxShapeDimensions; ++k) {
+        if (bitsOf(a.dimensions[k]) != bitsOf(b.dimensions[k]))
+            return false;
+    }
+    return a.kind == b.kind;
+}
+
+BaseEntity *makeBody(const ShapeSize &size) {
+    if (!isShapeKind(size.kind))
+        return nullptr;
+    BaseEntity *body = kindRoutines[size.kind].make();
+    setShapeSize(*body, size);
+    return body;
+}
+
+void setShapeSize(BaseEntity &body, const ShapeSize &size) {
+    if (isShapeKind(size.kind))
+        kindRoutines[size.kind].resize(body, size);
+}

@@ -1,0 +1,226 @@
+#pragma once
+
+#include "math/vec2.h"
+#include "physics/baseentity.h"
+#include "physics/circle.h"
+#include "physics/rectangle.h"
+
+#include <array>   // std::array
+#include <cmath>   // std::fabs
+#include <cstdint> // std::uint32_t
+
+// Everything that depends on the shape of a body, in one place: which kinds of body may collide,
+// the contact of two bodies, a body's bounding box, and the numbers that size a shape. A kind is
+// the body's type() code; adding a kind of body is adding it here (and its class, and its drawing
+// in the front end). Only makeBody() allocates.
+
+constexpr int shapeKindCount = 2;
+
+constexpr bool isShapeKind(int kind) {
+    return kind >= 0 && kind < shapeKindCount;
+}
+
+// The most points one contact of two shapes has.
+constexpr int maxManifoldPoints = 2;
+
+// One point where two bodies touch.
+struct ManifoldPoint {
+    // Where the point is, from body a's position: on a's surface along the normal.
+    Vec2 anchorA;
+    // How deep the bodies overlap along the normal (0 or more in practice).
+    float penetration;
+    // Which features of the two shapes touch there, so that a point can be matched with the same
+    // point of the step before. A circle has one feature: every point of a circle's contact is 0.
+    std::uint32_t featureId;
+};
+
+// Where two bodies a and b touch: a unit normal pointing from a toward b, the same for every
+// point, and up to maxManifoldPoints points. No points: they do not touch.
+struct Manifold {
+    Vec2 normal;
+    int pointCount = 0;
+    ManifoldPoint points[maxManifoldPoints];
+};
+
+// A collision routine: the contact of a and b, whose kinds are those of its entry in the table.
+using CollisionRoutine = Manifold (*)(const BaseEntity &a, const BaseEntity &b);
+
+// Touching circles (centres exactly the sum of the radii apart) do make a contact, with
+// penetration 0; coincident centres push b straight up (normal (0, 1)).
+Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b);
+// The circle is a, the normal points from it toward the rectangle. Exactly touching is no contact.
+// A centre inside the rectangle or on its boundary leaves through the nearest face (ties in the
+// order left, right, bottom, top), with the radius plus the centre's depth as penetration.
+Manifold circleVsRect(const BaseEntity &circle, const BaseEntity &rect);
+
+struct CollisionEntry {
+    // nullptr: bodies of these kinds never collide.
+    CollisionRoutine routine;
+    // The routine takes the pair the other way round: the second body given becomes a.
+    bool reversed;
+};
+
+// Row: the kind of the first body given, column: the second's.
+inline constexpr CollisionEntry collisionTable[shapeKindCount][shapeKindCount] = {
+    {{circleVsCircle, false}, {circleVsRect, false}},
+    // Rectangles are the scenes' walls, which never move and never overlap: they never collide
+    // with each other.
+    {{circleVsRect, true}, {nullptr, false}},
+};
+
+// Whether bodies of these kinds can make a contact at all; false for an unknown kind. The same in
+// either order.
+inline bool mayCollide(int firstKind, int secondKind) {
+    return isShapeKind(firstKind) && isShapeKind(secondKind) &&
+           collisionTable[firstKind][secondKind].routine != nullptr;
+}
+
+// By kind, the kinds a body of that kind may collide with, bit k standing for kind k:
+// mayCollide(a, b) is (collisionMasks[a] >> b) & 1, for a caller that tests many pairs.
+inline const std::array<unsigned, shapeKindCount> collisionMasks = [] {
+    std::array<unsigned, shapeKindCount> masks{};
+    for (int kind = 0; kind < shapeKindCount; ++kind) {
+        for (int other = 0; other < shapeKindCount; ++other) {
+            if (mayCollide(kind, other))
+                masks[kind] |= 1u << other;
+        }
+    }
+    return masks;
+}();
+
+// The contact of two bodies given in either order.
+struct Collision {
+    // Whether a of the manifold is the second body given.
+    bool reversed = false;
+    Manifold manifold;
+};
+
+// The contact of first and second through the table. A body whose position or velocity is not
+// finite makes none (see isFiniteBody), and neither does a body of an unknown kind.
+Collision collide(const BaseEntity &first, const BaseEntity &second);
+
+// A body's bounding box on x (index 0) and y (1), in double precision.
+struct BoundingBox {
+    // The shape's extent, exact wherever the engine can bound it: rounded to float, each bound is
+    // the float sum or difference of the position and the size.
+    double lo[2];
+    double hi[2];
+    // How far beyond the extent the collision routines' float rounding can still find a contact:
+    // two bodies whose extents, each widened by its own margin, do not overlap never touch.
+    double margin[2];
+    // False when no box can be trusted: an unknown kind, or a coordinate or size so large, or not
+    // finite, that the routines' arithmetic may overflow. lo and hi are computed all the same.
+    bool bounded;
+};
+
+BoundingBox boundingBox(const BaseEntity &body);
+// The same, for a caller that has already asked the body's type().
+inline BoundingBox boundingBox(const BaseEntity &body, int kind);
+
+// A number that sizes a shape, as the files keep it.
+struct ShapeDimension {
+    // Lower case, as in messages ("width"); the files' layouts write it in capitals.
+    const char *name;
+    // A whole number (a rectangle's sides), else a float.
+    bool whole;
+};
+
+constexpr int maxShapeDimensions = 2;
+
+struct ShapeKind {
+    // What the files call it ("circle").
+    const char *name;
+    int dimensionCount;
+    ShapeDimension dimensions[maxShapeDimensions];
+};
+
+// By kind: a circle is sized by its radius, a rectangle by its width and height.
+extern const ShapeKind shapeKinds[shapeKindCount];
+
+// A body's shape, apart from where it is: its kind and its dimensions in its kind's order. Each
+// dimension holds its float or whole number exactly.
+struct ShapeSize {
+    int kind = BodyType::Circle;
+    double dimensions[maxShapeDimensions] = {};
+};
+
+ShapeSize shapeSize(const BaseEntity &body);
+// Bit for bit: -0 differs from 0, and a NaN equals the same NaN.
+bool sameShapeSize(const ShapeSize &a, const ShapeSize &b);
+// A new body of that shape, every other field at its default; nullptr for an unknown kind.
+BaseEntity *makeBody(const ShapeSize &size);
+// Gives the body that size; it must be of the size's kind.
+void setShapeSize(BaseEntity &body, const ShapeSize &size);
+
+// The boxes are computed inline: the broad phase asks for every body's box every step.
+
+namespace bounds {
+
+// Beyond these magnitudes the routines' float arithmetic may overflow, so no box can be trusted.
+// NaN fails the test too.
+constexpr double maxCoordinate = 0x1p60;
+constexpr int maxRectangleSize = 1 << 24; // integer sizes up to here convert to float exactly
+
+// Widening every bound by these shares of the magnitudes involved covers all the rounding of the
+// routines (each float operation errs by at most 2^-24 of its result) and of the boxes
+// themselves (computed in double), so a pair is only left out when no rounding could bring it
+// into contact: a float difference of two centres beyond r (1 + 2^-22) gives a length beyond r.
+constexpr double sizeMargin = 0x1p-20;
+constexpr double positionMargin = 0x1p-40;
+constexpr double rectangleMargin = 0x1p-20;
+constexpr double tinyMargin = 0x1p-60;
+
+inline bool sane(float v) {
+    return std::fabs(v) < maxCoordinate;
+}
+
+inline BoundingBox circleBox(const Circle &circle) {
+    BoundingBox box;
+    const float centre[2] = {circle.position.x, circle.position.y};
+    const double r = std::fabs(static_cast<double>(circle.radius));
+    const double sizeReach = r * sizeMargin + tinyMargin;
+    box.bounded = sane(centre[0]) && sane(centre[1]) && sane(circle.radius);
+    for (int axis = 0; axis < 2; ++axis) {
+        const double c = centre[axis];
+        box.lo[axis] = c - r;
+        box.hi[axis] = c + r;
+        box.margin[axis] = sizeReach + std::fabs(c) * positionMargin;
+    }
+    return box;
+}
+
+inline BoundingBox rectangleBox(const RectAngle &rect) {
+    BoundingBox box;
+    const float corner[2] = {rect.position.x, rect.position.y};
+    const int size[2] = {rect.width, rect.height};
+    box.bounded = true;
+    for (int axis = 0; axis < 2; ++axis) {
+        if (!sane(corner[axis]) || size[axis] < 0 || size[axis] > maxRectangleSize)
+            box.bounded = false;
+        const double low = corner[axis];
+        const double high = low + size[axis];
+        box.lo[axis] = low;
+        box.hi[axis] = high;
+        box.margin[axis] = (std::fabs(low) + std::fabs(high)) * rectangleMargin + tinyMargin;
+    }
+    return box;
+}
+
+// A body of no known shape: its position alone, which nothing can trust.
+inline BoundingBox pointBox(const BaseEntity &body) {
+    return BoundingBox{
+        {body.position.x, body.position.y}, {body.position.x, body.position.y}, {0, 0}, false};
+}
+
+} // namespace bounds
+
+inline BoundingBox boundingBox(const BaseEntity &body, int kind) {
+    switch (kind) {
+    case BodyType::Circle:
+        return bounds::circleBox(static_cast<const Circle &>(body));
+    case BodyType::RectAngle:
+        return bounds::rectangleBox(static_cast<const RectAngle &>(body));
+    default:
+        return bounds::pointBox(body);
+    }
+}

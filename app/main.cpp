@@ -1,6 +1,7 @@
 #include "app/launchoptions.h"
 #include "app/mainwindow.h"
 #include "cli/fileargument.h"
+#include "render/bodydraw.h"
 #include "replay/replayrecorder.h"
 
 #include <QCoreApplication>
@@ -77,6 +78,8 @@ int main(int argc, char **argv) {
         return *exitCode;
 
     QGuiApplication app(argc, argv);
+    // The window draws its bodies in batches; a body's own draw() draws it the same way.
+    useOpenGLBodyDrawing();
     // Qt has taken its own options out: whatever is left must be ours.
     const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), true);
     if (request.outcome != LaunchRequest::Outcome::Run)

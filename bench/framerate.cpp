@@ -13,6 +13,7 @@
 #include "cli/sceneoptions.h"
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
+#include "render/bodydraw.h"
 #include "render/sceneframe.h"
 #include "session/session.h"
 #include "window/openglwindow.h"
@@ -355,6 +356,8 @@ int main(int argc, char **argv) {
             return 2;
     }
     QGuiApplication app(argc, argv);
+    // The per-body window draws through the bodies' own draw().
+    useOpenGLBodyDrawing();
     const LaunchOptions &options = settings->options;
     const int milliseconds = settings->milliseconds;
     const int rounds = settings->rounds;

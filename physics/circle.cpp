@@ -1,3 +1,8 @@
 #include "physics/circle.h"
 
-Circle::~Circle() = default;
+#include "physics/bodydrawing.h"
+
+void Circle::draw() const {
+    if (const auto drawCircle = bodyDrawing().circle)
+        drawCircle(*this);
+}

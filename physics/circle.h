@@ -6,9 +6,8 @@
 class Circle : public BaseEntity {
 public:
     explicit Circle(float radius) : radius(radius) {}
-    // Defined in this library so the class's vtable is too; draw() is defined by the renderer.
-    ~Circle() override;
 
+    // Through the drawing a front end installed (see bodydrawing.h).
     void draw() const override;
     int type() const override { return BodyType::Circle; }
 

@@ -1,3 +1,8 @@
 #include "physics/rectangle.h"
 
-RectAngle::~RectAngle() = default;
+#include "physics/bodydrawing.h"
+
+void RectAngle::draw() const {
+    if (const auto drawRectangle = bodyDrawing().rectangle)
+        drawRectangle(*this);
+}

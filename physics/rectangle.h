@@ -9,9 +9,8 @@ public:
     // The sizes are stored truncated toward zero.
     RectAngle(float width, float height)
         : width(static_cast<int>(width)), height(static_cast<int>(height)) {}
-    // Defined in this library so the class's vtable is too; draw() is defined by the renderer.
-    ~RectAngle() override;
 
+    // Through the drawing a front end installed (see bodydrawing.h).
     void draw() const override;
     int type() const override { return BodyType::RectAngle; }
 

@@ -8,6 +8,7 @@
 #include "physics/rectangle.h"
 #include "physics/world.h"
 #include "render/bodybatch.h"
+#include "render/bodydraw.h"
 #include "render/gl21.h"
 #include "scenes/scene.h"
 
@@ -78,6 +79,8 @@ bool showsACircle(const Framebuffer &picture) {
 
 class BodyBatchPicture : public ::testing::Test {
 protected:
+    BodyBatchPicture() { useOpenGLBodyDrawing(); }
+
     // Runs check inside the window's first frame, after the window has drawn it, while its
     // context is current and before the swap.
     void insideFirstFrame(const std::function<void()> &check) {

@@ -3,11 +3,10 @@
 #include "replay/replayfile.h"
 #include "replay/replayrecorder.h"
 #include "session/session.h"
+#include "tests/support/temporaryfolder.h"
 #include "text/statetext.h"
 
 #include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 
 #include <fstream>  // std::ifstream
 #include <iterator> // std::istreambuf_iterator
@@ -45,8 +44,8 @@ protected:
         return replay;
     }
 
-    QTemporaryDir folder;
-    const std::string path = folder.filePath(QStringLiteral("recorded")).toStdString();
+    TemporaryFolder folder;
+    const std::string path = folder.filePath("recorded");
     ReplayRecorder recorder;
 };
 

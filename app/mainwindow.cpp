@@ -6,6 +6,8 @@
 #include "physics/world.h"
 #include "render/framecapture.h"
 #include "render/sceneframe.h"
+#include "ui/imagefile.h"
+#include "ui/panellayout.h"
 #include "ui/qtcompat.h"
 
 #include <QCoreApplication>
@@ -106,7 +108,8 @@ void MainWindow::timedStep() {
     const long long took = clock.nsecsElapsed() - start;
     frameStatistics.stepTaken(took);
     if (overlay.shown())
-        history.add(took / 1e3, kineticEnergy(simulation->sandbox().bodies()));
+        history.add(simulation->sandbox().totalSteps(), took / 1e3,
+                    kineticEnergy(simulation->sandbox().bodies()));
     stopOnReplayFault();
 }
 
@@ -141,9 +144,9 @@ void MainWindow::setPaused(bool paused) {
 }
 
 void MainWindow::drawPanels(QSize pixels, double ratio) {
+    const Sandbox &sandbox = simulation->sandbox();
+    OverlayFigures figures;
     if (overlay.shown()) {
-        const Sandbox &sandbox = simulation->sandbox();
-        OverlayFigures figures;
         figures.scene = sandbox.scene().label();
         figures.solver = solverName(sandbox.scene().solver);
         figures.step = sandbox.sceneStep();
@@ -154,17 +157,30 @@ void MainWindow::drawPanels(QSize pixels, double ratio) {
         figures.framesPerSecond = frameStatistics.framesPerSecond();
         figures.paused = isPaused;
         figures.nonFinite = countNonFiniteBodies(sandbox.bodies());
-        overlay.draw(figures, history, pixels, ratio);
     }
-    if (helpShown)
-        helpPanel.draw(controlsHelp(), pixels, ratio, TextPanel::Corner::TopRight);
+    const PanelRoom statisticsRoom = [&](int size) { return StatsOverlay::room(figures, size); };
+    const PanelRoom helpRoom = [](int size) { return TextPanel::room(controlsHelp(), {}, size); };
+    const QSize logicalSize(static_cast<int>(pixels.width() / ratio),
+                            static_cast<int>(pixels.height() / ratio));
+    const PanelLayout layout =
+        layOutPanels(logicalSize, overlay.shown() ? statisticsRoom : PanelRoom(),
+                     helpShown ? helpRoom : PanelRoom());
+    areas.clear();
+    if (layout.statistics)
+        areas.push_back(overlay.draw(figures, history, sandbox.totalSteps(), pixels, ratio,
+                                     layout.fontPixelSize));
+    if (layout.help)
+        areas.push_back(helpPanel.draw(controlsHelp(), pixels, ratio, TextPanel::Corner::TopRight,
+                                       {}, layout.fontPixelSize));
 }
 
 void MainWindow::saveScreenshot(QSize pixels) {
     const QImage image = captureFramebuffer(pixels);
-    if (image.isNull() || !image.save(options.screenshot, "PNG")) {
-        std::fprintf(stderr, "rigid2d: --screenshot: could not write \"%s\"\n",
-                     qPrintable(options.screenshot));
+    const QString fault = image.isNull() ? QStringLiteral("no picture to save")
+                                         : saveImageFile(image, options.screenshot);
+    if (!fault.isEmpty()) {
+        std::fprintf(stderr, "rigid2d: --screenshot: could not write \"%s\": %s\n",
+                     qPrintable(options.screenshot), qPrintable(fault));
         QCoreApplication::exit(1);
         return;
     }
@@ -249,7 +265,6 @@ void MainWindow::changeView(KeyCommand command) {
     switch (command) {
     case KeyCommand::ToggleOverlay:
         overlay.toggle();
-        history.clear();
         break;
     case KeyCommand::ToggleHelp:
         helpShown = !helpShown;

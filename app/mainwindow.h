@@ -15,10 +15,12 @@
 #include "window/openglwindow.h"
 
 #include <QElapsedTimer>
+#include <QRect>
 #include <QSize>
 
 #include <optional> // std::optional
 #include <utility>  // std::move
+#include <vector>   // std::vector
 
 class SessionRecorder;
 
@@ -35,6 +37,8 @@ public:
     bool paused() const { return isPaused; }
     const StatsOverlay &statistics() const { return overlay; }
     const Camera &view() const { return camera; }
+    // The areas the panels covered in the last frame, in logical pixels.
+    const std::vector<QRect> &panelAreas() const { return areas; }
 
     // Plays a recorded session of the window's scene from the first frame on and pauses at its
     // last step (or at --steps). Until then the person's inputs to the session are refused, so
@@ -86,6 +90,7 @@ private:
     StepHistory history;
     TextPanel helpPanel;
     bool helpShown = false;
+    std::vector<QRect> areas;
     Camera camera;
     DebugLayers debugLayers;
     QElapsedTimer clock;

@@ -9,29 +9,67 @@
 #include <QPainter>
 #include <QPolygonF>
 
-#include <algorithm> // std::minmax_element
+#include <algorithm> // std::max, std::minmax_element
 
 namespace {
 
-constexpr int margin = 8;         // logical pixels from the window's corner
-constexpr int fontPixelSize = 14; // logical pixels
-constexpr int plotWidth = 240;    // logical pixels
-constexpr int plotHeight = 48;
+constexpr int margin = 8; // logical pixels from the window's corner
 const QColor textColour(34, 34, 34);
 // Behind the text, so it reads over a pile of circles as well as over the background.
 const QColor backdrop(255, 255, 255, 200);
+// The widest a plot's range gets in its title: any double with three digits.
+const QString widestRange = QStringLiteral(" (-8.88e+888 to -8.88e+888)");
+
+// The sizes of a panel's parts at one font size; the plots are 240 × 48 at the largest.
+struct Measures {
+    explicit Measures(const QFont &font)
+        : metrics(font), plotWidth(240 * font.pixelSize() / TextPanel::largestFontPixelSize),
+          plotHeight(48 * font.pixelSize() / TextPanel::largestFontPixelSize) {}
+
+    // The text's and the plots' height, without the backdrop's margins.
+    int height(const QStringList &lines, std::size_t plots) const {
+        return static_cast<int>(lines.size()) * metrics.lineSpacing() +
+               static_cast<int>(plots) * (metrics.lineSpacing() + plotHeight + 2 * margin);
+    }
+    // The widest of the texts, and of the plots when there are any.
+    int width(const QStringList &texts, std::size_t plots) const {
+        int widest = plots == 0 ? 0 : plotWidth;
+        for (const QString &text : texts)
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        return widest;
+    }
+
+    QFontMetrics metrics;
+    int plotWidth;
+    int plotHeight;
+};
+
+QString rangeOf(const std::vector<double> &values) {
+    if (values.empty())
+        return QString();
+    const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
+    return QStringLiteral(" (%1 to %2)").arg(*lowest, 0, 'g', 3).arg(*highest, 0, 'g', 3);
+}
+
+// The lines, then each plot's title followed by its range, or by suffix when given.
+QStringList textsOf(const QStringList &lines, const std::vector<Plot> &plots,
+                    const QString &suffix = QString()) {
+    QStringList texts = lines;
+    for (const Plot &plot : plots)
+        texts << plot.title + (suffix.isEmpty() ? rangeOf(plot.values) : suffix);
+    return texts;
+}
 
 // A plot's box, its title and its line, scaled to the values' own range.
-void drawPlot(QPainter &painter, const Plot &plot, const QFontMetrics &metrics, int x, int top) {
-    const QRectF box(x, top + metrics.lineSpacing(), plotWidth, plotHeight);
-    const auto [lowest, highest] = std::minmax_element(plot.values.begin(), plot.values.end());
-    QString title = plot.title;
-    if (!plot.values.empty())
-        title += QStringLiteral(" (%1 to %2)").arg(*lowest, 0, 'g', 3).arg(*highest, 0, 'g', 3);
+void drawPlot(QPainter &painter, const Plot &plot, const QString &title, const Measures &measures,
+              int x, int top) {
+    const QFontMetrics &metrics = measures.metrics;
+    const QRectF box(x, top + metrics.lineSpacing(), measures.plotWidth, measures.plotHeight);
     painter.drawText(x, top + metrics.ascent(), title);
     painter.drawRect(box);
     if (plot.values.size() < 2)
         return;
+    const auto [lowest, highest] = std::minmax_element(plot.values.begin(), plot.values.end());
     const double range = *highest > *lowest ? *highest - *lowest : 1;
     QPolygonF line;
     const double dx = box.width() / static_cast<double>(plot.values.size() - 1);
@@ -46,10 +84,18 @@ void drawPlot(QPainter &painter, const Plot &plot, const QFontMetrics &metrics, 
 TextPanel::TextPanel() = default;
 TextPanel::~TextPanel() = default;
 
-void TextPanel::draw(const QStringList &lines, QSize pixels, double ratio, Corner corner,
-                     const std::vector<Plot> &plots) {
+QSize TextPanel::room(const QStringList &lines, const std::vector<Plot> &plots, int fontPixelSize) {
+    QFont font;
+    font.setPixelSize(fontPixelSize);
+    const Measures measures(font);
+    return QSize(measures.width(textsOf(lines, plots, widestRange), plots.size()) + margin,
+                 measures.height(lines, plots.size()) + margin);
+}
+
+QRect TextPanel::draw(const QStringList &lines, QSize pixels, double ratio, Corner corner,
+                      const std::vector<Plot> &plots, int fontPixelSize) {
     if (!currentGl21())
-        return;
+        return QRect();
     if (!device)
         device = std::make_unique<QOpenGLPaintDevice>();
     device->setSize(pixels);
@@ -61,24 +107,24 @@ void TextPanel::draw(const QStringList &lines, QSize pixels, double ratio, Corne
     font.setPixelSize(fontPixelSize);
     painter.setFont(font);
     painter.setPen(textColour);
-    const QFontMetrics metrics(font);
-    int width = plots.empty() ? 0 : plotWidth;
-    for (const QString &line : lines)
-        width = std::max(width, metrics.horizontalAdvance(line));
+    const Measures measures(font);
+    const QStringList texts = textsOf(lines, plots);
+    const int width = measures.width(texts, plots.size());
     const int logicalWidth = static_cast<int>(pixels.width() / ratio);
     const int x = corner == Corner::TopLeft ? margin : logicalWidth - margin - width;
-    const int height =
-        static_cast<int>(lines.size()) * metrics.lineSpacing() +
-        static_cast<int>(plots.size()) * (metrics.lineSpacing() + plotHeight + 2 * margin);
-    painter.fillRect(x - margin / 2, margin / 2, width + margin, height + margin, backdrop);
+    const QRect area(x - margin / 2, margin / 2, width + margin,
+                     measures.height(lines, plots.size()) + margin);
+    painter.fillRect(area, backdrop);
+    const QFontMetrics &metrics = measures.metrics;
     int baseline = margin + metrics.ascent();
     for (const QString &line : lines) {
         painter.drawText(x, baseline, line);
         baseline += metrics.lineSpacing();
     }
     int top = baseline - metrics.ascent() + margin;
-    for (const Plot &plot : plots) {
-        drawPlot(painter, plot, metrics, x, top);
-        top += metrics.lineSpacing() + plotHeight + margin;
+    for (std::size_t i = 0; i < plots.size(); ++i) {
+        drawPlot(painter, plots[i], texts[lines.size() + static_cast<int>(i)], measures, x, top);
+        top += metrics.lineSpacing() + measures.plotHeight + margin;
     }
+    return area;
 }

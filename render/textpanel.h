@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -22,16 +23,25 @@ struct Plot {
 class TextPanel {
 public:
     enum class Corner { TopLeft, TopRight };
+    // Logical pixels. The plots scale with the text.
+    static constexpr int largestFontPixelSize = 14;
+    static constexpr int smallestFontPixelSize = 9;
 
     TextPanel();
     ~TextPanel();
     TextPanel(const TextPanel &) = delete;
     TextPanel &operator=(const TextPanel &) = delete;
 
+    // The most room the panel takes with these lines and plots, whatever the plots' values,
+    // in logical pixels, its backdrop included.
+    static QSize room(const QStringList &lines, const std::vector<Plot> &plots, int fontPixelSize);
+
     // Draws over the current context's framebuffer, pixels in size at ratio device pixels to
-    // each logical pixel. Does nothing without OpenGL 2.1.
-    void draw(const QStringList &lines, QSize pixels, double ratio, Corner corner = Corner::TopLeft,
-              const std::vector<Plot> &plots = {});
+    // each logical pixel, and returns the area covered, in logical pixels from the top-left
+    // corner. Does nothing without OpenGL 2.1 (and returns an empty area).
+    QRect draw(const QStringList &lines, QSize pixels, double ratio,
+               Corner corner = Corner::TopLeft, const std::vector<Plot> &plots = {},
+               int fontPixelSize = largestFontPixelSize);
 
 private:
     std::unique_ptr<QOpenGLPaintDevice> device;

@@ -5,6 +5,53 @@
 
 #include <algorithm> // std::min, std::max
 #include <cmath>     // std::isfinite
+#include <optional>  // std::optional
+
+namespace {
+
+// Bounds in scene units.
+using Bounds = SceneView;
+
+// Grows bounds to take in more, or starts them with it.
+void include(std::optional<Bounds> &bounds, const Bounds &more) {
+    if (!bounds) {
+        bounds = more;
+        return;
+    }
+    bounds->left = std::min(bounds->left, more.left);
+    bounds->right = std::max(bounds->right, more.right);
+    bounds->bottom = std::min(bounds->bottom, more.bottom);
+    bounds->top = std::max(bounds->top, more.top);
+}
+
+// Nothing for a body whose position is not finite.
+std::optional<Bounds> boundsOf(const BaseEntity &body) {
+    if (!std::isfinite(body.position.x) || !std::isfinite(body.position.y))
+        return std::nullopt;
+    const BoundingBox box = boundingBox(body);
+    return Bounds{box.lo[0], box.hi[0], box.lo[1], box.hi[1]};
+}
+
+// The bodies that never move (the walls), or nothing when there are none.
+std::optional<Bounds> boxOf(const EntityArray &bodies) {
+    std::optional<Bounds> box;
+    for (int i = 0; i < bodies.size(); ++i) {
+        const std::optional<Bounds> bounds = boundsOf(*bodies[i]);
+        if (bodies[i]->isStatic && bounds)
+            include(box, *bounds);
+    }
+    return box;
+}
+
+// In the box, above it or beside it within its own size: what has not fallen away.
+bool near(const Bounds &bounds, const Bounds &box) {
+    const double width = box.right - box.left;
+    const double height = box.top - box.bottom;
+    return bounds.right >= box.left - width && bounds.left <= box.right + width &&
+           bounds.top >= box.bottom - height;
+}
+
+} // namespace
 
 void Camera::reset(QSize sceneSize) {
     designed = sceneSize;
@@ -62,36 +109,28 @@ void Camera::drag(QPointF from, QPointF to, QSize windowSize) {
 }
 
 void Camera::frame(const EntityArray &bodies) {
-    double left = 0;
-    double right = 0;
-    double bottom = 0;
-    double top = 0;
-    bool any = false;
+    const std::optional<Bounds> box = boxOf(bodies);
+    std::optional<Bounds> framed;
     for (int i = 0; i < bodies.size(); ++i) {
-        const BaseEntity *body = bodies[i];
-        if (!std::isfinite(body->position.x) || !std::isfinite(body->position.y))
-            continue;
-        const BoundingBox box = boundingBox(*body);
-        left = any ? std::min(left, box.lo[0]) : box.lo[0];
-        right = any ? std::max(right, box.hi[0]) : box.hi[0];
-        bottom = any ? std::min(bottom, box.lo[1]) : box.lo[1];
-        top = any ? std::max(top, box.hi[1]) : box.hi[1];
-        any = true;
+        const std::optional<Bounds> bounds = boundsOf(*bodies[i]);
+        if (bounds && (!box || near(*bounds, *box)))
+            include(framed, *bounds);
     }
-    if (!any)
+    if (!framed)
         return;
     // A margin of a twentieth on every side, then the designed proportions, widening the
     // narrower side about the centre.
-    const double margin = std::max(right - left, top - bottom) / 20 + 1;
-    double width = right - left + 2 * margin;
-    double height = top - bottom + 2 * margin;
+    const double margin =
+        std::max(framed->right - framed->left, framed->top - framed->bottom) / 20 + 1;
+    double width = framed->right - framed->left + 2 * margin;
+    double height = framed->top - framed->bottom + 2 * margin;
     const double aspect = static_cast<double>(designed.width()) / designed.height();
     if (width / height < aspect)
         width = height * aspect;
     else
         height = width / aspect;
-    const double x = (left + right) / 2;
-    const double y = (bottom + top) / 2;
+    const double x = (framed->left + framed->right) / 2;
+    const double y = (framed->bottom + framed->top) / 2;
     current = SceneView{x - width / 2, x + width / 2, y - height / 2, y + height / 2};
     // Within the zoom limits, about the framed centre.
     zoomAboutPoint(x, y, 1);

@@ -10,11 +10,12 @@ class EntityArray;
 
 // What part of the scene the window shows. The designed view is the scene units of the window's
 // logical size when the scene was built, stretched over the window whatever its size since; the
-// camera zooms and pans from there, between 1/64 and 64 times the designed scale. It changes
+// camera zooms and pans from there, between 1/1024 and 64 times the designed scale (a pile of
+// 100 000 circles, 350 000 units tall, fits in the window at 1/1024). It changes
 // nothing in the simulation and is not recorded.
 class Camera {
 public:
-    static constexpr double minScale = 1.0 / 64;
+    static constexpr double minScale = 1.0 / 1024;
     static constexpr double maxScale = 64;
 
     // Back to the designed view of a scene built in a window of sceneSize.
@@ -33,7 +34,10 @@ public:
     void pan(double widthShare, double heightShare);
     // Moves the view so the scene follows the pointer from one position to another.
     void drag(QPointF from, QPointF to, QSize windowSize);
-    // Shows every body whose position is finite, in the designed view's proportions.
+    // Shows the box (the bodies that never move) and every body in it, above it, or beside or
+    // below it within the box's own size, in the designed view's proportions: circles that
+    // spilled over the walls and fell far are left out. Without walls, every body whose
+    // position is finite.
     void frame(const EntityArray &bodies);
 
 private:

@@ -21,12 +21,20 @@ void FrameStatistics::frameShown(long long nowNs) {
     }
     ++frames;
     const long long elapsed = nowNs - periodStartNs;
-    if (elapsed < period)
+    if (elapsed < period) {
+        // After a second without steps (paused), the steps of this one so far stand for it.
+        if (meanStepUs < 0 && steps > 0)
+            meanStepUs = meanOfSteps();
         return;
+    }
     fps = frames * 1e9 / static_cast<double>(elapsed);
-    meanStepUs = steps > 0 ? static_cast<double>(stepNs) / steps / 1000 : -1;
+    meanStepUs = steps > 0 ? meanOfSteps() : -1;
     periodStartNs = nowNs;
     frames = 0;
     steps = 0;
     stepNs = 0;
+}
+
+double FrameStatistics::meanOfSteps() const {
+    return static_cast<double>(stepNs) / steps / 1000;
 }

@@ -9,10 +9,12 @@ public:
 
     // 0 until a whole second has passed.
     double framesPerSecond() const { return fps; }
-    // Below 0 when no step was taken in the last second (paused).
+    // Below 0 when no step was taken in the last second (paused) nor since.
     double meanStepMicroseconds() const { return meanStepUs; }
 
 private:
+    double meanOfSteps() const;
+
     bool started = false;
     long long periodStartNs = 0;
     int frames = 0;

@@ -21,11 +21,20 @@ QStringList overlayLines(const OverlayFigures &figures) {
     return lines;
 }
 
-void StatsOverlay::draw(const OverlayFigures &figures, const StepHistory &history, QSize pixels,
-                        double ratio) {
-    const std::vector<Plot> plots = {
-        {QStringLiteral("step time, \u00b5s"), history.stepMicroseconds()},
-        {QStringLiteral("kinetic energy"), history.kineticEnergies()},
+std::vector<Plot> StatsOverlay::plotsOf(const StepHistory &history, long long step) {
+    return {
+        {QStringLiteral("step time, \u00b5s"), history.stepMicroseconds(step)},
+        {QStringLiteral("kinetic energy"), history.kineticEnergies(step)},
     };
-    panel.draw(overlayLines(figures), pixels, ratio, TextPanel::Corner::TopLeft, plots);
+}
+
+QSize StatsOverlay::room(const OverlayFigures &figures, int fontPixelSize) {
+    return TextPanel::room(overlayLines(figures), plotsOf(StepHistory(), 0), fontPixelSize);
+}
+
+QRect StatsOverlay::draw(const OverlayFigures &figures, const StepHistory &history,
+                         long long totalSteps, QSize pixels, double ratio, int fontPixelSize) {
+    plotted = plotsOf(history, totalSteps);
+    return panel.draw(overlayLines(figures), pixels, ratio, TextPanel::Corner::TopLeft, plotted,
+                      fontPixelSize);
 }

@@ -3,10 +3,12 @@
 #include "render/textpanel.h"
 #include "ui/stephistory.h"
 
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 
 #include <string> // std::string
+#include <vector> // std::vector
 
 // What the overlay reports, as the world and the window measured it.
 struct OverlayFigures {
@@ -35,12 +37,20 @@ public:
     bool shown() const { return isShown; }
     void toggle() { isShown = !isShown; }
 
-    // Draws the figures, and plots of the steps' history, over the current context's
-    // framebuffer, pixels in size at ratio device pixels to each logical pixel.
-    void draw(const OverlayFigures &figures, const StepHistory &history, QSize pixels,
-              double ratio);
+    // The most room the figures and the plots take at a font size (see TextPanel::room).
+    static QSize room(const OverlayFigures &figures, int fontPixelSize);
+    // Draws the figures, and plots of the history up to the session's step totalSteps, over the
+    // current context's framebuffer, pixels in size at ratio device pixels to each logical pixel;
+    // returns the area covered, in logical pixels.
+    QRect draw(const OverlayFigures &figures, const StepHistory &history, long long totalSteps,
+               QSize pixels, double ratio, int fontPixelSize);
+    // The plots as last drawn.
+    const std::vector<Plot> &plots() const { return plotted; }
 
 private:
     bool isShown = false;
     TextPanel panel;
+    std::vector<Plot> plotted = plotsOf(StepHistory(), 0);
+
+    static std::vector<Plot> plotsOf(const StepHistory &history, long long step);
 };

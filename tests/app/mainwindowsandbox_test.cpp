@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>     // std::map
+#include <utility> // std::pair
+#include <vector>  // std::vector
+
 namespace {
 
 LaunchOptions gridOf1000(bool paused) {
@@ -149,4 +153,35 @@ TEST(MainWindowSandbox, GoingBackAndForthWhilePausedShowsTheStatesOfThoseSteps) 
     press(window, Qt::Key_PageDown);
     ASSERT_TRUE(settle(window));
     EXPECT_TRUE(sameAsTrace(window.bodies(), gridTrace(149)));
+}
+
+// The plots follow the history: after going back they are what they were when the run first
+// reached that step, and the steps taken again are plotted once.
+TEST(MainWindowSandbox, AfterGoingBackThePlotsAreThoseOfThatStep) {
+    LaunchOptions options = gridOf1000(false);
+    options.overlay = true;
+    options.steps = 150;
+    ProbeWindow window(options);
+    std::map<long long, std::vector<Plot>> drawnAt;
+    window.observeFrames([&](int) {
+        drawnAt.emplace(window.session()->sandbox().totalSteps(), window.statistics().plots());
+    });
+    showAsMainDoes(window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.paused(); }, 60000));
+    ASSERT_TRUE(settle(window));
+    ASSERT_EQ(drawnAt.at(150).size(), 2u);
+
+    for (const auto &[key, step] : {std::pair{Qt::Key_PageUp, 90}, std::pair{Qt::Key_B, 89}}) {
+        press(window, key);
+        ASSERT_TRUE(settle(window));
+        ASSERT_EQ(window.session()->sandbox().totalSteps(), step);
+        for (std::size_t i = 0; i < 2; ++i)
+            EXPECT_EQ(window.statistics().plots()[i].values, drawnAt.at(step)[i].values) << step;
+    }
+    // Sixty steps taken again: the same energies, each step's time once.
+    press(window, Qt::Key_PageDown);
+    ASSERT_TRUE(settle(window));
+    const std::vector<Plot> &plots = window.statistics().plots();
+    EXPECT_EQ(plots[0].values.size(), drawnAt.at(149)[0].values.size());
+    EXPECT_EQ(plots[1].values, drawnAt.at(149)[1].values);
 }

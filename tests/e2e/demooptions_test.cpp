@@ -1,8 +1,12 @@
 #include "tests/e2e/programrun.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <ostream> // std::ostream
 
 namespace {
 
@@ -81,3 +85,39 @@ TEST(Rigid2dOptions, AWindowOnASavedStateGoesOnAsTheRunItWasSavedFrom) {
     ASSERT_EQ(demo.exitCode(), 0) << demo.standardError().data();
     EXPECT_EQ(QImage(loaded), QImage(straight));
 }
+
+namespace {
+
+struct PictureFile {
+    const char *name;
+    // The first bytes of the format the name asks for.
+    QByteArray magic;
+};
+
+void PrintTo(const PictureFile &file, std::ostream *out) {
+    *out << file.name;
+}
+
+class Rigid2dScreenshot : public ::testing::TestWithParam<PictureFile> {};
+
+} // namespace
+
+TEST_P(Rigid2dScreenshot, IsSavedInTheFormatItsNameAsksFor) {
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QString::fromLatin1(GetParam().name));
+    ProgramRun demo(QStringLiteral(RIGID2D_PATH), {"--steps", "1", "--screenshot", file});
+    ASSERT_TRUE(demo.finished(timeoutMs));
+    ASSERT_EQ(demo.exitCode(), 0) << demo.standardError().data();
+    QFile picture(file);
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(picture.readAll().startsWith(GetParam().magic));
+    EXPECT_EQ(QImage(file).size(), QSize(1280, 720));
+    // Nothing is left beside it.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Rigid2dScreenshot,
+                         ::testing::Values(PictureFile{"shot.png", "\x89PNG"},
+                                           PictureFile{"shot.jpg", "\xff\xd8\xff"},
+                                           PictureFile{"shot.JPEG", "\xff\xd8\xff"},
+                                           PictureFile{"shot", "\x89PNG"}));

@@ -99,7 +99,7 @@ int main(int argc, char **argv) {
     format.setSamples(1);
     MainWindow window(options);
     if (replay)
-        window.play(std::move(replay->recording));
+        window.play(std::move(*replay));
     if (state)
         window.startFrom(std::move(*state));
     if (recording)
@@ -118,5 +118,8 @@ int main(int argc, char **argv) {
         if (recorder.failed())
             return 1;
     }
+    // Said when it happened; the program goes on, as a person may want to see what follows.
+    if (result == 0 && window.replayDiverged())
+        return 1;
     return result;
 }

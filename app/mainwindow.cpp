@@ -64,7 +64,7 @@ void MainWindow::initialize() {
     if (replayToPlay)
         simulation->play(std::move(*replayToPlay));
     replayToPlay.reset();
-    stopOnReplayFault();
+    checkReplay();
 }
 
 void MainWindow::render() {
@@ -110,12 +110,34 @@ void MainWindow::timedStep() {
     if (overlay.shown())
         history.add(simulation->sandbox().totalSteps(), took / 1e3,
                     kineticEnergy(simulation->sandbox().bodies()));
-    stopOnReplayFault();
+    checkReplay();
 }
 
-void MainWindow::stopOnReplayFault() {
-    if (reportReplayFault(options.replayFile, *simulation))
+void MainWindow::checkReplay() {
+    if (reportReplayFault(options.replayFile, *simulation)) {
         QCoreApplication::exit(2);
+        return;
+    }
+    if (diverged)
+        return;
+    diverged = simulation->divergence();
+    // The end record is the state after the inputs of its step, before the person's own.
+    if (!diverged && replayEnd && !replayEndChecked && !simulation->replaying() &&
+        simulation->sandbox().totalSteps() == replayEnd->step) {
+        replayEndChecked = true;
+        diverged = divergenceAtEnd(*replayEnd, *simulation);
+    }
+    if (diverged)
+        reportDivergence(*diverged);
+}
+
+bool MainWindow::refusedDuringReplay() {
+    if (!simulation->replaying())
+        return false;
+    notice.show(
+        QStringLiteral("the replay plays until step %1: no input before").arg(replayLastStep),
+        clock.nsecsElapsed());
+    return true;
 }
 
 void MainWindow::startFrom(SessionSnapshot state) {
@@ -126,9 +148,11 @@ void MainWindow::startFrom(SessionSnapshot state) {
     stateToStart = std::move(state);
 }
 
-void MainWindow::play(Recording recording) {
-    const long long lastStep = recording.lastStep;
-    replayToPlay = std::move(recording);
+void MainWindow::play(Replay replay) {
+    const long long lastStep = replay.recording.lastStep;
+    replayLastStep = lastStep;
+    replayEnd = replay.end;
+    replayToPlay = std::move(replay.recording);
     if (stopAtStep > 0)
         return;
     if (lastStep > 0)
@@ -160,18 +184,37 @@ void MainWindow::drawPanels(QSize pixels, double ratio) {
     }
     const PanelRoom statisticsRoom = [&](int size) { return StatsOverlay::room(figures, size); };
     const PanelRoom helpRoom = [](int size) { return TextPanel::room(controlsHelp(), {}, size); };
+    const QStringList status = statusLines();
+    const PanelRoom statusRoom = [&](int size) { return TextPanel::room(status, {}, size); };
     const QSize logicalSize(static_cast<int>(pixels.width() / ratio),
                             static_cast<int>(pixels.height() / ratio));
-    const PanelLayout layout =
-        layOutPanels(logicalSize, overlay.shown() ? statisticsRoom : PanelRoom(),
-                     helpShown ? helpRoom : PanelRoom());
+    const PanelLayout layout = layOutPanels(
+        logicalSize, overlay.shown() ? statisticsRoom : PanelRoom(),
+        helpShown ? helpRoom : PanelRoom(), status.isEmpty() ? PanelRoom() : statusRoom);
     areas.clear();
+    using Corner = TextPanel::Corner;
+    if (layout.statusFontPixelSize > 0)
+        areas.push_back(statusPanel.draw(status, pixels, ratio,
+                                         {Corner::BottomLeft, layout.statusFontPixelSize}));
     if (layout.statistics)
         areas.push_back(overlay.draw(figures, history, sandbox.totalSteps(), pixels, ratio,
-                                     layout.fontPixelSize));
+                                     {Corner::TopLeft, layout.fontPixelSize, layout.maxHeight}));
     if (layout.help)
-        areas.push_back(helpPanel.draw(controlsHelp(), pixels, ratio, TextPanel::Corner::TopRight,
-                                       {}, layout.fontPixelSize));
+        areas.push_back(helpPanel.draw(controlsHelp(), pixels, ratio,
+                                       {Corner::TopRight, layout.fontPixelSize, layout.maxHeight}));
+}
+
+QStringList MainWindow::statusLines() const {
+    QStringList lines;
+    if (simulation && simulation->replaying())
+        lines << QStringLiteral("replay: step %1 of %2")
+                     .arg(simulation->sandbox().totalSteps())
+                     .arg(replayLastStep);
+    if (diverged)
+        lines << QStringLiteral("the replay diverged at step %1").arg(diverged->step);
+    if (const QString said = notice.text(clock.nsecsElapsed()); !said.isEmpty())
+        lines << said;
+    return lines;
 }
 
 void MainWindow::saveScreenshot(QSize pixels) {
@@ -190,6 +233,8 @@ void MainWindow::saveScreenshot(QSize pixels) {
 // Input acts between steps: events are handled between frames, and so between steps. Nothing
 // acts before the scene exists.
 void MainWindow::mousePressEvent(QMouseEvent *event) {
+    if (pointer && event->button() == Qt::LeftButton && refusedDuringReplay())
+        return;
     if (pointer)
         pointer->press(event->button(), qtcompat::mousePosition(*event), size());
     else if (event->button() == Qt::RightButton)
@@ -223,7 +268,6 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
 
 // The keys that act on the simulation; the others only change what is shown.
 void MainWindow::run(KeyCommand command) {
-    const Scene &scene = simulation->sandbox().scene();
     switch (command) {
     case KeyCommand::TogglePause:
         setPaused(!isPaused);
@@ -243,6 +287,25 @@ void MainWindow::run(KeyCommand command) {
             timedStep();
         break;
     case KeyCommand::Restart:
+    case KeyCommand::SwitchSolver:
+    case KeyCommand::SceneDemo:
+    case KeyCommand::SceneColumn:
+    case KeyCommand::SceneGrid:
+    case KeyCommand::HalveCircles:
+    case KeyCommand::DoubleCircles:
+        if (!refusedDuringReplay())
+            changeSession(command);
+        break;
+    default:
+        changeView(command);
+        break;
+    }
+}
+
+void MainWindow::changeSession(KeyCommand command) {
+    const Scene &scene = simulation->sandbox().scene();
+    switch (command) {
+    case KeyCommand::Restart:
         simulation->restart();
         break;
     case KeyCommand::SwitchSolver:
@@ -256,7 +319,6 @@ void MainWindow::run(KeyCommand command) {
         switchCircles(command == KeyCommand::DoubleCircles);
         break;
     default:
-        changeView(command);
         break;
     }
 }

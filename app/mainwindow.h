@@ -8,6 +8,7 @@
 #include "ui/camera.h"
 #include "ui/controls.h"
 #include "ui/framestatistics.h"
+#include "ui/notice.h"
 #include "ui/pointerinput.h"
 #include "ui/statsoverlay.h"
 #include "ui/stephistory.h"
@@ -17,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 
 #include <optional> // std::optional
 #include <utility>  // std::move
@@ -39,11 +41,16 @@ public:
     const Camera &view() const { return camera; }
     // The areas the panels covered in the last frame, in logical pixels.
     const std::vector<QRect> &panelAreas() const { return areas; }
+    // The lines shown at the bottom: a replay playing, a prompt, what the window just did.
+    QStringList statusLines() const;
+    // Whether the state of a replay played in the window differed from the file's, at a
+    // checkpoint or at its end; the program then ends with exit code 1.
+    bool replayDiverged() const { return diverged.has_value(); }
 
     // Plays a recorded session of the window's scene from the first frame on and pauses at its
     // last step (or at --steps). Until then the person's inputs to the session are refused, so
     // the replay stays true; pausing, single steps, the view and the drawings work as usual.
-    void play(Recording recording);
+    void play(Replay replay);
     // Starts from a saved state of the window's scene instead of its step 0; --steps then counts
     // from the state's step.
     void startFrom(SessionSnapshot state);
@@ -65,6 +72,8 @@ private:
     void setPaused(bool paused);
     // The keys that act on the simulation.
     void run(KeyCommand command);
+    // The keys that change the session: each an input, recorded, refused during a replay.
+    void changeSession(KeyCommand command);
     // The keys that change only what is shown: panels, layers, the view; and Escape.
     void changeView(KeyCommand command);
     // Builds another scene at step 0, paused as it was; the solver stays if one was chosen.
@@ -73,12 +82,22 @@ private:
     // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
     void drawPanels(QSize pixels, double ratio);
     void saveScreenshot(QSize pixels);
-    // A replayed input that cannot be played ends the program as a bad file would.
-    void stopOnReplayFault();
+    // After a step: a replayed input that cannot be played ends the program as a bad file
+    // would, and the first state that differs from the file's is said in the window and on
+    // standard error.
+    void checkReplay();
+    // While a replay plays, says that the person's inputs to the session are refused, and
+    // returns true.
+    bool refusedDuringReplay();
 
     LaunchOptions options;
     std::optional<Session> simulation;
     std::optional<Recording> replayToPlay;
+    // The replay played: where it ends, and what the state there must hash to.
+    long long replayLastStep = 0;
+    std::optional<ReplayEnd> replayEnd;
+    bool replayEndChecked = false;
+    std::optional<Divergence> diverged;
     std::optional<SessionSnapshot> stateToStart;
     std::optional<PointerInput> pointer;
     SessionRecorder *recorder = nullptr;
@@ -90,6 +109,8 @@ private:
     StepHistory history;
     TextPanel helpPanel;
     bool helpShown = false;
+    TextPanel statusPanel;
+    Notice notice;
     std::vector<QRect> areas;
     Camera camera;
     DebugLayers debugLayers;

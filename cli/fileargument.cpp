@@ -2,6 +2,7 @@
 
 #include "session/session.h"
 #include "state/statefile.h"
+#include "text/statetext.h"
 
 #include <cstdio> // std::fprintf
 
@@ -35,4 +36,16 @@ bool reportReplayFault(const QString &path, const Session &session) {
     std::fprintf(stderr, "%s:%lld: %s\n", qPrintable(path), session.replayFault()->input.source,
                  session.replayFault()->what.c_str());
     return true;
+}
+
+std::optional<Divergence> divergenceAtEnd(const ReplayEnd &end, const Session &session) {
+    const std::uint64_t got = stateHash(session.sandbox().bodies());
+    if (got == end.hash)
+        return std::nullopt;
+    return Divergence{end.step, end.hash, got};
+}
+
+void reportDivergence(const Divergence &divergence) {
+    std::fprintf(stderr, "replay diverged at step %lld: expected %s, got %s\n", divergence.step,
+                 hashDigits(divergence.expected).c_str(), hashDigits(divergence.got).c_str());
 }

@@ -92,8 +92,8 @@ QSize TextPanel::room(const QStringList &lines, const std::vector<Plot> &plots, 
                  measures.height(lines, plots.size()) + margin);
 }
 
-QRect TextPanel::draw(const QStringList &lines, QSize pixels, double ratio, Corner corner,
-                      const std::vector<Plot> &plots, int fontPixelSize) {
+QRect TextPanel::draw(const QStringList &lines, QSize pixels, double ratio, const Place &place,
+                      const std::vector<Plot> &plots) {
     if (!currentGl21())
         return QRect();
     if (!device)
@@ -104,26 +104,48 @@ QRect TextPanel::draw(const QStringList &lines, QSize pixels, double ratio, Corn
     const GlStateGuard guard;
     QPainter painter(device.get());
     QFont font = painter.font();
-    font.setPixelSize(fontPixelSize);
+    font.setPixelSize(place.fontPixelSize);
     painter.setFont(font);
     painter.setPen(textColour);
     const Measures measures(font);
-    const QStringList texts = textsOf(lines, plots);
-    const int width = measures.width(texts, plots.size());
-    const int logicalWidth = static_cast<int>(pixels.width() / ratio);
-    const int x = corner == Corner::TopLeft ? margin : logicalWidth - margin - width;
-    const QRect area(x - margin / 2, margin / 2, width + margin,
-                     measures.height(lines, plots.size()) + margin);
+    // What does not fit the height allowed is left out, the plots first, and the last line shown
+    // says so.
+    QStringList shown = lines;
+    std::vector<Plot> shownPlots = plots;
+    const auto tooHigh = [&] {
+        return place.maxHeight > 0 &&
+               measures.height(shown, shownPlots.size()) + margin > place.maxHeight;
+    };
+    while (!shownPlots.empty() && tooHigh())
+        shownPlots.pop_back();
+    bool cut = shownPlots.size() < plots.size();
+    while (shown.size() > 1 && tooHigh()) {
+        shown.removeLast();
+        cut = true;
+    }
+    if (cut && !shown.isEmpty())
+        shown.last() = QStringLiteral("\u2026");
+    const QStringList texts = textsOf(shown, shownPlots);
+    const QSize logical(static_cast<int>(pixels.width() / ratio),
+                        static_cast<int>(pixels.height() / ratio));
+    QRect area(0, 0, measures.width(texts, shownPlots.size()) + margin,
+               measures.height(shown, shownPlots.size()) + margin);
+    area.moveLeft(place.corner == Corner::TopRight ? logical.width() - margin / 2 - area.width()
+                                                   : margin / 2);
+    area.moveTop(place.corner == Corner::BottomLeft ? logical.height() - margin / 2 - area.height()
+                                                    : margin / 2);
     painter.fillRect(area, backdrop);
     const QFontMetrics &metrics = measures.metrics;
-    int baseline = margin + metrics.ascent();
-    for (const QString &line : lines) {
+    const int x = area.left() + margin / 2;
+    int baseline = area.top() + margin / 2 + metrics.ascent();
+    for (const QString &line : shown) {
         painter.drawText(x, baseline, line);
         baseline += metrics.lineSpacing();
     }
     int top = baseline - metrics.ascent() + margin;
-    for (std::size_t i = 0; i < plots.size(); ++i) {
-        drawPlot(painter, plots[i], texts[lines.size() + static_cast<int>(i)], measures, x, top);
+    for (std::size_t i = 0; i < shownPlots.size(); ++i) {
+        drawPlot(painter, shownPlots[i], texts[shown.size() + static_cast<int>(i)], measures, x,
+                 top);
         top += metrics.lineSpacing() + measures.plotHeight + margin;
     }
     return area;

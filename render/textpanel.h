@@ -22,7 +22,7 @@ struct Plot {
 // as if it had never been shown.
 class TextPanel {
 public:
-    enum class Corner { TopLeft, TopRight };
+    enum class Corner { TopLeft, TopRight, BottomLeft };
     // Logical pixels. The plots scale with the text.
     static constexpr int largestFontPixelSize = 14;
     static constexpr int smallestFontPixelSize = 9;
@@ -36,12 +36,20 @@ public:
     // in logical pixels, its backdrop included.
     static QSize room(const QStringList &lines, const std::vector<Plot> &plots, int fontPixelSize);
 
+    // Where and how large a panel is drawn.
+    struct Place {
+        Corner corner = Corner::TopLeft;
+        int fontPixelSize = largestFontPixelSize;
+        // The most height it may take, in logical pixels (0: any): the plots, then the lines
+        // that do not fit are left out, the last line shown saying so.
+        int maxHeight = 0;
+    };
+
     // Draws over the current context's framebuffer, pixels in size at ratio device pixels to
     // each logical pixel, and returns the area covered, in logical pixels from the top-left
     // corner. Does nothing without OpenGL 2.1 (and returns an empty area).
-    QRect draw(const QStringList &lines, QSize pixels, double ratio,
-               Corner corner = Corner::TopLeft, const std::vector<Plot> &plots = {},
-               int fontPixelSize = largestFontPixelSize);
+    QRect draw(const QStringList &lines, QSize pixels, double ratio, const Place &place,
+               const std::vector<Plot> &plots = {});
 
 private:
     std::unique_ptr<QOpenGLPaintDevice> device;

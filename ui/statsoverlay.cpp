@@ -33,8 +33,8 @@ QSize StatsOverlay::room(const OverlayFigures &figures, int fontPixelSize) {
 }
 
 QRect StatsOverlay::draw(const OverlayFigures &figures, const StepHistory &history,
-                         long long totalSteps, QSize pixels, double ratio, int fontPixelSize) {
+                         long long totalSteps, QSize pixels, double ratio,
+                         const TextPanel::Place &place) {
     plotted = plotsOf(history, totalSteps);
-    return panel.draw(overlayLines(figures), pixels, ratio, TextPanel::Corner::TopLeft, plotted,
-                      fontPixelSize);
+    return panel.draw(overlayLines(figures), pixels, ratio, place, plotted);
 }

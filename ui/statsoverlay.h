@@ -40,10 +40,9 @@ public:
     // The most room the figures and the plots take at a font size (see TextPanel::room).
     static QSize room(const OverlayFigures &figures, int fontPixelSize);
     // Draws the figures, and plots of the history up to the session's step totalSteps, over the
-    // current context's framebuffer, pixels in size at ratio device pixels to each logical pixel;
-    // returns the area covered, in logical pixels.
+    // current context's framebuffer (see TextPanel::draw); returns the area covered.
     QRect draw(const OverlayFigures &figures, const StepHistory &history, long long totalSteps,
-               QSize pixels, double ratio, int fontPixelSize);
+               QSize pixels, double ratio, const TextPanel::Place &place);
     // The plots as last drawn.
     const std::vector<Plot> &plots() const { return plotted; }
 

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional> // std::optional
+#include <sstream>  // std::istringstream
+
 namespace {
 
 void press(ProbeWindow &window, Qt::Key key) {
@@ -94,7 +97,7 @@ TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGo
     LaunchOptions options;
     options.scene = replay->recording.scene;
     ProbeWindow window(options);
-    window.play(replay->recording);
+    window.play(*replay);
     showAsMainDoes(window);
     ASSERT_TRUE(waitForFrames(window, 5));
     // The person's spawns and restarts wait until the replay has ended; pausing works as usual.
@@ -118,4 +121,28 @@ TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGo
     const int bodies = window.bodies().size();
     click(window, QPoint(640, 10));
     EXPECT_EQ(window.bodies().size(), bodies + 1);
+}
+
+// A replay playing is shown with its step and end, a click during it is refused with a word, and
+// an end state that differs from the file's is said in the window.
+TEST(MainWindowReplay, ShowsItselfRefusesInputVisiblyAndSaysWhereItDiverged) {
+    std::istringstream text("rigid2d-replay 1\nscene demo 100\n60 restart\n80 end "
+                            "0123456789abcdef\n");
+    FileFault fault;
+    std::optional<Replay> replay = readReplay(text, "tampered", EndRecord::Required, fault);
+    ASSERT_TRUE(replay) << fault.message();
+    ProbeWindow window;
+    window.play(*replay);
+    showAsMainDoes(window);
+    ASSERT_TRUE(waitForFrames(window, 5));
+    EXPECT_TRUE(window.statusLines().join('\n').contains(QStringLiteral("replay: step ")));
+    EXPECT_TRUE(window.statusLines().join('\n').endsWith(QStringLiteral(" of 80")));
+    click(window, QPoint(640, 100));
+    EXPECT_TRUE(window.statusLines().join('\n').contains(QStringLiteral("no input before")));
+    EXPECT_EQ(window.bodies().size(), 103);
+    EXPECT_FALSE(window.replayDiverged());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.paused(); }, 30000));
+    EXPECT_TRUE(window.replayDiverged());
+    EXPECT_TRUE(window.statusLines().contains(QStringLiteral("the replay diverged at step 80")));
 }

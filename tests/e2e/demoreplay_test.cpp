@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <ostream> // std::ostream
+
 namespace {
 
 constexpr int timeoutMs = 60000;
@@ -68,3 +70,50 @@ TEST(Rigid2dReplay, ABadFileOrARecordFileThatCannotBeWrittenStopsWithCode2Before
         << record.standardError().data();
     EXPECT_EQ(record.standardError().count('\n'), 1);
 }
+
+namespace {
+
+const QByteArray recordedDemo = "rigid2d-replay 1\nscene demo 100\n10 spawn 0x1.4p+9 0x1.9p+8\n"
+                                "60 restart\n80 spawn 0x1.2c8p+8 0x1.f4p+8\n";
+
+struct PlayedFile {
+    const char *name;
+    QByteArray content;
+    int steps;
+    int exitCode;
+    // What standard error says, from its start.
+    QByteArray said;
+};
+
+void PrintTo(const PlayedFile &file, std::ostream *out) {
+    *out << file.name;
+}
+
+class Rigid2dReplayCheck : public ::testing::TestWithParam<PlayedFile> {};
+
+} // namespace
+
+// The window checks a replay as the headless tool does: a state that differs from the file's, at
+// a checkpoint or at the end, is said on standard error and gives exit code 1 at the end.
+TEST_P(Rigid2dReplayCheck, ADifferingStateEndsWithCode1) {
+    const PlayedFile &played = GetParam();
+    QTemporaryDir folder;
+    const QString path = write(folder, QStringLiteral("played"), played.content);
+    ProgramRun demo(QStringLiteral(RIGID2D_PATH),
+                    {"--replay", path, "--steps", QString::number(played.steps), "--screenshot",
+                     folder.filePath(QStringLiteral("end.png"))});
+    ASSERT_TRUE(demo.finished(timeoutMs));
+    EXPECT_EQ(demo.exitCode(), played.exitCode);
+    EXPECT_TRUE(demo.standardError().startsWith(played.said)) << demo.standardError().data();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Rigid2dReplayCheck,
+    ::testing::Values(
+        PlayedFile{"intact", recordedDemo + "120 end 708d69179aec2a08\n", 120, 0, ""},
+        PlayedFile{"endDiffers", recordedDemo + "120 end 0123456789abcdef\n", 120, 1,
+                   "replay diverged at step 120: expected 0123456789abcdef, got 708d69179aec2a08"},
+        PlayedFile{"checkpointDiffers",
+                   "rigid2d-replay 2\nscene grid 30 stable\n600 hash "
+                   "0123456789abcdef\n",
+                   600, 1, "replay diverged at step 600: expected 0123456789abcdef, got "}));

@@ -6,9 +6,11 @@
 #include "physics/world.h"
 #include "render/framecapture.h"
 #include "render/sceneframe.h"
+#include "state/statefile.h"
 #include "ui/imagefile.h"
 #include "ui/panellayout.h"
 #include "ui/qtcompat.h"
+#include "ui/timedfilename.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -83,6 +85,8 @@ void MainWindow::render() {
 
     frameStatistics.frameShown(clock.nsecsElapsed());
     drawPanels(pixels, ratio);
+    if (pictureAsked)
+        savePicture(pixels);
     if (!options.screenshot.isEmpty() && sandbox.totalSteps() == screenshotStep)
         saveScreenshot(pixels);
 }
@@ -212,6 +216,9 @@ QStringList MainWindow::statusLines() const {
                      .arg(replayLastStep);
     if (diverged)
         lines << QStringLiteral("the replay diverged at step %1").arg(diverged->step);
+    if (prompt.isOpen())
+        lines << prompt.line()
+              << QStringLiteral("Enter: go on, Escape: cancel, Ctrl+U: clear the line");
     if (const QString said = notice.text(clock.nsecsElapsed()); !said.isEmpty())
         lines << said;
     return lines;
@@ -259,11 +266,17 @@ void MainWindow::wheelEvent(QWheelEvent *event) {
 void MainWindow::keyPressEvent(QKeyEvent *event) {
     if (!simulation)
         return;
+    if (prompt.isOpen()) {
+        answerPrompt(event);
+        return;
+    }
     // A scene whose count is fixed takes its own; the others the count shown now.
-    if (const std::optional<SceneKind> kind = sceneForKey(event->key()))
-        switchScene(*kind, simulation->sandbox().scene().circles);
-    else
-        run(commandForKey(event->key()));
+    if (const std::optional<SceneKind> kind = sceneForKey(event->key())) {
+        if (!refusedDuringReplay())
+            switchScene(*kind, simulation->sandbox().scene().circles);
+    } else {
+        run(commandForKey(event->key(), event->modifiers() & Qt::ControlModifier));
+    }
 }
 
 // The keys that act on the simulation; the others only change what is shown.
@@ -288,9 +301,6 @@ void MainWindow::run(KeyCommand command) {
         break;
     case KeyCommand::Restart:
     case KeyCommand::SwitchSolver:
-    case KeyCommand::SceneDemo:
-    case KeyCommand::SceneColumn:
-    case KeyCommand::SceneGrid:
     case KeyCommand::HalveCircles:
     case KeyCommand::DoubleCircles:
         if (!refusedDuringReplay())
@@ -358,6 +368,21 @@ void MainWindow::changeView(KeyCommand command) {
     case KeyCommand::FrameAll:
         camera.frame(simulation->sandbox().bodies());
         break;
+    case KeyCommand::SavePicture:
+        pictureAsked = true;
+        break;
+    case KeyCommand::SaveState:
+        simulation->take(stateToSave);
+        askForFile(command);
+        break;
+    case KeyCommand::OpenState:
+        if (recorder)
+            notice.show(
+                QStringLiteral("a recording cannot take a state opened: not while recording"),
+                clock.nsecsElapsed());
+        else if (!refusedDuringReplay())
+            askForFile(command);
+        break;
     case KeyCommand::Close:
         close();
         break;
@@ -381,4 +406,75 @@ void MainWindow::switchCircles(bool more) {
         more ? std::min(scene.circles * 2, maxSceneCircles) : std::max(scene.circles / 2, 1);
     const SceneKind kind = sceneKindInfo(scene.kind).takesCount ? scene.kind : SceneKind::Column;
     switchScene(kind, std::max(circles, 1));
+}
+
+void MainWindow::askForFile(KeyCommand command) {
+    asked = command;
+    const QString offered =
+        command == KeyCommand::SaveState || lastStateFile.isEmpty()
+            ? timedFileName(QDir::current(), QDateTime::currentDateTime(), QStringLiteral(".state"))
+            : lastStateFile;
+    prompt.open(command == KeyCommand::SaveState ? QStringLiteral("save the state as")
+                                                 : QStringLiteral("open the state"),
+                offered);
+}
+
+void MainWindow::answerPrompt(QKeyEvent *event) {
+    switch (prompt.key(event->key(), event->modifiers() & Qt::ControlModifier, event->text())) {
+    case LinePrompt::Outcome::Editing:
+        return;
+    case LinePrompt::Outcome::Cancelled:
+        notice.show(QStringLiteral("nothing done"), clock.nsecsElapsed());
+        return;
+    case LinePrompt::Outcome::Accepted:
+        break;
+    }
+    if (asked == KeyCommand::SaveState)
+        saveState(prompt.text());
+    else
+        openState(prompt.text());
+}
+
+void MainWindow::saveState(const QString &path) {
+    FileFault fault;
+    if (!writeStateFile(path.toLocal8Bit().toStdString(), stateToSave.sandbox, fault)) {
+        notice.show(QStringLiteral("could not save the state: %1")
+                        .arg(QString::fromStdString(fault.message())),
+                    clock.nsecsElapsed());
+        return;
+    }
+    lastStateFile = path;
+    notice.show(QStringLiteral("saved the state of step %1 as %2")
+                    .arg(stateToSave.sandbox.sceneStep)
+                    .arg(path),
+                clock.nsecsElapsed());
+}
+
+void MainWindow::openState(const QString &path) {
+    FileFault fault;
+    const std::optional<SessionSnapshot> state =
+        readStateFile(path.toLocal8Bit().toStdString(), fault);
+    if (!state) {
+        notice.show(
+            QStringLiteral("could not open: %1").arg(QString::fromStdString(fault.message())),
+            clock.nsecsElapsed());
+        return;
+    }
+    simulation->restore(*state);
+    history.clear();
+    lastStateFile = path;
+    notice.show(QStringLiteral("opened %1 at step %2").arg(path).arg(state->sandbox.sceneStep),
+                clock.nsecsElapsed());
+}
+
+void MainWindow::savePicture(QSize pixels) {
+    pictureAsked = false;
+    const QString path =
+        timedFileName(QDir::current(), QDateTime::currentDateTime(), QStringLiteral(".png"));
+    const QImage image = captureFramebuffer(pixels);
+    const QString fault =
+        image.isNull() ? QStringLiteral("no picture to save") : saveImageFile(image, path);
+    notice.show(fault.isEmpty() ? QStringLiteral("saved the picture as %1").arg(path)
+                                : QStringLiteral("could not save the picture: %1").arg(fault),
+                clock.nsecsElapsed());
 }

@@ -8,6 +8,7 @@
 #include "ui/camera.h"
 #include "ui/controls.h"
 #include "ui/framestatistics.h"
+#include "ui/lineprompt.h"
 #include "ui/notice.h"
 #include "ui/pointerinput.h"
 #include "ui/statsoverlay.h"
@@ -81,6 +82,13 @@ private:
     void switchCircles(bool more);
     // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
     void drawPanels(QSize pixels, double ratio);
+    // Files in the window: the prompt opens with a name to edit, Enter acts on it.
+    void askForFile(KeyCommand command);
+    void answerPrompt(QKeyEvent *event);
+    void saveState(const QString &path);
+    void openState(const QString &path);
+    // The frame just drawn, into a file named by the time.
+    void savePicture(QSize pixels);
     void saveScreenshot(QSize pixels);
     // After a step: a replayed input that cannot be played ends the program as a bad file
     // would, and the first state that differs from the file's is said in the window and on
@@ -111,6 +119,14 @@ private:
     bool helpShown = false;
     TextPanel statusPanel;
     Notice notice;
+    LinePrompt prompt;
+    // What the prompt asks for: SaveState or OpenState.
+    KeyCommand asked = KeyCommand::None;
+    // The state at the moment Ctrl+S was pressed, saved once its file is named.
+    SessionSnapshot stateToSave;
+    // The state file last saved or opened, offered when the next one is asked for.
+    QString lastStateFile;
+    bool pictureAsked = false;
     std::vector<QRect> areas;
     Camera camera;
     DebugLayers debugLayers;

@@ -12,6 +12,8 @@ namespace {
 struct KeyBinding {
     int key;
     KeyCommand command;
+    // Whether Ctrl is held with the key.
+    bool control;
     // Empty for a second key of a command already described.
     const char *help;
 };
@@ -22,33 +24,36 @@ constexpr int sceneKeys = -1;
 constexpr int maxSceneKeys = 9;
 
 const KeyBinding keyBindings[] = {
-    {Qt::Key_Space, KeyCommand::TogglePause, "Space  pause or resume"},
-    {Qt::Key_N, KeyCommand::StepOnce, "N  one step, while paused"},
-    {Qt::Key_B, KeyCommand::StepBack, "B  one step back, while paused"},
-    {Qt::Key_PageUp, KeyCommand::BackSixty,
+    {Qt::Key_Space, KeyCommand::TogglePause, false, "Space  pause or resume"},
+    {Qt::Key_N, KeyCommand::StepOnce, false, "N  one step, while paused"},
+    {Qt::Key_B, KeyCommand::StepBack, false, "B  one step back, while paused"},
+    {Qt::Key_PageUp, KeyCommand::BackSixty, false,
      "Page Up, Page Down  60 steps back or on, while paused"},
-    {Qt::Key_PageDown, KeyCommand::ForwardSixty, ""},
-    {Qt::Key_R, KeyCommand::Restart, "R  start the scene again"},
-    {Qt::Key_S, KeyCommand::SwitchSolver, "S  the other solver, from step 0"},
-    {sceneKeys, KeyCommand::None, ""},
-    {Qt::Key_BracketLeft, KeyCommand::HalveCircles, "[ ]  half or twice the circles"},
-    {Qt::Key_BracketRight, KeyCommand::DoubleCircles, ""},
-    {Qt::Key_H, KeyCommand::ToggleOverlay, "H  statistics and plots"},
-    {Qt::Key_F1, KeyCommand::ToggleHelp, "F1 or ?  this help"},
-    {Qt::Key_Question, KeyCommand::ToggleHelp, ""},
-    {Qt::Key_C, KeyCommand::ToggleContacts, "C  contacts: points and normals (black)"},
-    {Qt::Key_A, KeyCommand::ToggleBounds, "A  bounding boxes (blue)"},
-    {Qt::Key_V, KeyCommand::ToggleVelocities, "V  velocities (magenta)"},
-    {Qt::Key_Left, KeyCommand::PanLeft, "arrows  move the view by a tenth"},
-    {Qt::Key_Right, KeyCommand::PanRight, ""},
-    {Qt::Key_Up, KeyCommand::PanUp, ""},
-    {Qt::Key_Down, KeyCommand::PanDown, ""},
-    {Qt::Key_Plus, KeyCommand::ZoomIn, "+ -  zoom in or out"},
-    {Qt::Key_Equal, KeyCommand::ZoomIn, ""},
-    {Qt::Key_Minus, KeyCommand::ZoomOut, ""},
-    {Qt::Key_0, KeyCommand::ResetView, "0  the designed view"},
-    {Qt::Key_F, KeyCommand::FrameAll, "F  frame every body"},
-    {Qt::Key_Escape, KeyCommand::Close, "Escape  quit"},
+    {Qt::Key_PageDown, KeyCommand::ForwardSixty, false, ""},
+    {Qt::Key_R, KeyCommand::Restart, false, "R  start the scene again"},
+    {Qt::Key_S, KeyCommand::SwitchSolver, false, "S  the other solver, from step 0"},
+    {sceneKeys, KeyCommand::None, false, ""},
+    {Qt::Key_BracketLeft, KeyCommand::HalveCircles, false, "[ ]  half or twice the circles"},
+    {Qt::Key_BracketRight, KeyCommand::DoubleCircles, false, ""},
+    {Qt::Key_H, KeyCommand::ToggleOverlay, false, "H  statistics and plots"},
+    {Qt::Key_F1, KeyCommand::ToggleHelp, false, "F1 or ?  this help"},
+    {Qt::Key_Question, KeyCommand::ToggleHelp, false, ""},
+    {Qt::Key_C, KeyCommand::ToggleContacts, false, "C  contacts: points and normals (black)"},
+    {Qt::Key_A, KeyCommand::ToggleBounds, false, "A  bounding boxes (blue)"},
+    {Qt::Key_V, KeyCommand::ToggleVelocities, false, "V  velocities (magenta)"},
+    {Qt::Key_Left, KeyCommand::PanLeft, false, "arrows  move the view by a tenth"},
+    {Qt::Key_Right, KeyCommand::PanRight, false, ""},
+    {Qt::Key_Up, KeyCommand::PanUp, false, ""},
+    {Qt::Key_Down, KeyCommand::PanDown, false, ""},
+    {Qt::Key_Plus, KeyCommand::ZoomIn, false, "+ -  zoom in or out"},
+    {Qt::Key_Equal, KeyCommand::ZoomIn, false, ""},
+    {Qt::Key_Minus, KeyCommand::ZoomOut, false, ""},
+    {Qt::Key_0, KeyCommand::ResetView, false, "0  the designed view"},
+    {Qt::Key_F, KeyCommand::FrameAll, false, "F  frame the box and the bodies near it"},
+    {Qt::Key_S, KeyCommand::SaveState, true, "Ctrl+S  save the state into a file"},
+    {Qt::Key_O, KeyCommand::OpenState, true, "Ctrl+O  open a saved state"},
+    {Qt::Key_F12, KeyCommand::SavePicture, false, "F12  save the picture into a file"},
+    {Qt::Key_Escape, KeyCommand::Close, false, "Escape  quit"},
 };
 
 const char *const buttonHelp[] = {
@@ -71,9 +76,9 @@ QString sceneKeysHelp() {
 
 } // namespace
 
-KeyCommand commandForKey(int key) {
+KeyCommand commandForKey(int key, bool control) {
     for (const KeyBinding &binding : keyBindings) {
-        if (binding.key == key)
+        if (binding.key == key && binding.control == control)
             return binding.command;
     }
     return KeyCommand::None;

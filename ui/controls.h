@@ -31,11 +31,15 @@ enum class KeyCommand {
     ZoomOut,
     ResetView,
     FrameAll,
+    SaveState,
+    OpenState,
+    SavePicture,
     Close,
 };
 
-// The command of a Qt key code, from the one table of keys that the help is also written from.
-KeyCommand commandForKey(int key);
+// The command of a Qt key code, with Ctrl held or not, from the one table of keys that the help
+// is also written from.
+KeyCommand commandForKey(int key, bool control);
 
 // The scene a scene key switches to: 1 the scene table's first row, 2 its second, and so on up to
 // 9. Nothing for any other key.

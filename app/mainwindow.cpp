@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "cli/fileargument.h"
+#include "cli/sceneoptions.h"
 #include "core/entityarray.h"
 #include "physics/finitebodies.h"
 #include "physics/world.h"
@@ -303,6 +304,7 @@ void MainWindow::run(KeyCommand command) {
     case KeyCommand::SwitchSolver:
     case KeyCommand::HalveCircles:
     case KeyCommand::DoubleCircles:
+    case KeyCommand::TypeCircles:
         if (!refusedDuringReplay())
             changeSession(command);
         break;
@@ -326,7 +328,13 @@ void MainWindow::changeSession(KeyCommand command) {
         break;
     case KeyCommand::HalveCircles:
     case KeyCommand::DoubleCircles:
-        switchCircles(command == KeyCommand::DoubleCircles);
+        switchCircles(std::max(command == KeyCommand::DoubleCircles
+                                   ? std::min(scene.circles * 2, maxSceneCircles)
+                                   : scene.circles / 2,
+                               1));
+        break;
+    case KeyCommand::TypeCircles:
+        ask(command);
         break;
     default:
         break;
@@ -373,7 +381,7 @@ void MainWindow::changeView(KeyCommand command) {
         break;
     case KeyCommand::SaveState:
         simulation->take(stateToSave);
-        askForFile(command);
+        ask(command);
         break;
     case KeyCommand::OpenState:
         if (recorder)
@@ -381,7 +389,7 @@ void MainWindow::changeView(KeyCommand command) {
                 QStringLiteral("a recording cannot take a state opened: not while recording"),
                 clock.nsecsElapsed());
         else if (!refusedDuringReplay())
-            askForFile(command);
+            ask(command);
         break;
     case KeyCommand::Close:
         close();
@@ -400,16 +408,20 @@ void MainWindow::switchScene(SceneKind kind, int circles) {
 }
 
 // The demo's layout with another count is the column.
-void MainWindow::switchCircles(bool more) {
-    const Scene &scene = simulation->sandbox().scene();
-    const int circles =
-        more ? std::min(scene.circles * 2, maxSceneCircles) : std::max(scene.circles / 2, 1);
-    const SceneKind kind = sceneKindInfo(scene.kind).takesCount ? scene.kind : SceneKind::Column;
-    switchScene(kind, std::max(circles, 1));
+void MainWindow::switchCircles(int circles) {
+    const SceneKind kind = simulation->sandbox().scene().kind;
+    const SceneKindInfo &info = sceneKindInfo(kind);
+    switchScene(info.takesCount || circles == info.defaultCircles ? kind : SceneKind::Column,
+                circles);
 }
 
-void MainWindow::askForFile(KeyCommand command) {
+void MainWindow::ask(KeyCommand command) {
     asked = command;
+    if (command == KeyCommand::TypeCircles) {
+        prompt.open(QStringLiteral("circles, 0 to %1").arg(maxSceneCircles),
+                    QString::number(simulation->sandbox().scene().circles));
+        return;
+    }
     const QString offered =
         command == KeyCommand::SaveState || lastStateFile.isEmpty()
             ? timedFileName(QDir::current(), QDateTime::currentDateTime(), QStringLiteral(".state"))
@@ -431,8 +443,16 @@ void MainWindow::answerPrompt(QKeyEvent *event) {
     }
     if (asked == KeyCommand::SaveState)
         saveState(prompt.text());
-    else
+    else if (asked == KeyCommand::OpenState)
         openState(prompt.text());
+    else if (const std::optional<long long> circles =
+                 wholeNumber(prompt.text().trimmed(), 0, maxSceneCircles))
+        switchCircles(static_cast<int>(*circles));
+    else
+        notice.show(QStringLiteral("expects a whole number from 0 to %1, not \"%2\"")
+                        .arg(maxSceneCircles)
+                        .arg(prompt.text()),
+                    clock.nsecsElapsed());
 }
 
 void MainWindow::saveState(const QString &path) {

@@ -79,11 +79,13 @@ private:
     void changeView(KeyCommand command);
     // Builds another scene at step 0, paused as it was; the solver stays if one was chosen.
     void switchScene(SceneKind kind, int circles);
-    void switchCircles(bool more);
+    // The current scene with that many circles.
+    void switchCircles(int circles);
     // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
     void drawPanels(QSize pixels, double ratio);
-    // Files in the window: the prompt opens with a name to edit, Enter acts on it.
-    void askForFile(KeyCommand command);
+    // A file's name or a number of circles, asked for at the bottom: the prompt opens with an
+    // answer to edit, and Enter acts on it.
+    void ask(KeyCommand command);
     void answerPrompt(QKeyEvent *event);
     void saveState(const QString &path);
     void openState(const QString &path);
@@ -120,7 +122,7 @@ private:
     TextPanel statusPanel;
     Notice notice;
     LinePrompt prompt;
-    // What the prompt asks for: SaveState or OpenState.
+    // What the prompt asks for: SaveState, OpenState or TypeCircles.
     KeyCommand asked = KeyCommand::None;
     // The state at the moment Ctrl+S was pressed, saved once its file is named.
     SessionSnapshot stateToSave;

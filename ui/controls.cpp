@@ -35,6 +35,7 @@ const KeyBinding keyBindings[] = {
     {sceneKeys, KeyCommand::None, false, ""},
     {Qt::Key_BracketLeft, KeyCommand::HalveCircles, false, "[ ]  half or twice the circles"},
     {Qt::Key_BracketRight, KeyCommand::DoubleCircles, false, ""},
+    {Qt::Key_NumberSign, KeyCommand::TypeCircles, false, "#  type the number of circles"},
     {Qt::Key_H, KeyCommand::ToggleOverlay, false, "H  statistics and plots"},
     {Qt::Key_F1, KeyCommand::ToggleHelp, false, "F1 or ?  this help"},
     {Qt::Key_Question, KeyCommand::ToggleHelp, false, ""},

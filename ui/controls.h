@@ -18,6 +18,7 @@ enum class KeyCommand {
     SwitchSolver,
     HalveCircles,
     DoubleCircles,
+    TypeCircles,
     ToggleOverlay,
     ToggleHelp,
     ToggleContacts,

@@ -185,3 +185,29 @@ TEST(MainWindowSandbox, AfterGoingBackThePlotsAreThoseOfThatStep) {
     EXPECT_EQ(plots[0].values.size(), drawnAt.at(149)[0].values.size());
     EXPECT_EQ(plots[1].values, drawnAt.at(149)[1].values);
 }
+
+// # asks for an exact number of circles: the scene again with that many (the demo's layout with
+// another count is the column); what is not such a number changes nothing and says why.
+TEST(MainWindowSandbox, ATypedNumberOfCirclesBuildsTheSceneWithThatMany) {
+    LaunchOptions options;
+    options.paused = true;
+    ProbeWindow window(options);
+    showAsMainDoes(window);
+    ASSERT_TRUE(settle(window));
+    const auto type = [&](const char *text) {
+        press(window, Qt::Key_NumberSign);
+        QTest::keyClick(&window, Qt::Key_U, Qt::ControlModifier);
+        for (const char *c = text; *c; ++c)
+            QTest::keyClick(&window, *c);
+        press(window, Qt::Key_Return);
+    };
+    type("250");
+    EXPECT_EQ(window.session()->sandbox().scene().label(), "column/250");
+    EXPECT_EQ(window.bodies().size(), 253);
+    press(window, Qt::Key_3);
+    type("1234");
+    EXPECT_EQ(window.session()->sandbox().scene().label(), "grid/1234");
+    type("-3");
+    EXPECT_EQ(window.session()->sandbox().scene().label(), "grid/1234");
+    EXPECT_TRUE(window.statusLines().join('\n').contains(QStringLiteral("expects a whole number")));
+}

@@ -2,6 +2,7 @@
 
 #include "cli/fileoptions.h"
 #include "cli/sceneoptions.h"
+#include "ui/imagefile.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -21,6 +22,45 @@ const QString screenshotOption = QStringLiteral("screenshot");
 const QString replayOption = QStringLiteral("replay");
 const QString recordOption = QStringLiteral("record");
 const QString loadStateOption = QStringLiteral("load-state");
+
+// What QGuiApplication and its platform plugins take out of the arguments (Qt 5.12 to 6.x), with
+// whether a value follows. Qt reads them with one dash or two.
+struct QtOption {
+    const char *name;
+    bool takesValue;
+};
+const QtOption qtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"geometry", true},
+    {"qwindowtitle", true},
+    {"title", true},
+    {"qwindowicon", true},
+    {"icon", true},
+    {"session", true},
+    {"display", true},
+    {"name", true},
+    {"visual", true},
+    {"style", true},
+    {"qmljsdebugger", true},
+    {"reverse", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"testability", false},
+};
+
+// Qt's options, known so that no other unknown one passes, and left out of the help.
+void addQtOptions(QCommandLineParser &parser) {
+    for (const QtOption &qt : qtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name), QStringLiteral("Read by Qt."),
+                                  qt.takesValue ? QStringLiteral("VALUE") : QString());
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
 
 void addOptions(QCommandLineParser &parser) {
     parser.setApplicationDescription(QStringLiteral(
@@ -44,9 +84,10 @@ void addOptions(QCommandLineParser &parser) {
     parser.addOption(
         {stepsOption, QStringLiteral("Stop after N steps, N at least 1."), QStringLiteral("N")});
     parser.addOption({screenshotOption,
-                      QStringLiteral("With --steps: save the frame showing the last step as a "
-                                     "PNG file and exit."),
-                      QStringLiteral("FILE.png")});
+                      QStringLiteral("With --steps: save the frame showing the last step, in "
+                                     "the format of the file's extension (PNG without one), and "
+                                     "exit."),
+                      QStringLiteral("FILE")});
     parser.addOption({replayOption,
                       QStringLiteral("Play a recorded session, one step per frame (or --rate), "
                                      "and pause at its end step."),
@@ -58,6 +99,7 @@ void addOptions(QCommandLineParser &parser) {
                       QStringLiteral("Start from the state saved in FILE (rigid2d-trace "
                                      "--save-state)."),
                       QStringLiteral("FILE")});
+    addQtOptions(parser);
 }
 
 LaunchRequest error(const QString &message) {
@@ -122,19 +164,20 @@ QString readScreenshotOption(const QCommandLineParser &parser, LaunchOptions &op
     if (!file.absoluteDir().exists())
         return QStringLiteral("--screenshot: the folder \"%1\" does not exist")
             .arg(QDir::toNativeSeparators(file.absolutePath()));
+    if (imageFormatFor(options.screenshot).isEmpty())
+        return QStringLiteral("--screenshot: cannot write a \".%1\" file; the extensions Qt "
+                              "writes are %2")
+            .arg(file.suffix(), writableImageFormats());
     return QString();
 }
 
 } // namespace
 
-LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemoved) {
+LaunchRequest readLaunchOptions(const QStringList &arguments) {
     QCommandLineParser parser;
     addOptions(parser);
-    if (!parser.parse(arguments)) {
-        // An unknown option may be one of Qt's until Qt has taken its own out.
-        if (qtOptionsRemoved || parser.unknownOptionNames().isEmpty())
-            return error(parser.errorText());
-    }
+    if (!parser.parse(arguments))
+        return error(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         LaunchRequest request;
         request.outcome = LaunchRequest::Outcome::Help;
@@ -146,7 +189,7 @@ LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemo
         request.outcome = LaunchRequest::Outcome::Version;
         return request;
     }
-    if (qtOptionsRemoved && !parser.positionalArguments().isEmpty())
+    if (!parser.positionalArguments().isEmpty())
         return error(QStringLiteral("unexpected argument \"%1\"")
                          .arg(parser.positionalArguments().constFirst()));
 

@@ -20,7 +20,8 @@ struct LaunchOptions {
     double rate = 0;
     // When above 0: stop after this many steps.
     long long steps = 0;
-    // When set (with steps): save the frame that shows the last step there as a PNG, and exit.
+    // When set (with steps): save the frame that shows the last step there, in the format of the
+    // file's extension, and exit.
     QString screenshot;
     // When set: the recorded session to play; its scene replaces the one above.
     QString replayFile;
@@ -40,8 +41,8 @@ struct LaunchRequest {
     QString message;
 };
 
-// Reads the arguments (the program's name first). Qt's own options (-platform, -display, ...)
-// are taken out by QGuiApplication, which needs a display; this reads the arguments before it
-// exists, so that --help, --version and bad values are answered without one. Unknown options
-// are an error only when qtOptionsRemoved says Qt has already taken its own out.
-LaunchRequest readLaunchOptions(const QStringList &arguments, bool qtOptionsRemoved);
+// Reads the arguments (the program's name first) before QGuiApplication exists, which needs a
+// display, so that --help, --version and every bad argument are answered without one. Qt's own
+// options (-platform, -display, ...), which QGuiApplication and its platform plugins take out,
+// are let through; any other unknown option or argument is an error.
+LaunchRequest readLaunchOptions(const QStringList &arguments);

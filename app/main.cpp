@@ -30,31 +30,41 @@ int answer(const LaunchRequest &request) {
     }
 }
 
-// A first reading before the GUI starts, which needs a display: --help, --version, bad values
-// and bad replay or state files are answered without one. Sets exitCode when the program is to
-// stop.
-std::optional<Replay> checkBeforeTheGui(int argc, char **argv,
-                                        std::optional<SessionSnapshot> &state,
-                                        std::optional<int> &exitCode) {
+// What the command line asks for: the options, and the replay or the state named.
+struct Launch {
+    LaunchOptions options;
+    std::optional<Replay> replay;
+    std::optional<SessionSnapshot> state;
+};
+
+// Reads every argument and the files named before the GUI starts, which needs a display:
+// --help, --version, bad arguments and bad files are answered without one. Sets exitCode when
+// the program is to stop.
+std::optional<Launch> checkBeforeTheGui(int argc, char **argv, int &exitCode) {
     const QCoreApplication core(argc, argv);
-    const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), false);
+    const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments());
     if (request.outcome != LaunchRequest::Outcome::Run) {
         exitCode = answer(request);
         return std::nullopt;
     }
-    if (!request.options.stateFile.isEmpty()) {
-        state = readStateArgument(request.options.stateFile);
-        if (!state)
+    Launch launch{request.options, std::nullopt, std::nullopt};
+    if (!launch.options.stateFile.isEmpty()) {
+        launch.state = readStateArgument(launch.options.stateFile);
+        if (!launch.state) {
             exitCode = 2;
-        return std::nullopt;
+            return std::nullopt;
+        }
+        launch.options.scene = launch.state->sandbox.scene;
     }
-    const QString replayFile = request.options.replayFile;
-    if (replayFile.isEmpty())
-        return std::nullopt;
-    std::optional<Replay> replay = readReplayArgument(replayFile, EndRecord::Optional);
-    if (!replay)
-        exitCode = 2;
-    return replay;
+    if (!launch.options.replayFile.isEmpty()) {
+        launch.replay = readReplayArgument(launch.options.replayFile, EndRecord::Optional);
+        if (!launch.replay) {
+            exitCode = 2;
+            return std::nullopt;
+        }
+        launch.options.scene = launch.replay->recording.scene;
+    }
+    return launch;
 }
 
 // Opened only once every argument is known to be good, so a refused command line leaves no file
@@ -71,24 +81,17 @@ bool openRecording(ReplayRecorder &recorder, const LaunchOptions &options) {
 } // namespace
 
 int main(int argc, char **argv) {
-    std::optional<int> exitCode;
-    std::optional<SessionSnapshot> state;
-    std::optional<Replay> replay = checkBeforeTheGui(argc, argv, state, exitCode);
-    if (exitCode)
-        return *exitCode;
+    int exitCode = 0;
+    std::optional<Launch> launch = checkBeforeTheGui(argc, argv, exitCode);
+    if (!launch)
+        return exitCode;
+    const LaunchOptions &options = launch->options;
+    std::optional<Replay> &replay = launch->replay;
+    std::optional<SessionSnapshot> &state = launch->state;
 
     QGuiApplication app(argc, argv);
     // The window draws its bodies in batches; a body's own draw() draws it the same way.
     useOpenGLBodyDrawing();
-    // Qt has taken its own options out: whatever is left must be ours.
-    const LaunchRequest request = readLaunchOptions(QCoreApplication::arguments(), true);
-    if (request.outcome != LaunchRequest::Outcome::Run)
-        return answer(request);
-    LaunchOptions options = request.options;
-    if (replay)
-        options.scene = replay->recording.scene;
-    if (state)
-        options.scene = state->sandbox.scene;
 
     const bool recording = !options.recordFile.isEmpty();
     ReplayRecorder recorder;

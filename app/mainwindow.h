@@ -4,6 +4,7 @@
 #include "render/bodybatch.h"
 #include "render/debuglayers.h"
 #include "render/textpanel.h"
+#include "replay/replayfile.h"
 #include "session/session.h"
 #include "ui/camera.h"
 #include "ui/controls.h"

@@ -41,6 +41,20 @@ TEST(Rigid2dOptions, VersionHelpAndBadArgumentsAreAnsweredWithoutADisplay) {
     EXPECT_EQ(bad.standardError().count('\n'), 1);
 }
 
+// Unknown options and stray arguments are known to be bad before a display is asked for.
+TEST(Rigid2dOptions, EveryBadArgumentIsOneLineAndCode2WithoutADisplay) {
+    const QStringList cases[] = {{"--bogus"}, {"extra"}, {"--steps", "x"}, {"-platform"}};
+    for (const QStringList &arguments : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        ProgramRun bad(QStringLiteral(RIGID2D_PATH), arguments, withoutDisplay());
+        ASSERT_TRUE(bad.finished(timeoutMs));
+        EXPECT_TRUE(bad.exitedNormally());
+        EXPECT_EQ(bad.exitCode(), 2);
+        EXPECT_TRUE(bad.standardError().startsWith("rigid2d: ")) << bad.standardError().data();
+        EXPECT_EQ(bad.standardError().count('\n'), 1) << bad.standardError().data();
+    }
+}
+
 TEST(Rigid2dOptions, AnOptionQtDoesNotKnowEitherIsRejectedWithCode2) {
     ProgramRun demo(QStringLiteral(RIGID2D_PATH), {"-platform", "xcb", "--colour", "red"});
     ASSERT_TRUE(demo.finished(timeoutMs));

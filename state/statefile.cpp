@@ -4,12 +4,10 @@
 #include "text/linetext.h"
 #include "text/scenetext.h"
 #include "text/statetext.h"
+#include "text/wholefile.h"
 #include "text/wholenumber.h"
 
 #include <cctype>       // std::toupper
-#include <cerrno>       // errno
-#include <cstdio>       // std::fopen, std::fwrite, std::fclose
-#include <cstring>      // std::strerror
 #include <fstream>      // std::ifstream
 #include <istream>      // std::istream
 #include <limits>       // std::numeric_limits
@@ -324,15 +322,7 @@ std::string stateFileText(const SandboxState &state) {
 }
 
 bool writeStateFile(const std::string &path, const SandboxState &state, FileFault &fault) {
-    const std::string text = stateFileText(state);
-    errno = 0;
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (file && std::fclose(file) != 0)
-        written = false;
-    if (!written)
-        fault = FileFault{path, 0, std::string("cannot be written: ") + std::strerror(errno)};
-    return written;
+    return writeWholeFile(path, stateFileText(state), fault);
 }
 
 std::optional<SessionSnapshot> readState(std::istream &input, const std::string &name,

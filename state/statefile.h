@@ -32,7 +32,8 @@ extern const char stateHeaderLine[];
 constexpr int maxStateLineBytes = 512;
 
 std::string stateFileText(const SandboxState &state);
-// Creates or empties the file and writes the state. False, with fault set, when that fails.
+// Writes the state as the whole file (writeWholeFile): an old file there is replaced only once
+// the new one is complete. False, with fault set, when that fails.
 bool writeStateFile(const std::string &path, const SandboxState &state, FileFault &fault);
 
 // Reads a whole state, checking every line and the hash. On the first fault returns nothing and

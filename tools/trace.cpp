@@ -143,12 +143,31 @@ void addOptions(QCommandLineParser &parser) {
                                  QStringLiteral("Number of steps to take, 0 or more."));
 }
 
+QString notAStepCount(const QString &argument) {
+    return QStringLiteral("STEPS: expects a whole number, 0 or more, not \"%1\"").arg(argument);
+}
+
+// The parser takes "-5" for options named 5: when the first unknown option is a digit, the
+// message is about the negative number of steps that the argument is.
+QString negativeSteps(const QCommandLineParser &parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty() || !unknown.constFirst().front().isDigit())
+        return QString();
+    for (const QString &argument : QCoreApplication::arguments()) {
+        if (argument.size() > 1 && argument.front() == QLatin1Char('-') && argument.at(1).isDigit())
+            return notAStepCount(argument);
+    }
+    return QString();
+}
+
 // Reads the command line; --help and --version print and exit. On a bad argument, returns
 // nothing and sets error.
 std::optional<TraceRequest> readRequest(QCommandLineParser &parser, QString &error) {
     addOptions(parser);
     if (!parser.parse(QCoreApplication::arguments())) {
-        error = parser.errorText();
+        error = negativeSteps(parser);
+        if (error.isEmpty())
+            error = parser.errorText();
         return std::nullopt;
     }
     if (parser.isSet(QStringLiteral("help")))
@@ -182,8 +201,7 @@ std::optional<TraceRequest> readRequest(QCommandLineParser &parser, QString &err
     if (!positional.isEmpty()) {
         request.steps = wholeNumber(positional.front(), 0, std::numeric_limits<long long>::max());
         if (!request.steps) {
-            error = QStringLiteral("STEPS: expects a whole number, 0 or more, not \"%1\"")
-                        .arg(positional.front());
+            error = notAStepCount(positional.front());
             return std::nullopt;
         }
     }

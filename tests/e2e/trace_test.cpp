@@ -44,6 +44,21 @@ TEST(Rigid2dTrace, RejectsAnythingButOneWholeNumberWithAOneLineUsageAndCode2) {
     }
 }
 
+// A negative count is no option the parser does not know: the message names the count.
+TEST(Rigid2dTrace, ANegativeStepCountIsSaidToBeOne) {
+    const struct {
+        QStringList arguments;
+        const char *named;
+    } cases[] = {{{"-5"}, "(STEPS: expects a whole number, 0 or more, not \"-5\")\n"},
+                 {{"--scene", "grid", "-12"}, "not \"-12\")\n"}};
+    for (const auto &c : cases) {
+        const TraceResult result = runTrace(c.arguments);
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.err.endsWith(c.named)) << result.err.data();
+    }
+}
+
 TEST(Rigid2dTrace, ZeroStepsPrintsTheInitialSceneInHexFloats) {
     const TraceResult result = runTrace({QStringLiteral("0")});
     ASSERT_TRUE(result.finished);

@@ -1,23 +1,16 @@
 #pragma once
 
 #include "scenes/scene.h"
+#include "ui/frontendoptions.h"
 
 #include <QString>
 #include <QStringList>
 
-// What the command line asks of the demo window. With no arguments: the designed demo, running,
-// one step per displayed frame, until the window is closed.
-struct LaunchOptions {
+// What the command line asks of the demo window: how its front end starts (--solver, --paused,
+// --overlay, --layers, --rate), and more. With no arguments: the designed demo, running, one step
+// per displayed frame, until the window is closed.
+struct LaunchOptions : FrontEndOptions {
     Scene scene;
-    // Whether --solver chose the scene's solver, which then stays when the scene is switched.
-    bool solverChosen = false;
-    bool paused = false;
-    // Start with the statistics overlay shown.
-    bool overlay = false;
-    // Start with the contacts, bounds and velocities drawn.
-    bool layers = false;
-    // Steps per second of wall-clock time; 0 for one step per displayed frame.
-    double rate = 0;
     // When above 0: stop after this many steps.
     long long steps = 0;
     // When set (with steps): save the frame that shows the last step there, in the format of the

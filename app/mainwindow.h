@@ -1,20 +1,13 @@
 #pragma once
 
 #include "app/launchoptions.h"
-#include "render/bodybatch.h"
-#include "render/debuglayers.h"
 #include "render/textpanel.h"
 #include "replay/replayfile.h"
 #include "session/session.h"
-#include "ui/camera.h"
-#include "ui/controls.h"
-#include "ui/framestatistics.h"
+#include "ui/frontend.h"
 #include "ui/lineprompt.h"
 #include "ui/notice.h"
-#include "ui/pointerinput.h"
 #include "ui/statsoverlay.h"
-#include "ui/stephistory.h"
-#include "ui/steppacer.h"
 #include "window/openglwindow.h"
 
 #include <QElapsedTimer>
@@ -30,17 +23,20 @@ class SessionRecorder;
 
 // The demonstration's window: it builds its session's scene on the first frame and then advances
 // it by one step per rendered frame (or at a fixed rate), draws every body through its camera,
-// and maps the keys and the mouse onto the session, the camera and the drawings between steps.
+// and maps the keys and the mouse onto the session, the camera and the drawings between steps:
+// the front end every front end shares, fed with Qt's events. The window adds its panels drawn
+// over the frame, the prompt and notices at the bottom, and the files it saves and opens.
 class MainWindow : public OpenGLWindow {
 public:
     explicit MainWindow(const LaunchOptions &options = LaunchOptions());
     ~MainWindow() override;
 
     // Null until the first frame has built the scene.
-    const Session *session() const { return simulation ? &*simulation : nullptr; }
-    bool paused() const { return isPaused; }
+    const Session *session() const { return frontEnd.session(); }
+    bool paused() const { return frontEnd.paused(); }
+    bool overlayShown() const { return frontEnd.overlayShown(); }
     const StatsOverlay &statistics() const { return overlay; }
-    const Camera &view() const { return camera; }
+    const Camera &view() const { return frontEnd.view(); }
     // The areas the panels covered in the last frame, in logical pixels.
     const std::vector<QRect> &panelAreas() const { return areas; }
     // The lines shown at the bottom: a replay playing, a prompt, what the window just did.
@@ -69,19 +65,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    int stepsForThisFrame();
-    void timedStep();
-    void setPaused(bool paused);
-    // The keys that act on the simulation.
+    // The keys the front end leaves to the window: files, the prompt, closing.
     void run(KeyCommand command);
-    // The keys that change the session: each an input, recorded, refused during a replay.
-    void changeSession(KeyCommand command);
-    // The keys that change only what is shown: panels, layers, the view; and Escape.
-    void changeView(KeyCommand command);
-    // Builds another scene at step 0, paused as it was; the solver stays if one was chosen.
-    void switchScene(SceneKind kind, int circles);
-    // The current scene with that many circles.
-    void switchCircles(int circles);
     // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
     void drawPanels(QSize pixels, double ratio);
     // A file's name or a number of circles, asked for at the bottom: the prompt opens with an
@@ -97,12 +82,12 @@ private:
     // would, and the first state that differs from the file's is said in the window and on
     // standard error.
     void checkReplay();
-    // While a replay plays, says that the person's inputs to the session are refused, and
-    // returns true.
-    bool refusedDuringReplay();
+    // Says that the person's inputs to the session are refused while a replay plays.
+    void sayRefused();
 
     LaunchOptions options;
-    std::optional<Session> simulation;
+    QElapsedTimer clock;
+    FrontEnd frontEnd;
     std::optional<Recording> replayToPlay;
     // The replay played: where it ends, and what the state there must hash to.
     long long replayLastStep = 0;
@@ -110,16 +95,9 @@ private:
     bool replayEndChecked = false;
     std::optional<Divergence> diverged;
     std::optional<SessionSnapshot> stateToStart;
-    std::optional<PointerInput> pointer;
     SessionRecorder *recorder = nullptr;
-    // Whether the command line or the S key chose the solver, which scene switches then keep.
-    bool solverChosen;
-    StepPacer pacer;
-    FrameStatistics frameStatistics;
     StatsOverlay overlay;
-    StepHistory history;
     TextPanel helpPanel;
-    bool helpShown = false;
     TextPanel statusPanel;
     Notice notice;
     LinePrompt prompt;
@@ -131,13 +109,6 @@ private:
     QString lastStateFile;
     bool pictureAsked = false;
     std::vector<QRect> areas;
-    Camera camera;
-    DebugLayers debugLayers;
-    QElapsedTimer clock;
-    bool isPaused;
-    // Above 0: the step to pause at.
-    long long stopAtStep;
     // The step whose frame --screenshot saves.
     long long screenshotStep;
-    BodyBatch batch;
 };

@@ -124,8 +124,8 @@ protected:
 
     void render() override {
         const qreal ratio = devicePixelRatio();
-        beginSceneFrame(
-            QSize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio)), view);
+        beginSceneFrame(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
+                        view);
         session.step();
         const EntityArray &bodies = session.sandbox().bodies();
         for (int i = 0; i < bodies.size(); ++i)

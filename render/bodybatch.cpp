@@ -3,11 +3,8 @@
 #include "core/entityarray.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
-#include "render/gl21.h"
 #include "render/rectanglevertices.h"
 #include "render/wallcolor.h"
-
-#include <QOpenGLFunctions_2_1>
 
 #include <algorithm>   // std::copy
 #include <iterator>    // std::begin, std::end
@@ -22,19 +19,8 @@ BodyBatch::BodyBatch() {
         fan[i] = circleFanPoint(i);
 }
 
-QOpenGLFunctions_2_1 *BodyBatch::currentFunctions() {
-    QOpenGLContext *current = QOpenGLContext::currentContext();
-    if (!current)
-        return nullptr;
-    if (current != functionsContext) {
-        functionsContext = current;
-        functions = currentGl21();
-    }
-    return functions;
-}
-
 void BodyBatch::draw(const EntityArray &entities, const SceneView &view) {
-    QOpenGLFunctions_2_1 *gl = currentFunctions();
+    Gl21 *gl = functions.current();
     if (!gl)
         return;
     const int n = entities.size();
@@ -104,7 +90,7 @@ void BodyBatch::reserve(int bodies) {
     room = bodies;
 }
 
-void BodyBatch::drawCircles(QOpenGLFunctions_2_1 *gl, int first, int count) {
+void BodyBatch::drawCircles(Gl21 *gl, int first, int count) {
     gl->glEnableClientState(GL_VERTEX_ARRAY);
     gl->glEnableClientState(GL_COLOR_ARRAY);
     gl->glVertexPointer(2, GL_FLOAT, 0, circlePositions.data());
@@ -114,7 +100,7 @@ void BodyBatch::drawCircles(QOpenGLFunctions_2_1 *gl, int first, int count) {
     gl->glDisableClientState(GL_COLOR_ARRAY);
 }
 
-void BodyBatch::drawRectangles(QOpenGLFunctions_2_1 *gl, int first, int count) {
+void BodyBatch::drawRectangles(Gl21 *gl, int first, int count) {
     // The current colour is undefined after a circle's colour array, so set it every time.
     gl->glColor4ub(wallRed, wallGreen, wallBlue, 255);
     gl->glEnableClientState(GL_VERTEX_ARRAY);

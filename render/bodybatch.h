@@ -1,15 +1,13 @@
 #pragma once
 
 #include "render/circlevertices.h"
+#include "render/gl21.h"
 #include "render/viewbounds.h"
 
-#include <QOpenGLContext>
-#include <QPointer>
-
-#include <vector> // std::vector
+#include <optional> // std::optional
+#include <vector>   // std::vector
 
 class EntityArray;
-class QOpenGLFunctions_2_1;
 
 // Draws every body of an array with a handful of OpenGL calls per frame instead of a few per
 // body. Each run of consecutive circles, and each run of consecutive rectangles, is one
@@ -30,7 +28,6 @@ public:
     void draw(const EntityArray &entities, const SceneView &view);
 
 private:
-    QOpenGLFunctions_2_1 *currentFunctions();
     void reserve(int bodies);
     // Writes the fans of the run of circles from body i on that the view may show, and returns
     // the index after the run.
@@ -38,15 +35,11 @@ private:
                      int &circles);
     // Writes the corners of the run of rectangles from body i on; returns the index after it.
     int placeRectangles(const EntityArray &entities, int i, int &rectangles);
-    void drawCircles(QOpenGLFunctions_2_1 *gl, int first, int count);
-    void drawRectangles(QOpenGLFunctions_2_1 *gl, int first, int count);
+    void drawCircles(Gl21 *gl, int first, int count);
+    void drawRectangles(Gl21 *gl, int first, int count);
 
-    // The function table of the context it was last drawn in. Looking it up allocates (Qt copies
-    // a version profile), so it is looked up again only for another context; the guarded
-    // pointer turns null with its context, so a new context at the same address is not taken for
-    // the old one.
-    QPointer<QOpenGLContext> functionsContext;
-    QOpenGLFunctions_2_1 *functions = nullptr;
+    // The function table of the context it was last drawn in.
+    Gl21Cache functions;
     CircleFanPoint fan[circleVertexCount];
     // Room for this many circles and as many rectangles.
     int room = 0;

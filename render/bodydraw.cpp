@@ -8,10 +8,8 @@
 #include "render/rectanglevertices.h"
 #include "render/wallcolor.h"
 
-#include <QOpenGLFunctions_2_1>
-
 void drawCircle(const Circle &circle) {
-    QOpenGLFunctions_2_1 *gl = currentGl21();
+    Gl21 *gl = currentGl21();
     if (!gl)
         return;
     CircleVertex vertices[circleVertexCount];
@@ -26,7 +24,7 @@ void drawCircle(const Circle &circle) {
 }
 
 void drawRectangle(const RectAngle &rect) {
-    QOpenGLFunctions_2_1 *gl = currentGl21();
+    Gl21 *gl = currentGl21();
     if (!gl)
         return;
     float vertices[2 * rectangleVertexCount];

@@ -5,8 +5,6 @@
 #include "physics/shapes.h"
 #include "render/gl21.h"
 
-#include <QOpenGLFunctions_2_1>
-
 namespace {
 
 // Half the width of a contact's cross, in scene units.
@@ -74,7 +72,7 @@ void DebugLayers::line(float x1, float y1, float x2, float y2) {
 }
 
 void DebugLayers::drawLines(Layer layer) {
-    QOpenGLFunctions_2_1 *gl = currentGl21();
+    Gl21 *gl = currentGl21();
     if (gl && !ends.empty()) {
         const LayerColour colour = layerColours[layer];
         gl->glColor4ub(colour.red, colour.green, colour.blue, 255);

@@ -2,10 +2,8 @@
 
 #include "render/gl21.h"
 
-#include <QOpenGLFunctions_2_1>
-
 QImage captureFramebuffer(QSize pixels) {
-    QOpenGLFunctions_2_1 *gl = currentGl21();
+    Gl21 *gl = currentGl21();
     if (!gl)
         return QImage();
     QImage image(pixels, QImage::Format_RGBA8888);

@@ -1,7 +1,5 @@
 #include "render/gl21.h"
 
-#include <QOpenGLContext>
-#include <QOpenGLFunctions_2_1>
 #include <QtGlobal>
 
 // Qt 6 moved the versioned function tables out of QOpenGLContext into the QtOpenGL module.
@@ -9,13 +7,34 @@
 #include <QOpenGLVersionFunctionsFactory>
 #endif
 
-QOpenGLFunctions_2_1 *currentGl21() {
-    QOpenGLContext *context = QOpenGLContext::currentContext();
-    if (!context)
+Gl21 *currentGl21() {
+    QOpenGLContext *current = QOpenGLContext::currentContext();
+    if (!current)
         return nullptr;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-    return QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_2_1>(context);
+    return QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_2_1>(current);
 #else
-    return context->versionFunctions<QOpenGLFunctions_2_1>();
+    return current->versionFunctions<QOpenGLFunctions_2_1>();
 #endif
+}
+
+std::string missingOpenGl() {
+    if (currentGl21())
+        return std::string();
+    const QOpenGLContext *context = QOpenGLContext::currentContext();
+    const QSurfaceFormat format = context ? context->format() : QSurfaceFormat();
+    return "OpenGL 2.1 compatibility context not available (got OpenGL " +
+           std::to_string(format.majorVersion()) + "." + std::to_string(format.minorVersion()) +
+           ")";
+}
+
+Gl21 *Gl21Cache::current() {
+    QOpenGLContext *current = QOpenGLContext::currentContext();
+    if (!current)
+        return nullptr;
+    if (current != context) {
+        context = current;
+        functions = currentGl21();
+    }
+    return functions;
 }

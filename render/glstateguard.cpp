@@ -2,8 +2,6 @@
 
 #include "render/gl21.h"
 
-#include <QOpenGLFunctions_2_1>
-
 namespace {
 
 const GLenum matrixStacks[] = {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW};

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "math/vec2.h"
-#include "render/sceneframe.h"
+#include "render/sceneview.h"
 
 #include <optional> // std::optional
 

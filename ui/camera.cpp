@@ -53,33 +53,32 @@ bool near(const Bounds &bounds, const Bounds &box) {
 
 } // namespace
 
-void Camera::reset(QSize sceneSize) {
+void Camera::reset(WindowSize sceneSize) {
     designed = sceneSize;
-    current = SceneView{0, static_cast<double>(sceneSize.width()), 0,
-                        static_cast<double>(sceneSize.height())};
+    current = SceneView{0, static_cast<double>(sceneSize.width), 0,
+                        static_cast<double>(sceneSize.height)};
 }
 
 double Camera::scale() const {
-    return designed.width() / (current.right - current.left);
+    return designed.width / (current.right - current.left);
 }
 
 // In the designed view this is exactly the designed map, x * sceneWidth / windowWidth: adding
 // the left edge, 0, changes no bit.
-QPointF Camera::sceneAt(QPointF position, QSize windowSize) const {
-    return QPointF(current.left +
-                       position.x() * (current.right - current.left) / windowSize.width(),
-                   current.bottom + (windowSize.height() - position.y()) *
-                                        (current.top - current.bottom) / windowSize.height());
+Camera::ScenePoint Camera::sceneAt(WindowPoint position, WindowSize windowSize) const {
+    return ScenePoint{current.left + position.x * (current.right - current.left) / windowSize.width,
+                      current.bottom + (windowSize.height - position.y) *
+                                           (current.top - current.bottom) / windowSize.height};
 }
 
-Vec2 Camera::scenePoint(QPointF position, QSize windowSize) const {
-    const QPointF point = sceneAt(position, windowSize);
-    return Vec2(static_cast<float>(point.x()), static_cast<float>(point.y()));
+Vec2 Camera::scenePoint(WindowPoint position, WindowSize windowSize) const {
+    const ScenePoint point = sceneAt(position, windowSize);
+    return Vec2(static_cast<float>(point.x), static_cast<float>(point.y));
 }
 
-void Camera::zoomAbout(QPointF position, QSize windowSize, double factor) {
-    const QPointF point = sceneAt(position, windowSize);
-    zoomAboutPoint(point.x(), point.y(), factor);
+void Camera::zoomAbout(WindowPoint position, WindowSize windowSize, double factor) {
+    const ScenePoint point = sceneAt(position, windowSize);
+    zoomAboutPoint(point.x, point.y, factor);
 }
 
 void Camera::zoomAboutCentre(double factor) {
@@ -104,8 +103,8 @@ void Camera::pan(double widthShare, double heightShare) {
     current.top += dy;
 }
 
-void Camera::drag(QPointF from, QPointF to, QSize windowSize) {
-    pan((from.x() - to.x()) / windowSize.width(), (to.y() - from.y()) / windowSize.height());
+void Camera::drag(WindowPoint from, WindowPoint to, WindowSize windowSize) {
+    pan((from.x - to.x) / windowSize.width, (to.y - from.y) / windowSize.height);
 }
 
 void Camera::frame(const EntityArray &bodies) {
@@ -124,7 +123,7 @@ void Camera::frame(const EntityArray &bodies) {
         std::max(framed->right - framed->left, framed->top - framed->bottom) / 20 + 1;
     double width = framed->right - framed->left + 2 * margin;
     double height = framed->top - framed->bottom + 2 * margin;
-    const double aspect = static_cast<double>(designed.width()) / designed.height();
+    const double aspect = static_cast<double>(designed.width) / designed.height;
     if (width / height < aspect)
         width = height * aspect;
     else

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "math/vec2.h"
-#include "render/sceneframe.h"
-
-#include <QPointF>
-#include <QSize>
+#include "render/sceneview.h"
+#include "ui/windowgeometry.h"
 
 class EntityArray;
 
@@ -19,21 +17,21 @@ public:
     static constexpr double maxScale = 64;
 
     // Back to the designed view of a scene built in a window of sceneSize.
-    void reset(QSize sceneSize);
+    void reset(WindowSize sceneSize);
     void reset() { reset(designed); }
     const SceneView &view() const { return current; }
     // The designed scale over the current one's: 2 when zoomed in twice.
     double scale() const;
 
     // The scene point under a position in the window (logical pixels, origin top-left, y down).
-    Vec2 scenePoint(QPointF position, QSize windowSize) const;
+    Vec2 scenePoint(WindowPoint position, WindowSize windowSize) const;
     // Zooms by factor (above 1: closer) keeping the scene point under position where it is.
-    void zoomAbout(QPointF position, QSize windowSize, double factor);
+    void zoomAbout(WindowPoint position, WindowSize windowSize, double factor);
     void zoomAboutCentre(double factor);
     // Moves the view by a share of its width and height (right and up are positive).
     void pan(double widthShare, double heightShare);
     // Moves the view so the scene follows the pointer from one position to another.
-    void drag(QPointF from, QPointF to, QSize windowSize);
+    void drag(WindowPoint from, WindowPoint to, WindowSize windowSize);
     // Shows the box (the bodies that never move) and every body in it, above it, or beside or
     // below it within the box's own size, in the designed view's proportions: circles that
     // spilled over the walls and fell far are left out. Without walls, every body whose
@@ -42,9 +40,13 @@ public:
 
 private:
     // scenePoint() before it is rounded to float.
-    QPointF sceneAt(QPointF position, QSize windowSize) const;
+    struct ScenePoint {
+        double x;
+        double y;
+    };
+    ScenePoint sceneAt(WindowPoint position, WindowSize windowSize) const;
     void zoomAboutPoint(double x, double y, double factor);
 
-    QSize designed;
+    WindowSize designed;
     SceneView current;
 };

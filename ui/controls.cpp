@@ -2,10 +2,9 @@
 
 #include "text/scenetext.h"
 
-#include <Qt>
-
 #include <algorithm> // std::min
 #include <cstddef>   // std::size_t
+#include <string>    // std::to_string
 
 namespace {
 
@@ -24,37 +23,37 @@ constexpr int sceneKeys = -1;
 constexpr int maxSceneKeys = 9;
 
 const KeyBinding keyBindings[] = {
-    {Qt::Key_Space, KeyCommand::TogglePause, false, "Space  pause or resume"},
-    {Qt::Key_N, KeyCommand::StepOnce, false, "N  one step, while paused"},
-    {Qt::Key_B, KeyCommand::StepBack, false, "B  one step back, while paused"},
-    {Qt::Key_PageUp, KeyCommand::BackSixty, false,
+    {' ', KeyCommand::TogglePause, false, "Space  pause or resume"},
+    {'N', KeyCommand::StepOnce, false, "N  one step, while paused"},
+    {'B', KeyCommand::StepBack, false, "B  one step back, while paused"},
+    {KeyCode::PageUp, KeyCommand::BackSixty, false,
      "Page Up, Page Down  60 steps back or on, while paused"},
-    {Qt::Key_PageDown, KeyCommand::ForwardSixty, false, ""},
-    {Qt::Key_R, KeyCommand::Restart, false, "R  start the scene again"},
-    {Qt::Key_S, KeyCommand::SwitchSolver, false, "S  the other solver, from step 0"},
+    {KeyCode::PageDown, KeyCommand::ForwardSixty, false, ""},
+    {'R', KeyCommand::Restart, false, "R  start the scene again"},
+    {'S', KeyCommand::SwitchSolver, false, "S  the other solver, from step 0"},
     {sceneKeys, KeyCommand::None, false, ""},
-    {Qt::Key_BracketLeft, KeyCommand::HalveCircles, false, "[ ]  half or twice the circles"},
-    {Qt::Key_BracketRight, KeyCommand::DoubleCircles, false, ""},
-    {Qt::Key_NumberSign, KeyCommand::TypeCircles, false, "#  type the number of circles"},
-    {Qt::Key_H, KeyCommand::ToggleOverlay, false, "H  statistics and plots"},
-    {Qt::Key_F1, KeyCommand::ToggleHelp, false, "F1 or ?  this help"},
-    {Qt::Key_Question, KeyCommand::ToggleHelp, false, ""},
-    {Qt::Key_C, KeyCommand::ToggleContacts, false, "C  contacts: points and normals (black)"},
-    {Qt::Key_A, KeyCommand::ToggleBounds, false, "A  bounding boxes (blue)"},
-    {Qt::Key_V, KeyCommand::ToggleVelocities, false, "V  velocities (magenta)"},
-    {Qt::Key_Left, KeyCommand::PanLeft, false, "arrows  move the view by a tenth"},
-    {Qt::Key_Right, KeyCommand::PanRight, false, ""},
-    {Qt::Key_Up, KeyCommand::PanUp, false, ""},
-    {Qt::Key_Down, KeyCommand::PanDown, false, ""},
-    {Qt::Key_Plus, KeyCommand::ZoomIn, false, "+ -  zoom in or out"},
-    {Qt::Key_Equal, KeyCommand::ZoomIn, false, ""},
-    {Qt::Key_Minus, KeyCommand::ZoomOut, false, ""},
-    {Qt::Key_0, KeyCommand::ResetView, false, "0  the designed view"},
-    {Qt::Key_F, KeyCommand::FrameAll, false, "F  frame the box and the bodies near it"},
-    {Qt::Key_S, KeyCommand::SaveState, true, "Ctrl+S  save the state into a file"},
-    {Qt::Key_O, KeyCommand::OpenState, true, "Ctrl+O  open a saved state"},
-    {Qt::Key_F12, KeyCommand::SavePicture, false, "F12  save the picture into a file"},
-    {Qt::Key_Escape, KeyCommand::Close, false, "Escape  quit"},
+    {'[', KeyCommand::HalveCircles, false, "[ ]  half or twice the circles"},
+    {']', KeyCommand::DoubleCircles, false, ""},
+    {'#', KeyCommand::TypeCircles, false, "#  type the number of circles"},
+    {'H', KeyCommand::ToggleOverlay, false, "H  statistics and plots"},
+    {KeyCode::F1, KeyCommand::ToggleHelp, false, "F1 or ?  this help"},
+    {'?', KeyCommand::ToggleHelp, false, ""},
+    {'C', KeyCommand::ToggleContacts, false, "C  contacts: points and normals (black)"},
+    {'A', KeyCommand::ToggleBounds, false, "A  bounding boxes (blue)"},
+    {'V', KeyCommand::ToggleVelocities, false, "V  velocities (magenta)"},
+    {KeyCode::Left, KeyCommand::PanLeft, false, "arrows  move the view by a tenth"},
+    {KeyCode::Right, KeyCommand::PanRight, false, ""},
+    {KeyCode::Up, KeyCommand::PanUp, false, ""},
+    {KeyCode::Down, KeyCommand::PanDown, false, ""},
+    {'+', KeyCommand::ZoomIn, false, "+ -  zoom in or out"},
+    {'=', KeyCommand::ZoomIn, false, ""},
+    {'-', KeyCommand::ZoomOut, false, ""},
+    {'0', KeyCommand::ResetView, false, "0  the designed view"},
+    {'F', KeyCommand::FrameAll, false, "F  frame the box and the bodies near it"},
+    {'S', KeyCommand::SaveState, true, "Ctrl+S  save the state into a file"},
+    {'O', KeyCommand::OpenState, true, "Ctrl+O  open a saved state"},
+    {KeyCode::F12, KeyCommand::SavePicture, false, "F12  save the picture into a file"},
+    {KeyCode::Escape, KeyCommand::Close, false, "Escape  quit"},
 };
 
 const char *const buttonHelp[] = {
@@ -68,11 +67,11 @@ int sceneKeyCount() {
 }
 
 // "1 2 3  the demo, column or grid scene".
-QString sceneKeysHelp() {
-    QString keys;
+std::string sceneKeysHelp() {
+    std::string keys;
     for (int row = 0; row < sceneKeyCount(); ++row)
-        keys += QString::number(row + 1) + QLatin1Char(' ');
-    return keys + QStringLiteral(" the %1 scene").arg(QString::fromStdString(sceneNamesInProse()));
+        keys += std::to_string(row + 1) + ' ';
+    return keys + " the " + sceneNamesInProse() + " scene";
 }
 
 } // namespace
@@ -86,21 +85,21 @@ KeyCommand commandForKey(int key, bool control) {
 }
 
 std::optional<SceneKind> sceneForKey(int key) {
-    const int row = key - Qt::Key_1;
+    const int row = key - '1';
     if (row < 0 || row >= sceneKeyCount())
         return std::nullopt;
     return sceneTable()[static_cast<std::size_t>(row)].kind;
 }
 
-QStringList controlsHelp() {
-    QStringList lines;
+std::vector<std::string> controlsHelp() {
+    std::vector<std::string> lines;
     for (const KeyBinding &binding : keyBindings) {
         if (binding.key == sceneKeys)
-            lines << sceneKeysHelp();
+            lines.push_back(sceneKeysHelp());
         else if (*binding.help)
-            lines << QString::fromLatin1(binding.help);
+            lines.emplace_back(binding.help);
     }
     for (const char *line : buttonHelp)
-        lines << QString::fromLatin1(line);
+        lines.emplace_back(line);
     return lines;
 }

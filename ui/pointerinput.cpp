@@ -2,9 +2,6 @@
 
 #include "session/session.h"
 #include "ui/camera.h"
-#include "ui/qtcompat.h"
-
-#include <QDebug>
 
 #include <cmath> // std::pow
 
@@ -16,14 +13,13 @@ constexpr double degreesPerNotch = 15;
 
 } // namespace
 
-void PointerInput::press(Qt::MouseButton button, QPointF position, QSize windowSize) {
-    if (button == Qt::RightButton) {
-        qDebug() << "Right mouse click!" << qtcompat::lineEnd;
+void PointerInput::press(PointerButton button, WindowPoint position, WindowSize windowSize) {
+    if (button == PointerButton::Right) {
         panning = true;
         panFrom = position;
         return;
     }
-    if (button != Qt::LeftButton)
+    if (button != PointerButton::Left)
         return;
     const Vec2 point = camera.scenePoint(position, windowSize);
     const int circle = session.sandbox().circleAt(point);
@@ -33,7 +29,7 @@ void PointerInput::press(Qt::MouseButton button, QPointF position, QSize windowS
         session.spawn(point);
 }
 
-void PointerInput::move(QPointF position, QSize windowSize) {
+void PointerInput::move(WindowPoint position, WindowSize windowSize) {
     if (holding && session.heldCircle() >= 0)
         session.drag(camera.scenePoint(position, windowSize));
     if (panning) {
@@ -42,16 +38,16 @@ void PointerInput::move(QPointF position, QSize windowSize) {
     }
 }
 
-void PointerInput::release(Qt::MouseButton button) {
-    if (button == Qt::RightButton)
+void PointerInput::release(PointerButton button) {
+    if (button == PointerButton::Right)
         panning = false;
-    if (button == Qt::LeftButton && holding) {
+    if (button == PointerButton::Left && holding) {
         holding = false;
         if (session.heldCircle() >= 0)
             session.release();
     }
 }
 
-void PointerInput::wheel(double angleDegrees, QPointF position, QSize windowSize) {
+void PointerInput::wheel(double angleDegrees, WindowPoint position, WindowSize windowSize) {
     camera.zoomAbout(position, windowSize, std::pow(notchZoom, angleDegrees / degreesPerNotch));
 }

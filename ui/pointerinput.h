@@ -1,32 +1,34 @@
 #pragma once
 
-#include <QPointF>
-#include <QSize>
-
-#include <Qt>
+#include "ui/windowgeometry.h"
 
 class Camera;
 class Session;
 
-// What the mouse does to the session and the view. The left button grabs the circle under the
-// pointer (or drops a new one on empty space) and drags it; releasing throws it with the
-// velocity it has. The right button writes the designed log line once on press, then drags the
-// view; the wheel zooms about the pointer. Positions are logical pixels of a window of the given
-// size.
+enum class PointerButton { Left, Right, Other };
+
+// What a press of the right button writes to the front end's log (Qt's debug log, the browser's
+// console), as the designed demo does: the front end writes it, scene or not.
+constexpr char rightClickLine[] = "Right mouse click!";
+
+// What the mouse (or a finger) does to the session and the view. The left button grabs the circle
+// under the pointer (or drops a new one on empty space) and drags it; releasing throws it with
+// the velocity it has. The right button drags the view; the wheel zooms about the pointer.
+// Positions are logical pixels of a window of the given size.
 class PointerInput {
 public:
     PointerInput(Session &session, Camera &camera) : session(session), camera(camera) {}
 
-    void press(Qt::MouseButton button, QPointF position, QSize windowSize);
-    void move(QPointF position, QSize windowSize);
-    void release(Qt::MouseButton button);
+    void press(PointerButton button, WindowPoint position, WindowSize windowSize);
+    void move(WindowPoint position, WindowSize windowSize);
+    void release(PointerButton button);
     // angleDegrees as Qt's wheel events give it: 15 for one notch of most wheels.
-    void wheel(double angleDegrees, QPointF position, QSize windowSize);
+    void wheel(double angleDegrees, WindowPoint position, WindowSize windowSize);
 
 private:
     Session &session;
     Camera &camera;
     bool holding = false;
     bool panning = false;
-    QPointF panFrom;
+    WindowPoint panFrom;
 };

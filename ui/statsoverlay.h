@@ -1,42 +1,17 @@
 #pragma once
 
 #include "render/textpanel.h"
+#include "ui/overlaylines.h"
 #include "ui/stephistory.h"
 
 #include <QRect>
 #include <QSize>
-#include <QStringList>
 
-#include <string> // std::string
 #include <vector> // std::vector
 
-// What the overlay reports, as the world and the window measured it.
-struct OverlayFigures {
-    // "demo", "grid/1000".
-    std::string scene;
-    // "designed" or "stable".
-    const char *solver = "";
-    long long step = 0;
-    int bodies = 0;
-    bool full = false;
-    int contacts = 0;
-    // Below 0: no step in the last second.
-    double meanStepMicroseconds = -1;
-    double framesPerSecond = 0;
-    bool paused = false;
-    // Bodies whose position or velocity left the finite numbers, and with them the simulation.
-    int nonFinite = 0;
-};
-
-// The overlay's text, one line each.
-QStringList overlayLines(const OverlayFigures &figures);
-
-// The statistics in the window's top-left corner; hidden until toggled.
+// The statistics in the window's top-left corner: the overlay's lines and plots, drawn.
 class StatsOverlay {
 public:
-    bool shown() const { return isShown; }
-    void toggle() { isShown = !isShown; }
-
     // The most room the figures and the plots take at a font size (see TextPanel::room).
     static QSize room(const OverlayFigures &figures, int fontPixelSize);
     // Draws the figures, and plots of the history up to the session's step totalSteps, over the
@@ -47,9 +22,11 @@ public:
     const std::vector<Plot> &plots() const { return plotted; }
 
 private:
-    bool isShown = false;
     TextPanel panel;
     std::vector<Plot> plotted = plotsOf(StepHistory(), 0);
 
     static std::vector<Plot> plotsOf(const StepHistory &history, long long step);
 };
+
+// Lines in UTF-8, as QtGui draws them.
+QStringList qtLines(const std::vector<std::string> &lines);

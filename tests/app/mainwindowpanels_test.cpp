@@ -9,18 +9,18 @@
 
 namespace {
 
-struct WindowSize {
+struct PanelSize {
     int width;
     int height;
     // Whether the statistics fit beside the help at that size.
     bool both;
 };
 
-void PrintTo(const WindowSize &size, std::ostream *out) {
+void PrintTo(const PanelSize &size, std::ostream *out) {
     *out << size.width << " x " << size.height;
 }
 
-class MainWindowPanels : public ::testing::TestWithParam<WindowSize> {};
+class MainWindowPanels : public ::testing::TestWithParam<PanelSize> {};
 
 } // namespace
 
@@ -28,7 +28,7 @@ class MainWindowPanels : public ::testing::TestWithParam<WindowSize> {};
 // nothing is drawn outside the areas they report: at small sizes with smaller text, at the
 // smallest with the help alone above the status.
 TEST_P(MainWindowPanels, NeverOverlapAtAnySize) {
-    const WindowSize size = GetParam();
+    const PanelSize size = GetParam();
     LaunchOptions options;
     options.paused = true;
     ProbeWindow window(options);
@@ -69,6 +69,5 @@ TEST_P(MainWindowPanels, NeverOverlapAtAnySize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MainWindowPanels,
-                         ::testing::Values(WindowSize{1280, 720, true}, WindowSize{560, 360, true},
-                                           WindowSize{420, 600, false},
-                                           WindowSize{320, 240, false}));
+                         ::testing::Values(PanelSize{1280, 720, true}, PanelSize{560, 360, true},
+                                           PanelSize{420, 600, false}, PanelSize{320, 240, false}));

@@ -111,7 +111,7 @@ TEST(MainWindowSandbox, PausedFramesAreIdenticalAndTheOverlayLeavesNoTraceOnceHi
 
     press(window, Qt::Key_H);
     ASSERT_TRUE(settle(window));
-    ASSERT_TRUE(window.statistics().shown());
+    ASSERT_TRUE(window.overlayShown());
     const Framebuffer withOverlay = last;
     // Text and plots are drawn, and only in the top-left quarter.
     int changed = 0;

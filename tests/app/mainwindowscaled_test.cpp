@@ -101,14 +101,15 @@ TEST(MainWindowScaled, DropsAndGrabsLandUnderThePointerWhenZoomedAndPanned) {
     ProbeWindow window(options);
     showAsMainDoes(window);
     ASSERT_TRUE(waitForFrames(window, 1));
-    const QSize size = window.size();
+    const WindowSize size{window.width(), window.height()};
     const QPoint pointer(640, 200);
-    const Vec2 before = window.view().scenePoint(pointer, size);
+    const WindowPoint at{640, 200};
+    const Vec2 before = window.view().scenePoint(at, size);
     QWheelEvent wheel(QPointF(pointer), QPointF(window.mapToGlobal(pointer)), QPoint(),
                       QPoint(0, 12 * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&window, &wheel);
     EXPECT_NEAR(window.view().scale(), 8, 1e-9);
-    const Vec2 after = window.view().scenePoint(pointer, size);
+    const Vec2 after = window.view().scenePoint(at, size);
     EXPECT_LE(std::abs(after.x - before.x), 0.01f);
     EXPECT_LE(std::abs(after.y - before.y), 0.01f);
 
@@ -117,7 +118,7 @@ TEST(MainWindowScaled, DropsAndGrabsLandUnderThePointerWhenZoomedAndPanned) {
     QTest::mouseRelease(&window, Qt::RightButton, Qt::NoModifier, QPoint(180, 60));
     // The scene followed the pointer: what was under (100, 100) is under (180, 60), 80 and 40
     // logical pixels, 10 and 5 scene units at this zoom.
-    const Vec2 panned = window.view().scenePoint(pointer, size);
+    const Vec2 panned = window.view().scenePoint(at, size);
     EXPECT_LE(std::abs(panned.x - (after.x - 10)), 0.01f);
     EXPECT_LE(std::abs(panned.y - (after.y - 5)), 0.01f);
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-const QSize windowSize(1280, 720);
+const WindowSize windowSize{1280, 720};
 
 SceneView framed(const EntityArray &bodies) {
     Camera camera;

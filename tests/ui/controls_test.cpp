@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm> // std::find
+#include <string>    // std::string
+#include <vector>    // std::vector
+
 // The help lists the scene keys, written from the scene table, right after the solver's key.
 TEST(Controls, TheHelpListsTheSceneKeysOfTheSceneTable) {
-    const QStringList help = controlsHelp();
-    const int solverLine = help.indexOf(QStringLiteral("S  the other solver, from step 0"));
-    ASSERT_GE(solverLine, 0);
-    EXPECT_EQ(help.value(solverLine + 1), QStringLiteral("1 2 3  the demo, column or grid scene"));
+    const std::vector<std::string> help = controlsHelp();
+    const auto solverLine = std::find(help.begin(), help.end(), "S  the other solver, from step 0");
+    ASSERT_NE(solverLine, help.end());
+    ASSERT_NE(solverLine + 1, help.end());
+    EXPECT_EQ(*(solverLine + 1), "1 2 3  the demo, column or grid scene");
 }

@@ -74,6 +74,7 @@ void checkReadBack(const Replay &replay) {
         require(readBack[i].scene.kind == inputs[i].scene.kind &&
                 readBack[i].scene.circles == inputs[i].scene.circles &&
                 readBack[i].scene.solver == inputs[i].scene.solver);
+        require(sameSettings(readBack[i].settings, inputs[i].settings));
     }
     require(again->end.has_value() == replay.end.has_value());
     if (replay.end)
@@ -88,9 +89,9 @@ long long spawnsBeyondRoom(const Replay &replay) {
         if (input.kind == SessionInput::Kind::Spawn) {
             if (++spawns > spawnRoom)
                 ++beyond;
-        } else if (input.kind != SessionInput::Kind::Grab &&
-                   input.kind != SessionInput::Kind::Drag &&
-                   input.kind != SessionInput::Kind::Release) {
+        } else if (input.kind == SessionInput::Kind::Restart ||
+                   input.kind == SessionInput::Kind::Solver ||
+                   input.kind == SessionInput::Kind::Scene) {
             spawns = 0;
         }
     }

@@ -30,9 +30,15 @@ public:
     // Static bodies have inverse mass 0; their mass is kept, so gravity still pulls them.
     void setStatic(bool s);
     void applyImpulse(Vec2 j) { velocity += j * inverseMass; }
-    // What one step adds to the velocity: the force, and gravity pulling down by
-    // gravityScale * mass. Every integration of the engine adds this, whole or in parts.
-    Vec2 velocityChangePerStep() const { return Vec2(force.x, force.y - gravityScale * mass); }
+    // What one step adds to the velocity: the force, and the gravity (see StepSettings) times
+    // the weight, gravityScale * mass. Every integration of the engine adds this, whole or in
+    // parts. Written so that the designed gravity, (0, -1), adds to the force nothing sideways
+    // and exactly force.y - weight downward.
+    Vec2 velocityChangePerStep(Vec2 gravity = Vec2(0, -1)) const {
+        const float weight = gravityScale * mass;
+        return Vec2(gravity.x == 0 ? force.x : force.x + weight * gravity.x,
+                    force.y - weight * -gravity.y);
+    }
 
     Vec2 position;
     Vec2 velocity;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "physics/contact.h"
+#include "physics/stepsettings.h"
 
 class EntityArray;
 
@@ -11,5 +12,6 @@ public:
     virtual ~ContactSolver() = default;
 
     // The contacts are those just found among these bodies, before anything of the step moved.
-    virtual void step(const EntityArray &bodies, const ContactList &contacts) = 0;
+    virtual void step(const EntityArray &bodies, const ContactList &contacts,
+                      const StepSettings &settings) = 0;
 };

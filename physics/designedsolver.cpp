@@ -8,8 +8,6 @@
 
 namespace {
 
-// -(1 + e) for a restitution e of 0.8, the same for every pair.
-constexpr float impulseFactor = -1.8f;
 // Overlap left uncorrected, so resting contacts do not jitter.
 constexpr float correctionSlop = 0.01f;
 // Share of the remaining overlap removed per step.
@@ -25,7 +23,8 @@ float inverseMassSum(const Contact &c) {
 }
 
 // One sequential pass: each contact sees the velocities left by the contacts before it.
-void applyImpulses(const ContactList &contacts) {
+// impulseFactor is -(1 + e) for the restitution e, the same for every pair: -1.8f for 0.8f.
+void applyImpulses(const ContactList &contacts, float impulseFactor) {
     for (const Contact *c : contacts) {
         const float massSum = inverseMassSum(*c);
         if (massSum == 0)
@@ -42,11 +41,11 @@ void applyImpulses(const ContactList &contacts) {
 }
 
 // Position moves with the velocity the impulses left, before this step's gravity and force.
-void integrate(const EntityArray &bodies) {
+void integrate(const EntityArray &bodies, Vec2 gravity) {
     for (int i = 0; i < bodies.size(); ++i) {
         BaseEntity *body = bodies[i];
         body->position += body->velocity;
-        body->velocity += body->velocityChangePerStep();
+        body->velocity += body->velocityChangePerStep(gravity);
     }
 }
 
@@ -66,8 +65,9 @@ void correctPositions(const ContactList &contacts) {
 
 } // namespace
 
-void DesignedSolver::step(const EntityArray &bodies, const ContactList &contacts) {
-    applyImpulses(contacts);
-    integrate(bodies);
+void DesignedSolver::step(const EntityArray &bodies, const ContactList &contacts,
+                          const StepSettings &settings) {
+    applyImpulses(contacts, -(1 + settings.restitution));
+    integrate(bodies, settings.gravity);
     correctPositions(contacts);
 }

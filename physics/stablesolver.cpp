@@ -15,7 +15,6 @@ namespace {
 constexpr int substeps = 4;
 constexpr float substep = 0.25f;       // 1 / substeps, exact
 constexpr float inverseSubstep = 4.0f; // substeps
-constexpr float restitution = 0.8f;
 // Approach speeds (units per step) below this do not bounce: a resting circle gains 0.02 per
 // step from gravity, a settling one a few times that.
 constexpr float restitutionThreshold = 0.5f;
@@ -52,7 +51,8 @@ bool pairBefore(const PairImpulse &p, BodyPair pair) {
 
 } // namespace
 
-void StableSolver::step(const EntityArray &bodies, const ContactList &contacts) {
+void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
+                        const StepSettings &settings) {
     const std::size_t count = static_cast<std::size_t>(bodies.size());
     velocities.resize(count);
     displacements.assign(count, Vec2(0, 0));
@@ -61,7 +61,7 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts) 
     for (std::size_t i = 0; i < count; ++i) {
         const BaseEntity *body = bodies[static_cast<int>(i)];
         velocities[i] = body->velocity;
-        kicks[i] = body->velocityChangePerStep() * substep;
+        kicks[i] = body->velocityChangePerStep(settings.gravity) * substep;
         inverseMasses[i] = body->inverseMass;
     }
     buildRows(contacts);
@@ -74,7 +74,7 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts) 
             displacements[i] += velocities[i] * substep;
         solve<false>();
     }
-    applyRestitution();
+    applyRestitution(settings.restitution);
     keepImpulses();
     for (std::size_t i = 0; i < count; ++i) {
         BaseEntity *body = bodies[static_cast<int>(i)];
@@ -149,7 +149,7 @@ template <bool useBias> void StableSolver::solve() {
     }
 }
 
-void StableSolver::applyRestitution() {
+void StableSolver::applyRestitution(float restitution) {
     for (Row &r : rows) {
         if (!(r.approach < -restitutionThreshold) || r.maxImpulse == 0)
             continue;

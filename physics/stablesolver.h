@@ -23,7 +23,8 @@ struct PairImpulse {
 // stay at rest. Everything runs in single precision in one fixed order.
 class StableSolver : public ContactSolver {
 public:
-    void step(const EntityArray &bodies, const ContactList &contacts) override;
+    void step(const EntityArray &bodies, const ContactList &contacts,
+              const StepSettings &settings) override;
 
     // The impulses the next step starts from, by pair in ascending order of (lower, higher).
     // Bodies appended to the array leave it valid: the indices of the others do not change.
@@ -57,7 +58,7 @@ private:
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
     template <bool useBias> void solve();
-    void applyRestitution();
+    void applyRestitution(float restitution);
     void keepImpulses();
 
     std::vector<Row> rows;

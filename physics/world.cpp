@@ -10,7 +10,7 @@ World::World(PairSearch search, Solver solver) : pairSearch(search), solverKind(
 void World::step(EntityArray &bodies) {
     clearContacts();
     detectContacts(bodies);
-    chosenSolver().step(bodies, contacts);
+    chosenSolver().step(bodies, contacts, stepSettings);
 }
 
 void World::resume(Solver solver, const std::vector<PairImpulse> &warmStart) {

@@ -34,6 +34,9 @@ public:
     void step(EntityArray &bodies);
 
     Solver solver() const { return solverKind; }
+    // Every step from now on uses these.
+    void setSettings(const StepSettings &settings) { stepSettings = settings; }
+    const StepSettings &settings() const { return stepSettings; }
     // The stable solver's impulses kept for the next step, by pair; empty with the designed one.
     const std::vector<PairImpulse> &warmStart() const { return stableSolver.warmStart(); }
     // Goes on from a state taken between steps: with that solver and the stable solver's impulses
@@ -48,6 +51,7 @@ public:
 private:
     PairSearch pairSearch;
     Solver solverKind;
+    StepSettings stepSettings;
     BroadPhase broadPhase;
     // The records contacts points into.
     std::vector<Contact> records;

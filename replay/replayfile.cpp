@@ -15,7 +15,7 @@
 #include <system_error> // std::errc
 #include <utility>      // std::move
 
-const char replayHeaderLine[] = "rigid2d-replay 2";
+const char replayHeaderLine[] = "rigid2d-replay 3";
 
 namespace {
 
@@ -53,6 +53,8 @@ private:
     bool readGrab(const Fields &fields, long long step);
     bool readDrag(const Fields &fields, long long step);
     bool readRelease(const Fields &fields, long long step);
+    bool readSolverInPlace(const Fields &fields, long long step);
+    bool readSettings(const Fields &fields, long long step);
     // Keeps an input, noting the line it came from.
     void push(SessionInput input);
     bool readCheckpoint(const Fields &fields, long long step);
@@ -118,11 +120,18 @@ bool ReplayParser::readScene(const Fields &fields) {
 
 // The records a line can hold after its step, and the first version that has each.
 const ReplayParser::RecordReader ReplayParser::recordReaders[] = {
-    {"spawn", 1, &ReplayParser::readSpawn},       {"restart", 1, &ReplayParser::readRestart},
-    {"end", 1, &ReplayParser::readEnd},           {"solver", 2, &ReplayParser::readSolverSwitch},
-    {"scene", 2, &ReplayParser::readSceneSwitch}, {"grab", 2, &ReplayParser::readGrab},
-    {"drag", 2, &ReplayParser::readDrag},         {"release", 2, &ReplayParser::readRelease},
-    {"hash", 2, &ReplayParser::readCheckpoint},   {"back", 2, &ReplayParser::readBack},
+    {"spawn", 1, &ReplayParser::readSpawn},
+    {"restart", 1, &ReplayParser::readRestart},
+    {"end", 1, &ReplayParser::readEnd},
+    {"solver", 2, &ReplayParser::readSolverSwitch},
+    {"scene", 2, &ReplayParser::readSceneSwitch},
+    {"grab", 2, &ReplayParser::readGrab},
+    {"drag", 2, &ReplayParser::readDrag},
+    {"release", 2, &ReplayParser::readRelease},
+    {"hash", 2, &ReplayParser::readCheckpoint},
+    {"back", 2, &ReplayParser::readBack},
+    {"solver-in-place", 3, &ReplayParser::readSolverInPlace},
+    {"settings", 3, &ReplayParser::readSettings},
 };
 
 bool ReplayParser::readRecord(const Fields &fields) {
@@ -173,6 +182,23 @@ bool ReplayParser::readSolverSwitch(const Fields &fields, long long step) {
     SessionInput input{step, SessionInput::Kind::Solver};
     if (!expectFields(fields, 3, "expected the solver's name after solver") ||
         !readSolver(fields[2], input.solver))
+        return false;
+    push(input);
+    return true;
+}
+
+bool ReplayParser::readSolverInPlace(const Fields &fields, long long step) {
+    SessionInput input{step, SessionInput::Kind::SolverInPlace};
+    if (!expectFields(fields, 3, "expected the solver's name after solver-in-place") ||
+        !readSolver(fields[2], input.solver))
+        return false;
+    push(input);
+    return true;
+}
+
+bool ReplayParser::readSettings(const Fields &fields, long long step) {
+    SessionInput input{step, SessionInput::Kind::Settings};
+    if (!readSettingsFields(fields, 2, input.settings))
         return false;
     push(input);
     return true;
@@ -326,6 +352,10 @@ std::string replayInputLine(const SessionInput &input) {
         return line + " drag " + target + "\n";
     case SessionInput::Kind::Release:
         return line + " release\n";
+    case SessionInput::Kind::SolverInPlace:
+        return line + " solver-in-place " + solverName(input.solver) + "\n";
+    case SessionInput::Kind::Settings:
+        return line + " settings " + settingsFields(input.settings) + "\n";
     }
     return line + "\n";
 }

@@ -12,11 +12,13 @@
 // A recorded session as a file: the scene it ran, the inputs given between its steps, and the step
 // it ended at with a hash of the state there. It is text, one record a line:
 //
-//   rigid2d-replay 2
+//   rigid2d-replay 3
 //   scene grid 1000 stable
 //   STEP spawn X Y
 //   STEP restart
 //   STEP solver designed
+//   STEP solver-in-place stable
+//   STEP settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION
 //   STEP scene NAME COUNT [SOLVER]
 //   STEP grab INDEX X Y
 //   STEP drag X Y
@@ -28,12 +30,16 @@
 // The scene line names the solver; a scene line without one, and every file of version 1 (which
 // has only spawn, restart and end records), means the designed solver. A solver record rebuilds
 // the scene at step 0 with that solver, a scene record builds another scene (without a solver:
-// with its kind's default). grab takes hold of body INDEX, which must be a circle, and pulls it
-// toward the target X Y; drag moves the target of the circle held, release lets it go. STEP counts
-// the steps since the program started (a restart does not reset it) and never decreases from one
-// record to the next, but after a back record. An input at step k acts after k steps and before
-// step k + 1, in the order of the lines. X and Y are the spawned circle's centre or the target in
-// scene units, written as hex floats so that they are exact (decimal numbers are read too).
+// with its kind's default). From version 3 on, a solver-in-place record goes on from the bodies
+// as they are with that solver, and a settings record changes the gravity, the restitution, the
+// dropped circles' radius and mass and the slow motion from the next step on (hex floats, each
+// within its range, see settingRanges; a replay starts with the designed values). grab takes hold
+// of body INDEX, which must be a circle, and pulls it toward the target X Y; drag moves the target
+// of the circle held, release lets it go. STEP counts the steps since the program started (a
+// restart does not reset it) and never decreases from one record to the next, but after a back
+// record. An input at step k acts after k steps and before step k + 1, in the order of the lines. X
+// and Y are the spawned circle's centre or the target in scene units, written as hex floats so that
+// they are exact (decimal numbers are read too).
 //
 // Both records with a HASH carry stateHash(), 16 lower-case hex digits, but of states on either
 // side of a step's inputs. The end record's is of the state the recording ended with: at STEP,
@@ -45,8 +51,8 @@
 // after it count from TO, so their steps may be lower than the step of the back record itself.
 
 // The version written; every version from 1 on is read.
-constexpr int replayVersion = 2;
-// "rigid2d-replay 2", the first line of every replay written.
+constexpr int replayVersion = 3;
+// "rigid2d-replay 3", the first line of every replay written.
 extern const char replayHeaderLine[];
 // Spawn coordinates beyond this, in either direction, are refused.
 constexpr float maxSpawnCoordinate = 1e9f;

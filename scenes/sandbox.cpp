@@ -31,6 +31,7 @@ Sandbox::Sandbox(const Scene &scene, World::PairSearch search)
     : sceneToBuild(scene), pairSearch(search),
       entities(std::make_unique<EntityArray>(scene.capacity())),
       world(std::make_unique<World>(search, scene.solver)) {
+    world->setSettings(liveSettings.step);
     populateScene(*entities, sceneToBuild);
 }
 
@@ -43,6 +44,7 @@ void Sandbox::restart() {
     deleteEntities(*entities);
     entities = std::make_unique<EntityArray>(sceneToBuild.capacity());
     world = std::make_unique<World>(pairSearch, sceneToBuild.solver);
+    world->setSettings(liveSettings.step);
     populateScene(*entities, sceneToBuild);
     stepsInScene = 0;
 }
@@ -52,6 +54,16 @@ void Sandbox::rebuild(const Scene &scene) {
     restart();
 }
 
+void Sandbox::switchSolver(World::Solver solver) {
+    sceneToBuild.solver = solver;
+    world->resume(solver, {});
+}
+
+void Sandbox::changeSettings(const SandboxSettings &settings) {
+    liveSettings = settings;
+    world->setSettings(settings.step);
+}
+
 void Sandbox::step() {
     world->step(*entities);
     ++stepsInScene;
@@ -59,11 +71,12 @@ void Sandbox::step() {
 }
 
 bool Sandbox::spawn(Vec2 position) {
-    return addDemoCircle(*entities, position.x, position.y);
+    return addCircle(*entities, position, liveSettings.dropRadius, liveSettings.dropMass);
 }
 
 void Sandbox::save(SandboxState &state) const {
     state.scene = sceneToBuild;
+    state.settings = liveSettings;
     state.sceneStep = stepsInScene;
     state.totalSteps = stepsInAll;
     const int count = entities->size();
@@ -98,6 +111,7 @@ void Sandbox::restore(const SandboxState &state) {
     }
     dropBodiesFrom(*entities, index);
     world->resume(state.scene.solver, state.warmStart);
+    changeSettings(state.settings);
     stepsInScene = state.sceneStep;
     stepsInAll = state.totalSteps;
 }

@@ -20,14 +20,21 @@ public:
     Sandbox(const Sandbox &) = delete;
     Sandbox &operator=(const Sandbox &) = delete;
 
-    // Rebuilds the scene as at step 0, with a fresh world; spawned circles are gone.
+    // Rebuilds the scene as at step 0, with a fresh world; spawned circles are gone, the settings
+    // stay.
     void restart();
     // From now on builds scene instead, and builds it as restart() does.
     void rebuild(const Scene &scene);
+    // Goes on from here with another solver: the bodies stay as they are, and the stable solver
+    // starts without impulses kept. A restart builds the scene with it too.
+    void switchSolver(World::Solver solver);
+    // From the next step on.
+    void changeSettings(const SandboxSettings &settings);
     // One world step.
     void step();
-    // Appends a circle of the demo's size and mass centred at position, after every other body.
-    // False, changing nothing, when the array is full: the scene's bodies and spawnRoom more.
+    // Appends a circle of the settings' drop radius and mass centred at position, after every
+    // other body. False, changing nothing, when the array is full: the scene's bodies and
+    // spawnRoom more.
     bool spawn(Vec2 position);
     // Copies everything the next step depends on into state, reusing what it holds.
     void save(SandboxState &state) const;
@@ -44,6 +51,7 @@ public:
     BaseEntity *body(int index);
 
     const Scene &scene() const { return sceneToBuild; }
+    const SandboxSettings &settings() const { return liveSettings; }
     const EntityArray &bodies() const { return *entities; }
     const World &physics() const { return *world; }
     bool full() const;
@@ -54,6 +62,7 @@ public:
 
 private:
     Scene sceneToBuild;
+    SandboxSettings liveSettings;
     World::PairSearch pairSearch;
     std::unique_ptr<EntityArray> entities;
     std::unique_ptr<World> world;

@@ -3,6 +3,7 @@
 #include "math/vec2.h"
 #include "physics/shapes.h"
 #include "physics/stablesolver.h"
+#include "scenes/sandboxsettings.h"
 #include "scenes/scene.h"
 
 #include <cstddef> // std::size_t
@@ -38,6 +39,7 @@ struct TraitsRun {
 // allocates nothing.
 struct SandboxState {
     Scene scene;
+    SandboxSettings settings;
     long long sceneStep = 0;
     long long totalSteps = 0;
     // By body index.

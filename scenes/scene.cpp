@@ -121,9 +121,13 @@ void addDemoWalls(EntityArray &entities) {
 }
 
 bool addDemoCircle(EntityArray &entities, float x, float y) {
-    auto *circle = new Circle(30);
-    circle->setPosition(Vec2(x, y));
-    circle->setMass(0.02f);
+    return addCircle(entities, Vec2(x, y), 30, 0.02f);
+}
+
+bool addCircle(EntityArray &entities, Vec2 position, float radius, float mass) {
+    auto *circle = new Circle(radius);
+    circle->setPosition(position);
+    circle->setMass(mass);
     return appendOrDelete(entities, circle);
 }
 

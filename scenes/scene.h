@@ -89,6 +89,8 @@ void addDemoWalls(EntityArray &entities);
 // A circle of the demonstration's size and mass at (x, y), appended to entities. Returns false,
 // having deleted the circle, when the array is full.
 bool addDemoCircle(EntityArray &entities, float x, float y);
+// The same with another radius and mass.
+bool addCircle(EntityArray &entities, Vec2 position, float radius, float mass);
 
 // Deletes every body the array points to; the array itself is left as it is.
 void deleteEntities(const EntityArray &entities);

@@ -51,6 +51,18 @@ bool Session::switchSolver(World::Solver solver) {
     return fromPerson(input);
 }
 
+bool Session::switchSolverInPlace(World::Solver solver) {
+    SessionInput input = stampedNow(SessionInput::Kind::SolverInPlace);
+    input.solver = solver;
+    return fromPerson(input);
+}
+
+bool Session::changeSettings(const SandboxSettings &settings) {
+    SessionInput input = stampedNow(SessionInput::Kind::Settings);
+    input.settings = settings;
+    return fromPerson(input);
+}
+
 bool Session::switchScene(const Scene &scene) {
     SessionInput input = stampedNow(SessionInput::Kind::Scene);
     input.scene = scene;
@@ -190,6 +202,13 @@ bool Session::give(const SessionInput &input) {
     case SessionInput::Kind::Drag:
     case SessionInput::Kind::Release:
         return giveHold(input);
+    // The bodies stay, and so does the circle held.
+    case SessionInput::Kind::SolverInPlace:
+        simulation.switchSolver(input.solver);
+        return true;
+    case SessionInput::Kind::Settings:
+        simulation.changeSettings(input.settings);
+        return true;
     }
     hold = HeldCircle();
     return true;

@@ -54,8 +54,12 @@ public:
     bool restart();
     // Rebuilds the scene at step 0 with another solver.
     bool switchSolver(World::Solver solver);
+    // Goes on from the bodies as they are with another solver.
+    bool switchSolverInPlace(World::Solver solver);
     // Builds another scene at step 0.
     bool switchScene(const Scene &scene);
+    // Gravity, restitution, the dropped circles and the slow motion from the next step on.
+    bool changeSettings(const SandboxSettings &settings);
     // Takes hold of the circle at index (see Sandbox::circleAt) and pulls it toward target:
     // before every step its velocity becomes (target - position) * 0.25. False, changing
     // nothing, when index is not a circle or during a replay.

@@ -2,6 +2,7 @@
 
 #include "math/vec2.h"
 #include "physics/world.h"
+#include "scenes/sandboxsettings.h"
 #include "scenes/scene.h"
 
 #include <cstdint> // std::uint64_t
@@ -11,7 +12,9 @@
 // session started (a restart does not reset them). An input at step k acts after k steps and
 // before step k + 1.
 struct SessionInput {
-    enum class Kind { Spawn, Restart, Solver, Scene, Grab, Drag, Release };
+    // Solver rebuilds the scene at step 0 with the solver; SolverInPlace goes on from the bodies
+    // as they are.
+    enum class Kind { Spawn, Restart, Solver, Scene, Grab, Drag, Release, SolverInPlace, Settings };
 
     SessionInput() = default;
     SessionInput(long long step, Kind kind, Vec2 position = Vec2())
@@ -25,6 +28,8 @@ struct SessionInput {
     World::Solver solver = World::Solver::Designed;
     // The scene switched to.
     Scene scene;
+    // The settings changed to.
+    SandboxSettings settings;
     // The body grabbed.
     int index = 0;
     // Where a played input came from, for messages about one that turns out impossible only when

@@ -20,6 +20,7 @@ namespace {
 
 const char headerWord[] = "rigid2d-state";
 constexpr long long maxWholeSize = std::numeric_limits<int>::max();
+const std::string settingsLayout = "settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION";
 
 void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
                     const BodyMotion &motion) {
@@ -84,11 +85,23 @@ public:
     SessionSnapshot snapshot;
 
 private:
-    enum class Part { Header, Scene, Steps, Bodies, Body, WarmStart, Impulse, Hash, Done };
+    enum class Part {
+        Header,
+        Scene,
+        Steps,
+        Settings,
+        Bodies,
+        Body,
+        WarmStart,
+        Impulse,
+        Hash,
+        Done
+    };
 
     bool readHeader(const Fields &fields);
     bool readScene(const Fields &fields);
     bool readSteps(const Fields &fields);
+    bool readSettings(const Fields &fields);
     bool readCount(const Fields &fields, const char *word, long long max, long long &count);
     bool readBody(const Fields &fields);
     bool readImpulse(const Fields &fields);
@@ -98,6 +111,7 @@ private:
     std::string expected() const;
 
     Part part = Part::Header;
+    int version = 1;
     long long bodies = 0;
     long long impulses = 0;
 };
@@ -114,6 +128,8 @@ bool StateParser::take(std::string_view line) {
         return readScene(fields);
     case Part::Steps:
         return readSteps(fields);
+    case Part::Settings:
+        return readSettings(fields);
     case Part::Bodies:
         return readCount(fields, "bodies", snapshot.sandbox.scene.capacity(), bodies) &&
                (part = bodies > 0 ? Part::Body : Part::WarmStart, true);
@@ -141,6 +157,8 @@ std::string StateParser::expected() const {
         return "the file ends before its scene line \"scene NAME COUNT SOLVER\"";
     case Part::Steps:
         return "the file ends before its steps line \"steps SCENE_STEP TOTAL_STEPS\"";
+    case Part::Settings:
+        return "the file ends before its settings line \"" + settingsLayout + "\"";
     case Part::Bodies:
         return "the file ends before its bodies line \"bodies N\"";
     case Part::Body:
@@ -169,9 +187,14 @@ bool StateParser::readHeader(const Fields &fields) {
     if (fields[0] != headerWord)
         return fail(std::string("not a rigid2d state: the first line must be \"") +
                     stateHeaderLine + "\"");
-    if (fields.size() >= 2 && fields[1] != "1")
-        return fail("format version " + quoted(fields[1]) +
-                    " is not supported: this program reads version 1");
+    if (fields.size() >= 2) {
+        const std::optional<long long> read = wholeNumber(fields[1], 1, stateVersion);
+        if (!read)
+            return fail("format version " + quoted(fields[1]) +
+                        " is not supported: this program reads versions 1 to " +
+                        std::to_string(stateVersion));
+        version = static_cast<int>(*read);
+    }
     part = Part::Scene;
     return expectFields(fields, 2,
                         std::string("expected the format version: \"") + stateHeaderLine + "\"");
@@ -194,8 +217,15 @@ bool StateParser::readSteps(const Fields &fields) {
     if (!readWhole(fields[2], most, "total steps", state.totalSteps) ||
         !readWhole(fields[1], state.totalSteps, "steps in the scene", state.sceneStep))
         return false;
-    part = Part::Bodies;
+    part = version >= 2 ? Part::Settings : Part::Bodies;
     return true;
+}
+
+bool StateParser::readSettings(const Fields &fields) {
+    if (fields[0] != "settings")
+        return fail("expected the settings: \"" + settingsLayout + "\"");
+    part = Part::Bodies;
+    return readSettingsFields(fields, 1, snapshot.sandbox.settings);
 }
 
 bool StateParser::readCount(const Fields &fields, const char *word, long long max,
@@ -305,10 +335,14 @@ bool StateParser::readWhole(std::string_view text, long long max, const char *wh
 } // namespace
 
 std::string stateFileText(const SandboxState &state) {
-    std::string text = std::string(stateHeaderLine) + "\nscene " + sceneFields(state.scene) +
-                       "\nsteps " + std::to_string(state.sceneStep) + " " +
-                       std::to_string(state.totalSteps) + "\nbodies " +
-                       std::to_string(state.motions.size()) + "\n";
+    const bool designed = sameSettings(state.settings, SandboxSettings());
+    std::string text = (designed ? std::string(stateHeaderLine) : std::string(headerWord) + " 2") +
+                       "\nscene " + sceneFields(state.scene) + "\nsteps " +
+                       std::to_string(state.sceneStep) + " " + std::to_string(state.totalSteps) +
+                       "\n";
+    if (!designed)
+        text += "settings " + settingsFields(state.settings) + "\n";
+    text += "bodies " + std::to_string(state.motions.size()) + "\n";
     int index = 0;
     for (const TraitsRun &run : state.runs) {
         for (int k = 0; k < run.count; ++k, ++index)

@@ -14,6 +14,7 @@
 //   rigid2d-state 1
 //   scene grid 1000 stable
 //   steps SCENE_STEP TOTAL_STEPS
+//   settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION   (version 2 only)
 //   bodies N
 //   INDEX 0 PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC RADIUS       (a circle)
 //   INDEX 1 PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC WIDTH HEIGHT (a rectangle)
@@ -26,7 +27,14 @@
 // INDEX counts from 0; STATIC is 0 or 1; the warm start is the stable solver's impulses by pair,
 // in ascending order; HASH is stateHash() of the bodies, the number a replay's checkpoints and
 // end record carry for the same state. A replay that was playing is not part of the file.
+//
+// The settings line (hex floats, each within its range, see settingRanges) is written, with
+// version 2, only when the settings differ from the designed ones: a state with the designed
+// settings is the version 1 file it always was, and a version 1 file has the designed settings.
 
+// The newest version; every version from 1 on is read.
+constexpr int stateVersion = 2;
+// "rigid2d-state 1", the first line of a state with the designed settings.
 extern const char stateHeaderLine[];
 // No record comes near this; a longer line is refused without being read to its end.
 constexpr int maxStateLineBytes = 512;

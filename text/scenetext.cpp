@@ -1,7 +1,9 @@
 #include "text/scenetext.h"
 
+#include "text/statetext.h"
 #include "text/wholenumber.h"
 
+#include <cstdio>   // std::snprintf
 #include <optional> // std::optional
 
 namespace {
@@ -72,6 +74,35 @@ bool SceneLineParser::readSceneFields(const Fields &fields, std::size_t first, b
     if (!solverAllowed || fields.size() == first + 2)
         return expectFields(fields, first + 2, "");
     return readSolver(fields[first + 2], scene.solver) && expectFields(fields, first + 3, "");
+}
+
+std::string settingsFields(const SandboxSettings &settings) {
+    std::string text;
+    for (const float value : settingValues(settings))
+        text += (text.empty() ? "" : " ") + toHexFloat(value);
+    return text;
+}
+
+bool SceneLineParser::readSettingsFields(const Fields &fields, std::size_t first,
+                                         SandboxSettings &settings) {
+    if (!expectFields(fields, first + settingCount,
+                      "expected the settings: GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION"))
+        return false;
+    SettingValues values{};
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const std::string_view text = fields[first + k];
+        const SettingRange &range = settingRanges[k];
+        if (!readNumber(text, values[k]))
+            return false;
+        if (!(values[k] >= range.min && values[k] <= range.max)) {
+            char limits[64];
+            std::snprintf(limits, sizeof limits, "%g to %g", static_cast<double>(range.min),
+                          static_cast<double>(range.max));
+            return fail(std::string(range.name) + " " + quoted(text) + " is outside " + limits);
+        }
+    }
+    settings = settingsFrom(values);
+    return true;
 }
 
 bool SceneLineParser::readSolver(std::string_view text, World::Solver &solver) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "physics/world.h"
+#include "scenes/sandboxsettings.h"
 #include "scenes/scene.h"
 #include "text/linetext.h"
 
@@ -25,6 +26,10 @@ std::string solverNamesAsChoice();
 // A scene as the files write it, "NAME COUNT SOLVER": "grid 1000 stable".
 std::string sceneFields(const Scene &scene);
 
+// The settings as the files write them, "GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION",
+// each a hex float.
+std::string settingsFields(const SandboxSettings &settings);
+
 // What the readers of the files that name a scene share.
 class SceneLineParser : public LineParser {
 protected:
@@ -32,4 +37,7 @@ protected:
     // without the field, the solver is the designed one.
     bool readSceneFields(const Fields &fields, std::size_t first, bool solverAllowed, Scene &scene);
     bool readSolver(std::string_view text, World::Solver &solver);
+    // The settings as settingsFields() writes them, from fields[first] to the end of the line,
+    // each within its range.
+    bool readSettingsFields(const Fields &fields, std::size_t first, SandboxSettings &settings);
 };

@@ -14,6 +14,7 @@ std::optional<Replay> read(const std::string &text, FileFault &fault) {
 }
 
 const std::string header = "rigid2d-replay 2\nscene grid 40\n";
+const std::string settingsHeader = "rigid2d-replay 3\nscene grid 40\n";
 
 } // namespace
 
@@ -41,6 +42,19 @@ TEST(ReplayFile, AMistakeIsNamedWithItsLine) {
          "input:3: unexpected \"designed\" at the end of the line"},
         {header + "3 spawn 1 2\n2 spawn 1 2\n",
          "input:4: step 2 goes backwards: the record before is at step 3"},
+        {header + "3 settings 0 -1 0.8 30 0.02 1\n",
+         "input:3: unknown record \"settings\": expected spawn, restart, end, solver, scene, grab, "
+         "drag, release, hash or back"},
+        {settingsHeader + "3 settings 0 -1 1.5 30 0.02 1\n",
+         "input:3: restitution \"1.5\" is outside 0 to 1"},
+        {settingsHeader + "3 settings 0 -1 0.8 30 0 1\n",
+         "input:3: drop mass \"0\" is outside 0.001 to 1"},
+        {settingsHeader + "3 settings 0 nan 0.8 30 0.02 1\n",
+         "input:3: gravity y \"nan\" is outside -10 to 10"},
+        {settingsHeader + "3 settings 0 -1 0.8\n",
+         "input:3: expected the settings: GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION"},
+        {settingsHeader + "3 solver-in-place fast\n",
+         "input:3: unknown solver \"fast\": expected designed or stable"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);

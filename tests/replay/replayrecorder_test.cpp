@@ -3,6 +3,7 @@
 #include "replay/replayfile.h"
 #include "replay/replayrecorder.h"
 #include "session/session.h"
+#include "state/statefile.h"
 #include "tests/support/temporaryfolder.h"
 #include "text/statetext.h"
 
@@ -11,6 +12,7 @@
 #include <fstream>  // std::ifstream
 #include <iterator> // std::istreambuf_iterator
 #include <optional> // std::optional
+#include <sstream>  // std::istringstream
 #include <string>   // std::string
 
 namespace {
@@ -140,4 +142,56 @@ TEST_F(RecordedSession, ARecordingWithGoingBackReplaysTheHistoryAsItFinallyWent)
     replayed.playTo(replay->end->step);
     EXPECT_FALSE(replayed.divergence());
     EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+}
+
+// Settings and a solver switched in place are inputs like any other: going back before a change
+// undoes it, the recording replays to the bits, and a state saved with changed settings goes on
+// as the live session does.
+TEST_F(RecordedSession, SettingsAndInPlaceSwitchesReplayAndSaveExactly) {
+    const Scene scene{SceneKind::Grid, 200, World::Solver::Stable};
+    Session live(scene);
+    ASSERT_TRUE(record(live, scene));
+    SandboxSettings changed;
+    changed.step.gravity = Vec2(0.25f, -0.5f);
+    changed.step.restitution = 0.3f;
+    changed.dropRadius = 12;
+    changed.dropMass = 0.05f;
+    changed.slowMotion = 0.25f;
+    live.playTo(40);
+    ASSERT_TRUE(live.changeSettings(changed));
+    ASSERT_TRUE(live.spawn(Vec2(640, 500)));
+    live.playTo(70);
+    const int bodies = live.sandbox().bodies().size();
+    ASSERT_TRUE(live.switchSolverInPlace(World::Solver::Designed));
+    EXPECT_EQ(live.sandbox().sceneStep(), 70);
+    EXPECT_EQ(live.sandbox().bodies().size(), bodies);
+    live.playTo(100);
+    ASSERT_TRUE(live.goBackTo(35));
+    EXPECT_TRUE(sameSettings(live.sandbox().settings(), SandboxSettings()));
+    EXPECT_EQ(live.sandbox().scene().solver, World::Solver::Stable);
+    changed.step.gravity = Vec2(0, 2);
+    ASSERT_TRUE(live.changeSettings(changed));
+    ASSERT_TRUE(live.switchSolverInPlace(World::Solver::Designed));
+    ASSERT_TRUE(live.spawn(Vec2(640, 500)));
+    live.playTo(120);
+
+    const std::optional<Replay> replay = finishAndRead(live);
+    ASSERT_TRUE(replay);
+    Session replayed(replay->recording.scene);
+    replayed.play(replay->recording);
+    replayed.playTo(replay->end->step);
+    EXPECT_TRUE(sameSettings(replayed.sandbox().settings(), changed));
+    EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+
+    SessionSnapshot saved;
+    live.take(saved);
+    std::istringstream text(stateFileText(saved.sandbox));
+    FileFault fault;
+    const std::optional<SessionSnapshot> loaded = readState(text, "saved", fault);
+    ASSERT_TRUE(loaded) << fault.message();
+    Session continued(loaded->sandbox.scene);
+    continued.restore(*loaded);
+    live.playTo(200);
+    continued.playTo(200);
+    EXPECT_EQ(stateText(continued.sandbox().bodies()), stateText(live.sandbox().bodies()));
 }

@@ -55,6 +55,8 @@ TEST(StateFile, AMistakeIsNamedWithItsLine) {
         {2, "steps 9 8", "expected the steps in the scene, a whole number from 0 to 8, not \"9\""},
         {4, "0 2", "expected the body's type, 0 (circle) or 1 (rectangle)"},
         {warmStart + 2, good[warmStart + 1], "the pairs must come in ascending order, each once"},
+        {0, "rigid2d-state 3",
+         "format version \"3\" is not supported: this program reads versions 1 to 2"},
         {good.size() - 1, "hash 0123456789abcdef",
          "the bodies do not match the hash: the file has 0123456789abcdef, its bodies hash to " +
              hash.substr(5)},
@@ -67,5 +69,30 @@ TEST(StateFile, AMistakeIsNamedWithItsLine) {
         FileFault fault;
         EXPECT_FALSE(readState(input, "input", fault));
         EXPECT_EQ(fault.message(), "input:" + std::to_string(c.line + 1) + ": " + c.message);
+    }
+}
+
+// The settings line of a version 2 file, damaged: the line after the steps.
+TEST(StateFile, ABadSettingsLineIsNamedWithItsLine) {
+    std::vector<std::string> good = savedGridLines();
+    good[0] = "rigid2d-state 2";
+    good.insert(good.begin() + 3, "settings 0 -1 0.8 30 0.02 1");
+    const struct {
+        std::string replacement;
+        std::string message;
+    } cases[] = {
+        {"bodies 23", "expected the settings: \"settings GX GY RESTITUTION DROP_RADIUS DROP_MASS "
+                      "SLOW_MOTION\""},
+        {"settings 0 -1 0.8 0.5 0.02 1", "drop radius \"0.5\" is outside 1 to 300"},
+        {"settings 0 -1 0.8 30 0.02 0", "slow motion \"0\" is outside 0.015625 to 1"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.replacement);
+        std::vector<std::string> lines = good;
+        lines[3] = c.replacement;
+        std::istringstream input(joined(lines));
+        FileFault fault;
+        EXPECT_FALSE(readState(input, "input", fault));
+        EXPECT_EQ(fault.message(), "input:4: " + c.message);
     }
 }

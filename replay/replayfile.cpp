@@ -55,6 +55,8 @@ private:
     bool readRelease(const Fields &fields, long long step);
     bool readSolverInPlace(const Fields &fields, long long step);
     bool readSettings(const Fields &fields, long long step);
+    bool readRemove(const Fields &fields, long long step);
+    bool readClear(const Fields &fields, long long step);
     // Keeps an input, noting the line it came from.
     void push(SessionInput input);
     bool readCheckpoint(const Fields &fields, long long step);
@@ -67,6 +69,7 @@ private:
     };
     static const RecordReader recordReaders[];
     bool readCoordinate(std::string_view text, float &value);
+    bool readIndex(std::string_view text, SessionInput &input);
     bool readHash(std::string_view text, std::uint64_t &hash);
 
     EndRecord endRecord;
@@ -132,6 +135,8 @@ const ReplayParser::RecordReader ReplayParser::recordReaders[] = {
     {"back", 2, &ReplayParser::readBack},
     {"solver-in-place", 3, &ReplayParser::readSolverInPlace},
     {"settings", 3, &ReplayParser::readSettings},
+    {"remove", 3, &ReplayParser::readRemove},
+    {"clear", 3, &ReplayParser::readClear},
 };
 
 bool ReplayParser::readRecord(const Fields &fields) {
@@ -204,6 +209,20 @@ bool ReplayParser::readSettings(const Fields &fields, long long step) {
     return true;
 }
 
+bool ReplayParser::readRemove(const Fields &fields, long long step) {
+    SessionInput input{step, SessionInput::Kind::Remove};
+    if (!expectFields(fields, 3, "expected the removed body's INDEX") ||
+        !readIndex(fields[2], input))
+        return false;
+    push(input);
+    return true;
+}
+
+bool ReplayParser::readClear(const Fields &fields, long long step) {
+    push(SessionInput{step, SessionInput::Kind::Clear});
+    return expectFields(fields, 2, "");
+}
+
 bool ReplayParser::readSceneSwitch(const Fields &fields, long long step) {
     SessionInput input{step, SessionInput::Kind::Scene};
     if (!readSceneFields(fields, 2, true, input.scene))
@@ -219,11 +238,8 @@ bool ReplayParser::readGrab(const Fields &fields, long long step) {
     SessionInput input{step, SessionInput::Kind::Grab};
     if (!expectFields(fields, 5, "expected the grabbed body's INDEX and the target's X and Y"))
         return false;
-    const std::optional<long long> index =
-        wholeNumber(fields[2], 0, maxSceneCircles + 3 + spawnRoom);
-    if (!index)
-        return fail("expected the index of a body, not " + quoted(fields[2]));
-    input.index = static_cast<int>(*index);
+    if (!readIndex(fields[2], input))
+        return false;
     if (!readCoordinate(fields[3], input.position.x) ||
         !readCoordinate(fields[4], input.position.y))
         return false;
@@ -292,6 +308,14 @@ bool ReplayParser::readSpawn(const Fields &fields, long long step) {
     return true;
 }
 
+bool ReplayParser::readIndex(std::string_view text, SessionInput &input) {
+    const std::optional<long long> index = wholeNumber(text, 0, maxSceneCircles + 3 + spawnRoom);
+    if (!index)
+        return fail("expected the index of a body, not " + quoted(text));
+    input.index = static_cast<int>(*index);
+    return true;
+}
+
 bool ReplayParser::readCoordinate(std::string_view text, float &value) {
     float number = 0;
     if (!readNumber(text, number))
@@ -356,6 +380,10 @@ std::string replayInputLine(const SessionInput &input) {
         return line + " solver-in-place " + solverName(input.solver) + "\n";
     case SessionInput::Kind::Settings:
         return line + " settings " + settingsFields(input.settings) + "\n";
+    case SessionInput::Kind::Remove:
+        return line + " remove " + std::to_string(input.index) + "\n";
+    case SessionInput::Kind::Clear:
+        return line + " clear\n";
     }
     return line + "\n";
 }

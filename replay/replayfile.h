@@ -19,6 +19,8 @@
 //   STEP solver designed
 //   STEP solver-in-place stable
 //   STEP settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION
+//   STEP remove INDEX
+//   STEP clear
 //   STEP scene NAME COUNT [SOLVER]
 //   STEP grab INDEX X Y
 //   STEP drag X Y
@@ -33,7 +35,9 @@
 // with its kind's default). From version 3 on, a solver-in-place record goes on from the bodies
 // as they are with that solver, and a settings record changes the gravity, the restitution, the
 // dropped circles' radius and mass and the slow motion from the next step on (hex floats, each
-// within its range, see settingRanges; a replay starts with the designed values). grab takes hold
+// within its range, see settingRanges; a replay starts with the designed values); remove takes
+// circle INDEX out, the bodies after it moving down one place, and clear takes out every circle
+// dropped since the scene was built. grab takes hold
 // of body INDEX, which must be a circle, and pulls it toward the target X Y; drag moves the target
 // of the circle held, release lets it go. STEP counts the steps since the program started (a
 // restart does not reset it) and never decreases from one record to the next, but after a back

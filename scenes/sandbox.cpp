@@ -46,6 +46,7 @@ void Sandbox::restart() {
     world = std::make_unique<World>(pairSearch, sceneToBuild.solver);
     world->setSettings(liveSettings.step);
     populateScene(*entities, sceneToBuild);
+    dropped = 0;
     stepsInScene = 0;
 }
 
@@ -71,7 +72,29 @@ void Sandbox::step() {
 }
 
 bool Sandbox::spawn(Vec2 position) {
-    return addCircle(*entities, position, liveSettings.dropRadius, liveSettings.dropMass);
+    const bool added =
+        addCircle(*entities, position, liveSettings.dropRadius, liveSettings.dropMass);
+    dropped += added ? 1 : 0;
+    return added;
+}
+
+// Both through a state, which the world resumes from as from any other: a person's key press is
+// rare enough for the copy.
+bool Sandbox::remove(int index) {
+    if (index < 0 || index >= entities->size() || (*entities)[index]->type() != BodyType::Circle)
+        return false;
+    SandboxState state;
+    save(state);
+    eraseBodies(state, index, index + 1);
+    restore(state);
+    return true;
+}
+
+void Sandbox::clearDropped() {
+    SandboxState state;
+    save(state);
+    eraseBodies(state, entities->size() - dropped, entities->size());
+    restore(state);
 }
 
 void Sandbox::save(SandboxState &state) const {
@@ -89,6 +112,7 @@ void Sandbox::save(SandboxState &state) const {
     }
     const std::vector<PairImpulse> &impulses = world->warmStart();
     state.warmStart.assign(impulses.begin(), impulses.end());
+    state.droppedCircles = dropped;
 }
 
 void Sandbox::restore(const SandboxState &state) {
@@ -112,6 +136,7 @@ void Sandbox::restore(const SandboxState &state) {
     dropBodiesFrom(*entities, index);
     world->resume(state.scene.solver, state.warmStart);
     changeSettings(state.settings);
+    dropped = state.droppedCircles;
     stepsInScene = state.sceneStep;
     stepsInAll = state.totalSteps;
 }

@@ -36,6 +36,12 @@ public:
     // other body. False, changing nothing, when the array is full: the scene's bodies and
     // spawnRoom more.
     bool spawn(Vec2 position);
+    // Takes the circle at index out: the bodies after it move down one place, the stable
+    // solver's impulses follow their pairs. False, changing nothing, unless it is a circle.
+    bool remove(int index);
+    // Takes out every circle dropped since the scene was built.
+    void clearDropped();
+    int droppedCircles() const { return dropped; }
     // Copies everything the next step depends on into state, reusing what it holds.
     void save(SandboxState &state) const;
     // Puts the sandbox back as save() found it, to the bit: bodies of the same type are
@@ -66,6 +72,8 @@ private:
     World::PairSearch pairSearch;
     std::unique_ptr<EntityArray> entities;
     std::unique_ptr<World> world;
+    // The last bodies of the array that were dropped since the scene was built.
+    int dropped = 0;
     long long stepsInScene = 0;
     long long stepsInAll = 0;
 };

@@ -1,7 +1,10 @@
 #include "scenes/sandboxstate.h"
 
-#include <cstdint> // std::uint32_t
-#include <cstring> // std::memcpy
+#include <algorithm> // std::max
+#include <cstddef>   // std::ptrdiff_t
+#include <cstdint>   // std::uint32_t
+#include <cstring>   // std::memcpy
+#include <utility>   // std::move
 
 namespace {
 
@@ -41,4 +44,34 @@ void appendTraits(std::vector<TraitsRun> &runs, const BodyTraits &traits) {
         ++runs.back().count;
     else
         runs.push_back(TraitsRun{traits, 1});
+}
+
+void eraseBodies(SandboxState &state, int first, int end) {
+    const auto from = static_cast<std::ptrdiff_t>(first);
+    const auto to = static_cast<std::ptrdiff_t>(end);
+    state.motions.erase(state.motions.begin() + from, state.motions.begin() + to);
+    std::vector<TraitsRun> runs;
+    int index = 0;
+    for (const TraitsRun &run : state.runs) {
+        for (int k = 0; k < run.count; ++k, ++index) {
+            if (index < first || index >= end)
+                appendTraits(runs, run.traits);
+        }
+    }
+    state.runs = std::move(runs);
+    // Renumbering the bodies after the gap keeps the pairs in ascending order.
+    const int removed = end - first;
+    std::vector<PairImpulse> kept;
+    for (PairImpulse pair : state.warmStart) {
+        const bool gone = (pair.lower >= first && pair.lower < end) ||
+                          (pair.higher >= first && pair.higher < end);
+        if (gone)
+            continue;
+        pair.lower -= pair.lower >= end ? removed : 0;
+        pair.higher -= pair.higher >= end ? removed : 0;
+        kept.push_back(pair);
+    }
+    state.warmStart = std::move(kept);
+    const int dropFrom = static_cast<int>(state.motions.size()) + removed - state.droppedCircles;
+    state.droppedCircles -= std::max(0, end - std::max(first, dropFrom));
 }

@@ -48,6 +48,8 @@ struct SandboxState {
     std::vector<TraitsRun> runs;
     // The stable solver's impulses, as World::warmStart() gives them.
     std::vector<PairImpulse> warmStart;
+    // How many of the last bodies are circles dropped since the scene was built.
+    int droppedCircles = 0;
 
     // The memory the state holds.
     std::size_t bytes() const;
@@ -58,3 +60,6 @@ BodyTraits traitsOf(const BaseEntity &body);
 bool sameTraits(const BodyTraits &a, const BodyTraits &b);
 // Appends a body with these traits to runs, extending the last run when it has the same.
 void appendTraits(std::vector<TraitsRun> &runs, const BodyTraits &traits);
+// Takes the bodies from index first to index end - 1 out of the state: those after them move down,
+// and the warm start's pairs follow their bodies (the pairs of a body taken out are dropped).
+void eraseBodies(SandboxState &state, int first, int end);

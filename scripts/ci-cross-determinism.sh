@@ -3,7 +3,9 @@
 # AArch64 and 32-bit x86 prints the same state of every body, to the last bit, for the demo after
 # 1000, 10000 and 100000 steps and for a grid of 1000 circles after 1000 and 10000 steps; and
 # states saved by the x86-64 build (the demo after 500 steps, the stable grid after 1500), which
-# every build loads and continues (--load-state) to the same bits.
+# every build loads and continues (--load-state) to the same bits; and a recorded session that
+# changed the live settings and switched the solver in place, replayed, and the state it saved
+# with its settings, continued.
 # AArch64 and i386 are cross-compiled with Debian's g++ against those architectures' QtCore, as
 # headless builds (the foreign QtGui is not installed), and run under qemu-user; i386 runs natively
 # where the kernel runs 32-bit programs.
@@ -80,7 +82,18 @@ if ! $fused; then
   build-cross/x86-64/tools/rigid2d-trace --save-state "$out/demo.state" 500 >/dev/null
   build-cross/x86-64/tools/rigid2d-trace --scene grid --bodies 1000 --solver stable \
     --save-state "$out/grid.state" 1500 >/dev/null
-  runs+=("--load-state $out/demo.state 500" "--load-state $out/grid.state 1500")
+  # A session that changed gravity, restitution and the dropped circles, switched the solver in
+  # place, removed a circle and cleared the dropped ones, played to its step 600, and the state it
+  # had at step 300 (saved with its settings) continued to the same step.
+  printf '%s\n' 'rigid2d-replay 3' 'scene grid 300 stable' \
+    '40 settings 0x1p-2 -0x1.8p+0 0x1.333334p-2 0x1.8p+3 0x1.99999ap-5 0x1p-1' \
+    '41 spawn 0x1.4p+9 0x1.5ep+9' '42 spawn 0x1.2cp+9 0x1.5ep+9' '200 solver-in-place designed' \
+    '250 settings -0x1p-1 -0x1p+0 0x1.99999ap-1 0x1.ep+4 0x1.47ae14p-6 0x1p+0' \
+    '251 spawn 0x1.4p+9 0x1.5ep+9' '300 remove 40' '350 clear' '400 solver-in-place stable' >"$out/settings.replay"
+  build-cross/x86-64/tools/rigid2d-trace --replay "$out/settings.replay" \
+    --save-state "$out/settings.state" 300 >/dev/null
+  runs+=("--load-state $out/demo.state 500" "--load-state $out/grid.state 1500"
+    "--replay $out/settings.replay 600" "--load-state $out/settings.state 300")
 fi
 trace x86-64 build-cross/x86-64/tools/rigid2d-trace
 

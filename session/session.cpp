@@ -63,6 +63,16 @@ bool Session::changeSettings(const SandboxSettings &settings) {
     return fromPerson(input);
 }
 
+bool Session::remove(int index) {
+    SessionInput input = stampedNow(SessionInput::Kind::Remove);
+    input.index = index;
+    return fromPerson(input);
+}
+
+bool Session::clearDropped() {
+    return fromPerson(stampedNow(SessionInput::Kind::Clear));
+}
+
 bool Session::switchScene(const Scene &scene) {
     SessionInput input = stampedNow(SessionInput::Kind::Scene);
     input.scene = scene;
@@ -209,6 +219,9 @@ bool Session::give(const SessionInput &input) {
     case SessionInput::Kind::Settings:
         simulation.changeSettings(input.settings);
         return true;
+    case SessionInput::Kind::Remove:
+    case SessionInput::Kind::Clear:
+        return giveRemoval(input);
     }
     hold = HeldCircle();
     return true;
@@ -237,6 +250,23 @@ bool Session::giveHold(const SessionInput &input) {
         hold = HeldCircle();
         return true;
     }
+}
+
+// The circle held goes with its body, or follows it down the array.
+bool Session::giveRemoval(const SessionInput &input) {
+    if (input.kind == SessionInput::Kind::Clear) {
+        simulation.clearDropped();
+        if (hold.index >= simulation.bodies().size())
+            hold = HeldCircle();
+        return true;
+    }
+    if (!simulation.remove(input.index))
+        return false;
+    if (hold.index == input.index)
+        hold = HeldCircle();
+    else if (hold.index > input.index)
+        --hold.index;
+    return true;
 }
 
 void Session::pullHeldCircle(bool noteTarget) {
@@ -270,11 +300,13 @@ void Session::giveDueInputs() {
             ++refused;
             continue;
         }
-        const std::string what = input->kind == SessionInput::Kind::Grab
-                                     ? "grab of body " + std::to_string(input->index) +
-                                           ", which is not a circle at step " +
-                                           std::to_string(input->step)
-                                     : "nothing is held at step " + std::to_string(input->step);
+        const char *verb = input->kind == SessionInput::Kind::Grab     ? "grab"
+                           : input->kind == SessionInput::Kind::Remove ? "removal"
+                                                                       : nullptr;
+        const std::string what =
+            verb ? std::string(verb) + " of body " + std::to_string(input->index) +
+                       ", which is not a circle at step " + std::to_string(input->step)
+                 : "nothing is held at step " + std::to_string(input->step);
         fault = ReplayFault{*input, what};
         player.reset();
         return;

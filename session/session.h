@@ -60,6 +60,10 @@ public:
     bool switchScene(const Scene &scene);
     // Gravity, restitution, the dropped circles and the slow motion from the next step on.
     bool changeSettings(const SandboxSettings &settings);
+    // Takes the circle at index out (see Sandbox::remove); false unless it is a circle.
+    bool remove(int index);
+    // Takes out every circle dropped since the scene was built.
+    bool clearDropped();
     // Takes hold of the circle at index (see Sandbox::circleAt) and pulls it toward target:
     // before every step its velocity becomes (target - position) * 0.25. False, changing
     // nothing, when index is not a circle or during a replay.
@@ -117,6 +121,7 @@ private:
     // Gives the sandbox the input; whether it took it.
     bool give(const SessionInput &input);
     bool giveHold(const SessionInput &input);
+    bool giveRemoval(const SessionInput &input);
     // Keeps the input in the history and hands it to the recorder.
     void note(const SessionInput &input);
     // Before a step: the held circle's velocity, from the target; with noteTarget, a target

@@ -13,8 +13,20 @@
 // before step k + 1.
 struct SessionInput {
     // Solver rebuilds the scene at step 0 with the solver; SolverInPlace goes on from the bodies
-    // as they are.
-    enum class Kind { Spawn, Restart, Solver, Scene, Grab, Drag, Release, SolverInPlace, Settings };
+    // as they are. Remove takes one circle out, Clear every circle dropped.
+    enum class Kind {
+        Spawn,
+        Restart,
+        Solver,
+        Scene,
+        Grab,
+        Drag,
+        Release,
+        SolverInPlace,
+        Settings,
+        Remove,
+        Clear
+    };
 
     SessionInput() = default;
     SessionInput(long long step, Kind kind, Vec2 position = Vec2())
@@ -30,7 +42,7 @@ struct SessionInput {
     Scene scene;
     // The settings changed to.
     SandboxSettings settings;
-    // The body grabbed.
+    // The body grabbed or removed.
     int index = 0;
     // Where a played input came from, for messages about one that turns out impossible only when
     // played: the line of the file it was read from (0: a person gave it).

@@ -7,6 +7,7 @@
 #include "text/wholefile.h"
 #include "text/wholenumber.h"
 
+#include <algorithm>    // std::max
 #include <cctype>       // std::toupper
 #include <fstream>      // std::ifstream
 #include <istream>      // std::istream
@@ -177,9 +178,13 @@ std::string StateParser::expected() const {
     return std::string();
 }
 
+// A file does not say which circles were dropped: those beyond the scene's own count are.
 bool StateParser::finish() {
     if (part != Part::Done)
         return fail(expected(), lineNumber + 1);
+    SandboxState &state = snapshot.sandbox;
+    state.droppedCircles =
+        std::max(0, static_cast<int>(state.motions.size()) - state.scene.bodyCount());
     return true;
 }
 

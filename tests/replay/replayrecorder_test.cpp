@@ -195,3 +195,38 @@ TEST_F(RecordedSession, SettingsAndInPlaceSwitchesReplayAndSaveExactly) {
     continued.playTo(200);
     EXPECT_EQ(stateText(continued.sandbox().bodies()), stateText(live.sandbox().bodies()));
 }
+
+// Removals and clears are inputs like any other; the circle held follows its body down the array
+// and goes with it.
+TEST_F(RecordedSession, RemovalsAndClearsReplayExactly) {
+    const Scene scene{SceneKind::Grid, 20, World::Solver::Stable};
+    Session live(scene);
+    ASSERT_TRUE(record(live, scene));
+    live.playTo(30);
+    for (const float x : {500.0f, 640.0f, 780.0f})
+        ASSERT_TRUE(live.spawn(Vec2(x, 700)));
+    live.playTo(60);
+    const int dropped = scene.bodyCount() + 2;
+    ASSERT_TRUE(live.grab(dropped, live.sandbox().bodies()[dropped]->position));
+    ASSERT_TRUE(live.remove(5));
+    EXPECT_FALSE(live.remove(0)); // a wall
+    EXPECT_EQ(live.heldCircle(), dropped - 1);
+    live.playTo(90);
+    ASSERT_TRUE(live.clearDropped());
+    EXPECT_EQ(live.sandbox().bodies().size(), scene.bodyCount() - 1);
+    EXPECT_EQ(live.heldCircle(), -1);
+    ASSERT_TRUE(live.spawn(Vec2(640, 700)));
+    live.playTo(120);
+    ASSERT_TRUE(live.goBackTo(70));
+    EXPECT_EQ(live.sandbox().bodies().size(), scene.bodyCount() + 2);
+    ASSERT_TRUE(live.remove(live.sandbox().bodies().size() - 1));
+    live.playTo(130);
+
+    const std::optional<Replay> replay = finishAndRead(live);
+    ASSERT_TRUE(replay);
+    Session replayed(replay->recording.scene);
+    replayed.play(replay->recording);
+    replayed.playTo(replay->end->step);
+    EXPECT_FALSE(replayed.replayFault());
+    EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+}

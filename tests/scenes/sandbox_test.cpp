@@ -68,3 +68,43 @@ TEST(Sandbox, SpawnAppendsADemoCircleUntilTheArrayIsFullThenRefusesWithoutLosing
     EXPECT_TRUE(sameVec2(sandbox.bodies()[3 + spawnRoom - 1]->position,
                          Vec2(200.5f, 300.25f + spawnRoom - 1)));
 }
+
+// A circle far from everything takes part in no contact: taking it out of the middle of the array
+// must leave the others, their kept impulses and their run exactly as if it had never been
+// dropped, though every body after it moves down one place.
+TEST(Sandbox, RemovingACircleLeavesTheOthersAsIfItHadNeverBeen) {
+    const Scene scene{SceneKind::Grid, 300, World::Solver::Stable};
+    Sandbox with(scene);
+    Sandbox without(scene);
+    for (int s = 0; s < 200; ++s) {
+        if (s == 20) {
+            ASSERT_TRUE(with.spawn(Vec2(-100000, 100000)));
+        }
+        if (s == 40) {
+            for (Sandbox *sandbox : {&with, &without}) {
+                ASSERT_TRUE(sandbox->spawn(Vec2(640, 600)));
+                ASSERT_TRUE(sandbox->spawn(Vec2(700, 660)));
+            }
+        }
+        with.step();
+        without.step();
+    }
+    EXPECT_FALSE(with.remove(2)); // the floor
+    ASSERT_TRUE(with.remove(scene.bodyCount()));
+    EXPECT_EQ(with.droppedCircles(), 2);
+    const std::vector<PairImpulse> &kept = with.physics().warmStart();
+    const std::vector<PairImpulse> &expected = without.physics().warmStart();
+    ASSERT_EQ(kept.size(), expected.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i].lower, expected[i].lower);
+        EXPECT_EQ(kept[i].higher, expected[i].higher);
+        EXPECT_TRUE(sameFloat(kept[i].impulse, expected[i].impulse));
+    }
+    for (int s = 0; s < 100; ++s) {
+        with.step();
+        without.step();
+    }
+    EXPECT_TRUE(sameBodies(with.bodies(), without.bodies()));
+    with.clearDropped();
+    EXPECT_EQ(with.bodies().size(), scene.bodyCount());
+}

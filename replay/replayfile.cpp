@@ -103,14 +103,8 @@ bool ReplayParser::finish() {
 bool ReplayParser::readHeader(const Fields &fields) {
     if (fields[0] != headerWord)
         return fail("not a rigid2d replay: the first line must be " + quotedHeader);
-    if (fields.size() >= 2) {
-        const std::optional<long long> read = wholeNumber(fields[1], 1, replayVersion);
-        if (!read)
-            return fail("format version " + quoted(fields[1]) +
-                        " is not supported: this program reads versions 1 to " +
-                        std::to_string(replayVersion));
-        version = static_cast<int>(*read);
-    }
+    if (fields.size() >= 2 && !readVersion(fields[1], replayVersion, version))
+        return false;
     return expectFields(fields, 2, "expected the format version: " + quotedHeader);
 }
 

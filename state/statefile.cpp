@@ -192,14 +192,8 @@ bool StateParser::readHeader(const Fields &fields) {
     if (fields[0] != headerWord)
         return fail(std::string("not a rigid2d state: the first line must be \"") +
                     stateHeaderLine + "\"");
-    if (fields.size() >= 2) {
-        const std::optional<long long> read = wholeNumber(fields[1], 1, stateVersion);
-        if (!read)
-            return fail("format version " + quoted(fields[1]) +
-                        " is not supported: this program reads versions 1 to " +
-                        std::to_string(stateVersion));
-        version = static_cast<int>(*read);
-    }
+    if (fields.size() >= 2 && !readVersion(fields[1], stateVersion, version))
+        return false;
     part = Part::Scene;
     return expectFields(fields, 2,
                         std::string("expected the format version: \"") + stateHeaderLine + "\"");

@@ -1,5 +1,7 @@
 #include "text/linetext.h"
 
+#include "text/wholenumber.h"
+
 #include <filesystem> // std::filesystem::is_directory
 
 #include <algorithm> // std::min
@@ -122,6 +124,16 @@ bool openForReading(const std::string &path, std::ifstream &file, FileFault &fau
         fault = FileFault{path, 0, std::string("cannot be opened: ") + std::strerror(errno)};
         return false;
     }
+    return true;
+}
+
+bool LineParser::readVersion(std::string_view text, int newest, int &version) {
+    const std::optional<long long> read = wholeNumber(text, 1, newest);
+    if (!read)
+        return fail("format version " + quoted(text) +
+                    " is not supported: this program reads versions 1 to " +
+                    std::to_string(newest));
+    version = static_cast<int>(*read);
     return true;
 }
 

@@ -68,6 +68,8 @@ protected:
     bool expectFields(const Fields &fields, std::size_t count, const std::string &missing);
     // readFloat(), a fault when the field is no number or beyond a float's range.
     bool readNumber(std::string_view text, float &value);
+    // A file's format version, from 1 to newest; a fault for any other.
+    bool readVersion(std::string_view text, int newest, int &version);
 };
 
 // Opens path for reading, binary; false, with fault set, when it cannot be (a folder included).

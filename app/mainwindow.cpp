@@ -27,7 +27,7 @@ static_assert(KeyCode::Escape == Qt::Key_Escape && KeyCode::Left == Qt::Key_Left
               KeyCode::Up == Qt::Key_Up && KeyCode::Right == Qt::Key_Right &&
               KeyCode::Down == Qt::Key_Down && KeyCode::PageUp == Qt::Key_PageUp &&
               KeyCode::PageDown == Qt::Key_PageDown && KeyCode::F1 == Qt::Key_F1 &&
-              KeyCode::F12 == Qt::Key_F12);
+              KeyCode::F12 == Qt::Key_F12 && KeyCode::Delete == Qt::Key_Delete);
 
 WindowSize windowSize(QSize size) {
     return WindowSize{size.width(), size.height()};

@@ -11,6 +11,7 @@
 // front end gives the same numbers.
 namespace KeyCode {
 constexpr int Escape = 0x01000000;
+constexpr int Delete = 0x01000007;
 constexpr int Left = 0x01000012;
 constexpr int Up = 0x01000013;
 constexpr int Right = 0x01000014;
@@ -31,6 +32,14 @@ enum class KeyCommand {
     ForwardSixty,
     Restart,
     SwitchSolver,
+    RemoveCircle,
+    ClearDropped,
+    TurnGravity,
+    WeakerGravity,
+    StrongerGravity,
+    NextRestitution,
+    NextDropSize,
+    SlowerMotion,
     HalveCircles,
     DoubleCircles,
     TypeCircles,

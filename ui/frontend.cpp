@@ -4,6 +4,7 @@
 #include "physics/finitebodies.h"
 #include "physics/world.h"
 #include "render/sceneframe.h"
+#include "ui/settingkeys.h"
 
 #include <algorithm> // std::min, std::max
 #include <cmath>     // std::pow
@@ -54,6 +55,13 @@ int FrontEnd::stepsForThisFrame() {
     if (isPaused)
         return 0;
     int n = pacing ? pacer.stepsForFrame(now()) : 1;
+    // In slow motion the steps due add up to whole steps over several frames.
+    const float slowMotion = simulation->sandbox().settings().slowMotion;
+    if (slowMotion < 1) {
+        slowSteps += static_cast<double>(n) * slowMotion;
+        n = static_cast<int>(slowSteps);
+        slowSteps -= n;
+    }
     const long long step = simulation->sandbox().totalSteps();
     if (stopAtStep > 0 && stopAtStep - step <= n) {
         n = static_cast<int>(stopAtStep - step);
@@ -94,6 +102,7 @@ OverlayFigures FrontEnd::figures() const {
     figures.framesPerSecond = frameStatistics.framesPerSecond();
     figures.paused = isPaused;
     figures.nonFinite = countNonFiniteBodies(sandbox.bodies());
+    figures.settings = sandbox.settings();
     return figures;
 }
 
@@ -140,10 +149,24 @@ void FrontEnd::run(KeyCommand command) {
         break;
     case KeyCommand::Restart:
     case KeyCommand::SwitchSolver:
+    case KeyCommand::RemoveCircle:
+    case KeyCommand::ClearDropped:
     case KeyCommand::HalveCircles:
     case KeyCommand::DoubleCircles:
         if (!refusedDuringReplay())
             changeSession(command);
+        break;
+    case KeyCommand::TurnGravity:
+    case KeyCommand::WeakerGravity:
+    case KeyCommand::StrongerGravity:
+    case KeyCommand::NextRestitution:
+    case KeyCommand::NextDropSize:
+    case KeyCommand::SlowerMotion:
+        if (!refusedDuringReplay()) {
+            if (const std::optional<SandboxSettings> changed =
+                    settingsForKey(command, simulation->sandbox().settings()))
+                simulation->changeSettings(*changed);
+        }
         break;
     default:
         changeView(command);
@@ -158,10 +181,19 @@ void FrontEnd::changeSession(KeyCommand command) {
         simulation->restart();
         break;
     case KeyCommand::SwitchSolver:
-        if (simulation->switchSolver(scene.solver == World::Solver::Designed
-                                         ? World::Solver::Stable
-                                         : World::Solver::Designed))
+        // The bodies stay: both solvers can be compared on the same pile.
+        if (simulation->switchSolverInPlace(scene.solver == World::Solver::Designed
+                                                ? World::Solver::Stable
+                                                : World::Solver::Designed))
             solverChosen = true;
+        break;
+    case KeyCommand::RemoveCircle: {
+        const int held = simulation->heldCircle();
+        simulation->remove(held >= 0 ? held : pointing->circlePointedAt());
+        break;
+    }
+    case KeyCommand::ClearDropped:
+        simulation->clearDropped();
         break;
     case KeyCommand::HalveCircles:
     case KeyCommand::DoubleCircles:

@@ -96,5 +96,7 @@ private:
     DebugLayers debugLayers;
     bool isPaused;
     long long stopAtStep = 0;
+    // The share of a step carried over from frame to frame in slow motion.
+    double slowSteps = 0;
     BodyBatch batch;
 };

@@ -14,6 +14,14 @@ std::string oneDecimal(double value) {
     return text.str();
 }
 
+// As few digits as show it, in every locale: 0.25, 30, -1.
+std::string shortNumber(float value) {
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::setprecision(4) << static_cast<double>(value);
+    return text.str();
+}
+
 } // namespace
 
 std::vector<std::string> overlayLines(const OverlayFigures &figures) {
@@ -30,6 +38,14 @@ std::vector<std::string> overlayLines(const OverlayFigures &figures) {
     if (figures.nonFinite > 0)
         lines.push_back("non-finite " + std::to_string(figures.nonFinite));
     lines.push_back(std::string("solver ") + figures.solver);
+    if (!sameSettings(figures.settings, SandboxSettings())) {
+        const SandboxSettings &s = figures.settings;
+        lines.push_back("gravity " + shortNumber(s.step.gravity.x) + " " +
+                        shortNumber(s.step.gravity.y) + ", restitution " +
+                        shortNumber(s.step.restitution));
+        lines.push_back("drop " + shortNumber(s.dropRadius) + " / " + shortNumber(s.dropMass) +
+                        ", speed " + shortNumber(s.slowMotion));
+    }
     if (figures.paused)
         lines.push_back("paused");
     return lines;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scenes/sandboxsettings.h"
 #include "ui/stephistory.h"
 
 #include <string> // std::string
@@ -21,6 +22,8 @@ struct OverlayFigures {
     bool paused = false;
     // Bodies whose position or velocity left the finite numbers, and with them the simulation.
     int nonFinite = 0;
+    // Listed when they are not the designed ones.
+    SandboxSettings settings;
 };
 
 // The overlay's text, one line each, in UTF-8.

@@ -14,6 +14,8 @@ constexpr double degreesPerNotch = 15;
 } // namespace
 
 void PointerInput::press(PointerButton button, WindowPoint position, WindowSize windowSize) {
+    seen = true;
+    pointed = camera.scenePoint(position, windowSize);
     if (button == PointerButton::Right) {
         panning = true;
         panFrom = position;
@@ -30,6 +32,8 @@ void PointerInput::press(PointerButton button, WindowPoint position, WindowSize 
 }
 
 void PointerInput::move(WindowPoint position, WindowSize windowSize) {
+    seen = true;
+    pointed = camera.scenePoint(position, windowSize);
     if (holding && session.heldCircle() >= 0)
         session.drag(camera.scenePoint(position, windowSize));
     if (panning) {
@@ -50,4 +54,8 @@ void PointerInput::release(PointerButton button) {
 
 void PointerInput::wheel(double angleDegrees, WindowPoint position, WindowSize windowSize) {
     camera.zoomAbout(position, windowSize, std::pow(notchZoom, angleDegrees / degreesPerNotch));
+}
+
+int PointerInput::circlePointedAt() const {
+    return seen ? session.sandbox().circleAt(pointed) : -1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "math/vec2.h"
 #include "ui/windowgeometry.h"
 
 class Camera;
@@ -24,6 +25,8 @@ public:
     void release(PointerButton button);
     // angleDegrees as Qt's wheel events give it: 15 for one notch of most wheels.
     void wheel(double angleDegrees, WindowPoint position, WindowSize windowSize);
+    // The circle under the pointer where it was last seen, or -1.
+    int circlePointedAt() const;
 
 private:
     Session &session;
@@ -31,4 +34,7 @@ private:
     bool holding = false;
     bool panning = false;
     WindowPoint panFrom;
+    // In scene units; the pointer has not been seen while false.
+    bool seen = false;
+    Vec2 pointed;
 };

@@ -25,6 +25,16 @@ void click(ProbeWindow &window, QPoint point) {
     QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, point);
 }
 
+// Records the window's session into the file at path, as --record does.
+bool recordInto(ProbeWindow &window, ReplayRecorder &recorder, const QString &path,
+                const Scene &scene) {
+    FileFault fault;
+    const bool opened = recorder.open(path.toStdString(), scene, fault);
+    EXPECT_TRUE(opened) << fault.message();
+    window.recordTo(&recorder);
+    return opened;
+}
+
 bool settle(const ProbeWindow &window) {
     return waitForFrames(window, window.frames() + 3);
 }
@@ -38,9 +48,7 @@ TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) 
     options.scene = Scene{SceneKind::Grid, 200};
     ProbeWindow window(options);
     ReplayRecorder recorder;
-    FileFault fault;
-    ASSERT_TRUE(recorder.open(path.toStdString(), options.scene, fault)) << fault.message();
-    window.recordTo(&recorder);
+    ASSERT_TRUE(recordInto(window, recorder, path, options.scene));
     showAsMainDoes(window);
     ASSERT_TRUE(waitForFrames(window, 10));
 
@@ -62,6 +70,54 @@ TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) 
     ASSERT_FALSE(recorder.failed());
 
     // The tool's output, line for line, and its exit code 0: the hash matched too.
+    EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", path}));
+}
+
+// S keeps every body and goes on from the step it is pressed at; the settings keys, Delete and X
+// act on the same session; all of it recorded, so that the tool replays it to the window's bits.
+TEST(MainWindowReplay, SolverSettingsAndRemovalKeysKeepTheSessionAndReplayHeadless) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("keys"));
+    LaunchOptions options;
+    options.scene = Scene{SceneKind::Grid, 200, World::Solver::Stable};
+    options.paused = true;
+    ProbeWindow window(options);
+    ReplayRecorder recorder;
+    ASSERT_TRUE(recordInto(window, recorder, path, options.scene));
+    showAsMainDoes(window);
+    ASSERT_TRUE(settle(window));
+
+    // Two circles dropped beside the box, one grabbed and thrown.
+    for (const QPoint point : {QPoint(1240, 300), QPoint(40, 300), QPoint(640, 150)})
+        click(window, point);
+    for (const Qt::Key key : {Qt::Key_G, Qt::Key_Period, Qt::Key_E, Qt::Key_D, Qt::Key_N})
+        press(window, key);
+    const Sandbox &sandbox = window.session()->sandbox();
+    click(window, QPoint(640, 60));
+    ASSERT_TRUE(settle(window));
+    const int before = sandbox.bodies().size();
+    press(window, Qt::Key_Delete); // the circle under the pointer
+    ASSERT_TRUE(settle(window));
+    EXPECT_EQ(sandbox.bodies().size(), before - 1);
+    press(window, Qt::Key_N);
+    const int bodies = sandbox.bodies().size();
+    const long long step = sandbox.sceneStep();
+    press(window, Qt::Key_S);
+    EXPECT_EQ(sandbox.scene().solver, World::Solver::Designed);
+    EXPECT_EQ(sandbox.bodies().size(), bodies);
+    EXPECT_EQ(sandbox.sceneStep(), step);
+    for (int k = 0; k < 3; ++k)
+        press(window, Qt::Key_N);
+    const int undropped = sandbox.bodies().size() - sandbox.droppedCircles();
+    ASSERT_GT(sandbox.droppedCircles(), 0);
+    press(window, Qt::Key_X);
+    EXPECT_EQ(sandbox.bodies().size(), undropped);
+    press(window, Qt::Key_N);
+    ASSERT_TRUE(settle(window));
+    press(window, Qt::Key_Escape);
+    recorder.finish(sandbox);
+    ASSERT_FALSE(recorder.failed());
+
     EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", path}));
 }
 

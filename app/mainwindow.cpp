@@ -69,7 +69,7 @@ void MainWindow::initialize() {
     }
     Session &session = frontEnd.begin(options.scene, windowSize(geometry().size()));
     if (stateToStart)
-        session.restore(*stateToStart);
+        frontEnd.restore(*stateToStart);
     stateToStart.reset();
     session.recordTo(recorder);
     if (replayToPlay)

@@ -178,7 +178,10 @@ void FrontEnd::changeSession(KeyCommand command) {
     const Scene &scene = simulation->sandbox().scene();
     switch (command) {
     case KeyCommand::Restart:
-        simulation->restart();
+        if (restartState)
+            restore(*restartState);
+        else
+            simulation->restart();
         break;
     case KeyCommand::SwitchSolver:
         // The bodies stay: both solvers can be compared on the same pile.
@@ -250,6 +253,7 @@ void FrontEnd::changeView(KeyCommand command) {
 bool FrontEnd::choose(const Scene &scene, bool chosen) {
     if (!simulation->switchScene(scene))
         return false;
+    restartState.reset();
     solverChosen = solverChosen || chosen;
     return true;
 }
@@ -259,7 +263,8 @@ void FrontEnd::switchScene(SceneKind kind, int circles) {
     Scene scene{kind, info.takesCount ? circles : info.defaultCircles, info.defaultSolver};
     if (solverChosen)
         scene.solver = simulation->sandbox().scene().solver;
-    simulation->switchScene(scene);
+    if (simulation->switchScene(scene))
+        restartState.reset();
 }
 
 void FrontEnd::switchCircles(int circles) {
@@ -271,5 +276,6 @@ void FrontEnd::switchCircles(int circles) {
 
 void FrontEnd::restore(const SessionSnapshot &state) {
     simulation->restore(state);
+    restartState = state;
     steps.clear();
 }

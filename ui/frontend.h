@@ -53,7 +53,8 @@ public:
     // The current scene with that many circles (the demo's layout with another count is the
     // column).
     void switchCircles(int circles);
-    // Puts the session back to a state taken before or saved; the plots forget their past.
+    // Puts the session back to a state taken before or saved; the plots forget their past. R
+    // goes back to that state from then on, instead of to step 0 of the scene.
     void restore(const SessionSnapshot &state);
     PointerInput &pointer() { return *pointing; }
 
@@ -96,6 +97,8 @@ private:
     DebugLayers debugLayers;
     bool isPaused;
     long long stopAtStep = 0;
+    // Where R goes back to: the state opened last, if any.
+    std::optional<SessionSnapshot> restartState;
     // The share of a step carried over from frame to frame in slow motion.
     double slowSteps = 0;
     BodyBatch batch;

@@ -68,6 +68,13 @@ TEST(MainWindowFiles, SavingThenOpeningAStateGoesBackToIt) {
     EXPECT_TRUE(sameAsTrace(window.bodies(), {"--load-state", path, "0"}));
     EXPECT_TRUE(sameAsTrace(window.bodies(),
                             {"--scene", "grid", "--bodies", "200", "--solver", "stable", "40"}));
+
+    // R goes back to the state opened, not to step 0 of the scene.
+    for (int i = 0; i < 3; ++i)
+        press(window, Qt::Key_N);
+    press(window, Qt::Key_R);
+    EXPECT_EQ(window.session()->sandbox().totalSteps(), 40);
+    EXPECT_TRUE(sameAsTrace(window.bodies(), {"--load-state", path, "0"}));
 }
 
 // F12 saves the frame as a picture named by the time, in the working folder.

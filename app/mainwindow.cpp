@@ -205,7 +205,8 @@ void MainWindow::mousePressEvent(QMouseEvent *event) {
         (event->button() == Qt::LeftButton && frontEnd.refusedDuringReplay()))
         return;
     frontEnd.pointer().press(pointerButton(event->button()),
-                             windowPoint(qtcompat::mousePosition(*event)), windowSize(size()));
+                             windowPoint(qtcompat::mousePosition(*event)), windowSize(size()),
+                             event->modifiers() & Qt::ShiftModifier);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent *event) {

@@ -18,7 +18,7 @@ struct BenchScene {
     int bodyCount() const { return scene.bodyCount(); }
 };
 
-// demo, column/N and grid/N, in the order they run.
+// demo, column/N, grid/N, pyramid/5050 and mix/1000, in the order they run.
 const std::vector<BenchScene> &benchScenes();
 
 // The bodies of one scene as rigid2d lays them out. Every engine builds its copy of the scene

@@ -81,12 +81,12 @@ void checkReadBack(const Replay &replay) {
         require(again->end->step == replay.end->step && again->end->hash == replay.end->hash);
 }
 
-// The spawns beyond the array's room since the scene was last built.
+// The spawns (circles and boxes) beyond the array's room since the scene was last built.
 long long spawnsBeyondRoom(const Replay &replay) {
     long long spawns = 0;
     long long beyond = 0;
     for (const SessionInput &input : replay.recording.inputs) {
-        if (input.kind == SessionInput::Kind::Spawn) {
+        if (input.kind == SessionInput::Kind::Spawn || input.kind == SessionInput::Kind::DropBox) {
             if (++spawns > spawnRoom)
                 ++beyond;
         } else if (input.kind == SessionInput::Kind::Restart ||

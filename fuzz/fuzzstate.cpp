@@ -34,8 +34,11 @@ void checkPromises(const SandboxState &state) {
         require(pair.lower >= 0 && pair.lower < pair.higher && pair.higher < counted);
         if (i > 0) {
             const PairImpulse &before = state.warmStart[i - 1];
+            // The points of one pair follow each other, each with its own feature.
             require(before.lower < pair.lower ||
-                    (before.lower == pair.lower && before.higher < pair.higher));
+                    (before.lower == pair.lower && before.higher < pair.higher) ||
+                    (before.lower == pair.lower && before.higher == pair.higher &&
+                     before.featureId != pair.featureId));
         }
     }
     require(state.sceneStep <= state.totalSteps);

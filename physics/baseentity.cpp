@@ -16,9 +16,12 @@ void BaseEntity::update() {
 void BaseEntity::setMass(float m) {
     mass = m;
     inverseMass = inverseOf(m);
+    inertia = inertiaOfMass(m);
+    inverseInertia = inverseOf(inertia);
 }
 
 void BaseEntity::setStatic(bool s) {
     isStatic = s;
     inverseMass = s ? 0 : inverseOf(mass);
+    inverseInertia = s ? 0 : inverseOf(inertia);
 }

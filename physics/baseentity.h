@@ -1,5 +1,6 @@
 #pragma once
 
+#include "math/rotation.h"
 #include "math/vec2.h"
 
 // Body type codes; they index World's collision table.
@@ -7,11 +8,13 @@ namespace BodyType {
 constexpr int Base = -1;
 constexpr int Circle = 0;
 constexpr int RectAngle = 1;
+constexpr int Box = 2;
 } // namespace BodyType
 
 // State shared by every body. Units are pixels of the initial window (y upward) and steps:
-// velocities are pixels per step. Bodies never rotate. The world reads and writes the fields
-// directly.
+// velocities are pixels per step, angular velocities radians per step. The designed solver never
+// turns a body; the stable solver turns those with rotational inertia. The world reads and writes
+// the fields directly.
 class BaseEntity {
 public:
     virtual ~BaseEntity() = default;
@@ -21,13 +24,21 @@ public:
     // specified with it; the world step does not use it, it integrates in the other order.
     virtual void update();
     virtual int type() const { return BodyType::Base; }
+    // The rotational inertia about the position of a body of this shape with that mass; 0 for a
+    // body that never turns.
+    virtual float inertiaOfMass(float) const { return 0; }
 
     void setPosition(Vec2 p) { position = p; }
     void setVelocity(Vec2 v) { velocity = v; }
     void setGravityScale(float g) { gravityScale = g; }
-    // A mass of 0 makes the body immovable (inverse mass 0).
+    void setRotation(Rotation q) { rotation = q; }
+    void setAngularVelocity(float w) { angularVelocity = w; }
+    void setFriction(float f) { friction = f; }
+    // A mass of 0 makes the body immovable (inverse mass 0). The rotational inertia follows the
+    // mass and the shape (inertiaOfMass): set the shape's size first.
     void setMass(float m);
-    // Static bodies have inverse mass 0; their mass is kept, so gravity still pulls them.
+    // Static bodies have inverse mass and inverse inertia 0; their mass is kept, so gravity still
+    // pulls them.
     void setStatic(bool s);
     void applyImpulse(Vec2 j) { velocity += j * inverseMass; }
     // What one step adds to the velocity: the force, and the gravity (see StepSettings) times
@@ -51,4 +62,14 @@ public:
     float gravityScale = 1;
     // Recorded only: the physics tells an immovable body by its inverse mass.
     bool isStatic = false;
+    // Counter-clockwise about the position.
+    Rotation rotation;
+    // Radians per step, counter-clockwise.
+    float angularVelocity = 0;
+    float inertia = 0;
+    // 0 means no contact turns the body.
+    float inverseInertia = 0;
+    // The Coulomb coefficient: a contact's tangent impulse is at most the geometric mean of its
+    // bodies' coefficients times its normal impulse. 0: the body slides without resistance.
+    float friction = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+class Box;
 class Circle;
 class RectAngle;
 
@@ -8,6 +9,7 @@ class RectAngle;
 struct BodyDrawing {
     void (*circle)(const Circle &circle) = nullptr;
     void (*rectangle)(const RectAngle &rect) = nullptr;
+    void (*box)(const Box &box) = nullptr;
 };
 
 // The routines every body's draw() calls from now on.

@@ -10,6 +10,8 @@ public:
     // Through the drawing a front end installed (see bodydrawing.h).
     void draw() const override;
     int type() const override { return BodyType::Circle; }
+    // A solid disc: m r^2 / 2.
+    float inertiaOfMass(float m) const override { return m * radius * radius * 0.5f; }
 
     float radius;
 };

@@ -79,6 +79,20 @@ BaseEntity *newRectangle() {
     return new RectAngle(0, 0);
 }
 
+void boxSize(const BaseEntity &body, ShapeSize &size) {
+    size.dimensions[0] = static_cast<const Box &>(body).halfExtents.x;
+    size.dimensions[1] = static_cast<const Box &>(body).halfExtents.y;
+}
+
+void resizeBox(BaseEntity &body, const ShapeSize &size) {
+    static_cast<Box &>(body).halfExtents =
+        Vec2(static_cast<float>(size.dimensions[0]), static_cast<float>(size.dimensions[1]));
+}
+
+BaseEntity *newBox() {
+    return new Box(0, 0);
+}
+
 struct KindRoutines {
     void (*size)(const BaseEntity &body, ShapeSize &size);
     void (*resize)(BaseEntity &body, const ShapeSize &size);
@@ -89,6 +103,7 @@ struct KindRoutines {
 const KindRoutines kindRoutines[shapeKindCount] = {
     {circleSize, resizeCircle, newCircle},
     {rectangleSize, resizeRectangle, newRectangle},
+    {boxSize, resizeBox, newBox},
 };
 
 std::uint64_t bitsOf(double value) {
@@ -102,6 +117,7 @@ std::uint64_t bitsOf(double value) {
 const ShapeKind shapeKinds[shapeKindCount] = {
     {"circle", 1, {{"radius", false}}},
     {"rectangle", 2, {{"width", true}, {"height", true}}},
+    {"box", 2, {{"half_width", false}, {"half_height", false}}},
 };
 
 Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b) {
@@ -135,6 +151,18 @@ Manifold circleVsRect(const BaseEntity &c, const BaseEntity &r) {
     const bool insideOrOnEdge = (clamped.x == d.x || n.x == 0) && (clamped.y == d.y || n.y == 0);
     const float dist = n.length();
     if (insideOrOnEdge || dist == 0)
+        return faceContact(radius, d, half);
+    if (!(radius > dist))
+        return Manifold(); // touching is not a contact here
+    return onePoint(direction(n, dist), radius, radius - dist);
+}
+
+Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half) {
+    const Vec2 clamped(clampToHalf(d.x, half.x), clampToHalf(d.y, half.y));
+    const Vec2 n = clamped - d;
+    const float dist = n.length();
+    // A centre inside the box (or on its boundary) clamps to itself.
+    if (dist == 0)
         return faceContact(radius, d, half);
     if (!(radius > dist))
         return Manifold(); // touching is not a contact here

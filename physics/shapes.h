@@ -2,6 +2,7 @@
 
 #include "math/vec2.h"
 #include "physics/baseentity.h"
+#include "physics/box.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
 
@@ -14,7 +15,7 @@
 // the body's type() code; adding a kind of body is adding it here (and its class, and its drawing
 // in the front end). Only makeBody() allocates.
 
-constexpr int shapeKindCount = 2;
+constexpr int shapeKindCount = 3;
 
 constexpr bool isShapeKind(int kind) {
     return kind >= 0 && kind < shapeKindCount;
@@ -34,6 +35,11 @@ struct ManifoldPoint {
     std::uint32_t featureId;
 };
 
+// How far apart two box outlines may still be and make a contact: the solver then lets them close
+// the gap within the step and no further, so a box settling onto another meets it without a
+// bounce, and a resting contact does not come and go with every step's rounding.
+constexpr float speculativeDistance = 0.25f;
+
 // Where two bodies a and b touch: a unit normal pointing from a toward b, the same for every
 // point, and up to maxManifoldPoints points. No points: they do not touch.
 struct Manifold {
@@ -52,6 +58,19 @@ Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b);
 // A centre inside the rectangle or on its boundary leaves through the nearest face (ties in the
 // order left, right, bottom, top), with the radius plus the centre's depth as penetration.
 Manifold circleVsRect(const BaseEntity &circle, const BaseEntity &rect);
+// The circle is a. The same rules as circleVsRect, in the box's own frame.
+Manifold circleVsBox(const BaseEntity &circle, const BaseEntity &box);
+// The circle's contact with an axis-aligned box centred on the origin, reaching half either side,
+// the circle's centre being at d.
+Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half);
+// Up to two points, each with its own depth (negative: apart by less than the speculative
+// distance), on a's surface. The normal is that of the side the bodies are the furthest apart
+// along (or the least deep). A point's feature names that side, which body it belongs to and the
+// corner of the other body the point comes from, so that it keeps its feature while the boxes
+// rest on each other.
+Manifold boxVsBox(const BaseEntity &a, const BaseEntity &b);
+// The box is a; the wall, as a box that never turns, is b.
+Manifold boxVsRect(const BaseEntity &box, const BaseEntity &rect);
 
 struct CollisionEntry {
     // nullptr: bodies of these kinds never collide.
@@ -62,10 +81,11 @@ struct CollisionEntry {
 
 // Row: the kind of the first body given, column: the second's.
 inline constexpr CollisionEntry collisionTable[shapeKindCount][shapeKindCount] = {
-    {{circleVsCircle, false}, {circleVsRect, false}},
+    {{circleVsCircle, false}, {circleVsRect, false}, {circleVsBox, false}},
     // Rectangles are the scenes' walls, which never move and never overlap: they never collide
     // with each other.
-    {{circleVsRect, true}, {nullptr, false}},
+    {{circleVsRect, true}, {nullptr, false}, {boxVsRect, true}},
+    {{circleVsBox, true}, {boxVsRect, false}, {boxVsBox, false}},
 };
 
 // Whether bodies of these kinds can make a contact at all; false for an unknown kind. The same in
@@ -134,7 +154,8 @@ struct ShapeKind {
     ShapeDimension dimensions[maxShapeDimensions];
 };
 
-// By kind: a circle is sized by its radius, a rectangle by its width and height.
+// By kind: a circle is sized by its radius, a rectangle by its width and height, a box by half its
+// width and half its height.
 extern const ShapeKind shapeKinds[shapeKindCount];
 
 // A body's shape, apart from where it is: its kind and its dimensions in its kind's order. Each
@@ -212,6 +233,28 @@ inline BoundingBox pointBox(const BaseEntity &body) {
         {body.position.x, body.position.y}, {body.position.x, body.position.y}, {0, 0}, false};
 }
 
+// The box turned: its reach along each axis from the centre, widened by the speculative distance,
+// as the broad phase must find two boxes that far apart.
+inline BoundingBox boxBox(const Box &box) {
+    BoundingBox bounds;
+    const float centre[2] = {box.position.x, box.position.y};
+    const double c = std::fabs(static_cast<double>(box.rotation.c));
+    const double s = std::fabs(static_cast<double>(box.rotation.s));
+    const double hx = std::fabs(static_cast<double>(box.halfExtents.x));
+    const double hy = std::fabs(static_cast<double>(box.halfExtents.y));
+    const double reach[2] = {c * hx + s * hy, s * hx + c * hy};
+    bounds.bounded = sane(centre[0]) && sane(centre[1]) && sane(box.halfExtents.x) &&
+                     sane(box.halfExtents.y) && c <= 2 && s <= 2;
+    for (int axis = 0; axis < 2; ++axis) {
+        const double p = centre[axis];
+        bounds.lo[axis] = p - reach[axis];
+        bounds.hi[axis] = p + reach[axis];
+        bounds.margin[axis] = speculativeDistance + (hx + hy) * sizeMargin +
+                              std::fabs(p) * positionMargin + tinyMargin;
+    }
+    return bounds;
+}
+
 } // namespace bounds
 
 inline BoundingBox boundingBox(const BaseEntity &body, int kind) {
@@ -220,6 +263,8 @@ inline BoundingBox boundingBox(const BaseEntity &body, int kind) {
         return bounds::circleBox(static_cast<const Circle &>(body));
     case BodyType::RectAngle:
         return bounds::rectangleBox(static_cast<const RectAngle &>(body));
+    case BodyType::Box:
+        return bounds::boxBox(static_cast<const Box &>(body));
     default:
         return bounds::pointBox(body);
     }

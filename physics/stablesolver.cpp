@@ -4,8 +4,8 @@
 #include "physics/baseentity.h"
 #include "physics/bodypair.h"
 
-#include <algorithm> // std::max
-#include <cmath>     // std::isfinite
+#include <algorithm> // std::max, std::min
+#include <cmath>     // std::isfinite, std::sqrt
 #include <utility>   // std::swap
 
 namespace {
@@ -49,6 +49,10 @@ bool pairBefore(const PairImpulse &p, BodyPair pair) {
     return p.lower < pair.lower || (p.lower == pair.lower && p.higher < pair.higher);
 }
 
+bool samePair(const PairImpulse &p, BodyPair pair) {
+    return p.lower == pair.lower && p.higher == pair.higher;
+}
+
 } // namespace
 
 void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
@@ -58,11 +62,20 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
     displacements.assign(count, Vec2(0, 0));
     kicks.resize(count);
     inverseMasses.resize(count);
+    spins.resize(count);
+    turns.assign(count, 0.0f);
+    inverseInertias.resize(count);
+    frictions.resize(count);
+    round.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         const BaseEntity *body = bodies[static_cast<int>(i)];
         velocities[i] = body->velocity;
         kicks[i] = body->velocityChangePerStep(settings.gravity) * substep;
         inverseMasses[i] = body->inverseMass;
+        spins[i] = body->angularVelocity;
+        inverseInertias[i] = body->inverseInertia;
+        frictions[i] = body->friction;
+        round[i] = body->type() == BodyType::Circle;
     }
     buildRows(contacts);
     for (int s = 0; s < substeps; ++s) {
@@ -70,8 +83,10 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
             velocities[i] += kicks[i];
         applyWarmStart();
         solve<true>();
-        for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t i = 0; i < count; ++i) {
             displacements[i] += velocities[i] * substep;
+            turns[i] += spins[i] * substep;
+        }
         solve<false>();
     }
     applyRestitution(settings.restitution);
@@ -80,6 +95,10 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
         BaseEntity *body = bodies[static_cast<int>(i)];
         body->position += displacements[i];
         body->velocity = velocities[i];
+        body->angularVelocity = spins[i];
+        // A body that did not turn keeps its rotation to the bit.
+        if (turns[i] != 0)
+            body->rotation = body->rotation.turned(turns[i]);
     }
 }
 
@@ -97,20 +116,127 @@ void StableSolver::buildRows(const ContactList &contacts) {
         const BodyPair pair = bodyPair(c->indexA, c->indexB);
         while (cached < impulses.size() && pairBefore(impulses[cached], pair))
             ++cached;
-        const bool kept = cached < impulses.size() && impulses[cached].lower == pair.lower &&
-                          impulses[cached].higher == pair.higher;
-        const float approach = c->normal.dot(velocities[b] - velocities[a]);
-        rows.push_back(Row{c->indexA, c->indexB, c->normal, c->penetration, inverseMasses[a],
-                           inverseMasses[b], 1.0f / inverseMassSum, approach,
-                           kept ? impulses[cached].impulse : 0.0f, 0.0f});
+        // The same point of the pair: one of its (at most two) points of the step before.
+        std::size_t kept = cached;
+        while (kept < impulses.size() && samePair(impulses[kept], pair) &&
+               impulses[kept].featureId != c->featureId)
+            ++kept;
+        const bool found = kept < impulses.size() && samePair(impulses[kept], pair);
+        Row r{c->indexA,
+              c->indexB,
+              c->normal,
+              c->penetration,
+              inverseMasses[a],
+              inverseMasses[b],
+              1.0f / inverseMassSum,
+              0.0f,
+              found ? impulses[kept].impulse : 0.0f,
+              0.0f,
+              c->featureId,
+              false,
+              Vec2(),
+              Vec2(),
+              0.0f,
+              0.0f,
+              0.0f,
+              0.0f,
+              0.0f,
+              0.0f,
+              0.0f,
+              0.0f,
+              found ? impulses[kept].tangentImpulse : 0.0f};
+        r = turningRow(r, *c);
+        r.approach = r.normal.dot(relativeVelocity(r));
+        rows.push_back(r);
     }
+}
+
+// A circle's every contact pushes along a line through its centre; its lever is 0 exactly rather
+// than the rounding noise of cross(anchor, normal), so a circle without friction never turns. A
+// body that cannot turn (a wall) has no lever either: a point with neither friction nor a lever
+// takes the linear path alone, to the bit as it did before bodies could turn.
+StableSolver::Row StableSolver::turningRow(Row r, const Contact &c) const {
+    const std::size_t a = static_cast<std::size_t>(r.a);
+    const std::size_t b = static_cast<std::size_t>(r.b);
+    const float fa = frictions[a];
+    const float fb = frictions[b];
+    r.friction = fa > 0 && fb > 0 ? std::sqrt(fa * fb) : 0.0f;
+    r.anchorA = c.anchorA;
+    r.anchorB = c.anchorA + (c.a->position - c.b->position);
+    const bool leverA = !round[a] && inverseInertias[a] != 0;
+    const bool leverB = !round[b] && inverseInertias[b] != 0;
+    r.normalLeverA = leverA ? cross(r.anchorA, r.normal) : 0.0f;
+    r.normalLeverB = leverB ? cross(r.anchorB, r.normal) : 0.0f;
+    r.turning = r.friction > 0 || r.normalLeverA != 0 || r.normalLeverB != 0;
+    if (!r.turning) {
+        r.tangentImpulse = 0;
+        return r;
+    }
+    r.inverseInertiaA = inverseInertias[a];
+    r.inverseInertiaB = inverseInertias[b];
+    const float angularMass = r.inverseInertiaA * r.normalLeverA * r.normalLeverA +
+                              r.inverseInertiaB * r.normalLeverB * r.normalLeverB;
+    r.normalMass = 1.0f / (r.inverseMassA + r.inverseMassB + angularMass);
+    const Vec2 tangent(r.normal.y, -r.normal.x);
+    r.tangentLeverA = cross(r.anchorA, tangent);
+    r.tangentLeverB = cross(r.anchorB, tangent);
+    const float tangentAngularMass = r.inverseInertiaA * r.tangentLeverA * r.tangentLeverA +
+                                     r.inverseInertiaB * r.tangentLeverB * r.tangentLeverB;
+    r.tangentMass = 1.0f / (r.inverseMassA + r.inverseMassB + tangentAngularMass);
+    if (r.friction == 0)
+        r.tangentImpulse = 0;
+    return r;
+}
+
+Vec2 StableSolver::relativeVelocity(const Row &r) const {
+    const std::size_t a = static_cast<std::size_t>(r.a);
+    const std::size_t b = static_cast<std::size_t>(r.b);
+    if (!r.turning)
+        return velocities[b] - velocities[a];
+    return (velocities[b] + cross(spins[b], r.anchorB)) -
+           (velocities[a] + cross(spins[a], r.anchorA));
+}
+
+// p on the bodies' velocities, and on their spins the turning impulses turnA and turnB (the
+// impulse's moment about each body's position).
+void StableSolver::applyImpulse(const Row &r, Vec2 p, float turnA, float turnB) {
+    const std::size_t a = static_cast<std::size_t>(r.a);
+    const std::size_t b = static_cast<std::size_t>(r.b);
+    velocities[a] -= p * r.inverseMassA;
+    velocities[b] += p * r.inverseMassB;
+    if (r.turning) {
+        spins[a] -= r.inverseInertiaA * turnA;
+        spins[b] += r.inverseInertiaB * turnB;
+    }
+}
+
+// The tangent impulse that stops the point sliding, kept within the friction cone of the normal
+// impulse accumulated so far.
+void StableSolver::applyFriction(Row &r) {
+    const Vec2 tangent(r.normal.y, -r.normal.x);
+    const float vt = tangent.dot(relativeVelocity(r));
+    const float limit = r.friction * r.impulse;
+    const float unclamped = r.tangentImpulse - r.tangentMass * vt;
+    if (!std::isfinite(unclamped))
+        return;
+    const float accumulated = std::max(-limit, std::min(unclamped, limit));
+    const float change = accumulated - r.tangentImpulse;
+    r.tangentImpulse = accumulated;
+    applyImpulse(r, tangent * change, r.tangentLeverA * change, r.tangentLeverB * change);
 }
 
 void StableSolver::applyWarmStart() {
     for (const Row &r : rows) {
-        const Vec2 p = r.normal * r.impulse;
-        velocities[static_cast<std::size_t>(r.a)] -= p * r.inverseMassA;
-        velocities[static_cast<std::size_t>(r.b)] += p * r.inverseMassB;
+        if (!r.turning) {
+            const Vec2 p = r.normal * r.impulse;
+            velocities[static_cast<std::size_t>(r.a)] -= p * r.inverseMassA;
+            velocities[static_cast<std::size_t>(r.b)] += p * r.inverseMassB;
+            continue;
+        }
+        const Vec2 tangent(r.normal.y, -r.normal.x);
+        const Vec2 p = r.normal * r.impulse + tangent * r.tangentImpulse;
+        applyImpulse(r, p, r.normalLeverA * r.impulse + r.tangentLeverA * r.tangentImpulse,
+                     r.normalLeverB * r.impulse + r.tangentLeverB * r.tangentImpulse);
     }
 }
 
@@ -120,10 +246,14 @@ template <bool useBias> void StableSolver::solve() {
     for (Row &r : rows) {
         const std::size_t a = static_cast<std::size_t>(r.a);
         const std::size_t b = static_cast<std::size_t>(r.b);
-        // Negative while the bodies overlap by more than the slop; as the bodies move during the
-        // step it follows them along the normal found at detection.
-        const float separation =
-            r.normal.dot(displacements[b] - displacements[a]) - r.penetration + slop;
+        if (r.friction > 0)
+            applyFriction(r);
+        // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)
+        // during the step it follows them along the normal found at detection.
+        const Vec2 moved = r.turning ? (displacements[b] + cross(turns[b], r.anchorB)) -
+                                           (displacements[a] + cross(turns[a], r.anchorA))
+                                     : displacements[b] - displacements[a];
+        const float separation = r.normal.dot(moved) - r.penetration + slop;
         float bias = 0;
         float massScale = 1;
         float impulseScale = 0;
@@ -135,17 +265,17 @@ template <bool useBias> void StableSolver::solve() {
             massScale = softness.massScale;
             impulseScale = softness.impulseScale;
         }
-        const float vn = r.normal.dot(velocities[b] - velocities[a]);
+        const float vn = r.normal.dot(relativeVelocity(r));
         const float unclamped =
             r.impulse - r.normalMass * massScale * (vn + bias) - impulseScale * r.impulse;
         if (!std::isfinite(unclamped))
             continue;
         const float accumulated = std::max(unclamped, 0.0f);
-        const Vec2 p = r.normal * (accumulated - r.impulse);
+        const float change = accumulated - r.impulse;
+        const Vec2 p = r.normal * change;
         r.impulse = accumulated;
         r.maxImpulse = std::max(r.maxImpulse, accumulated);
-        velocities[a] -= p * r.inverseMassA;
-        velocities[b] += p * r.inverseMassB;
+        applyImpulse(r, p, r.normalLeverA * change, r.normalLeverB * change);
     }
 }
 
@@ -153,17 +283,15 @@ void StableSolver::applyRestitution(float restitution) {
     for (Row &r : rows) {
         if (!(r.approach < -restitutionThreshold) || r.maxImpulse == 0)
             continue;
-        const std::size_t a = static_cast<std::size_t>(r.a);
-        const std::size_t b = static_cast<std::size_t>(r.b);
-        const float vn = r.normal.dot(velocities[b] - velocities[a]);
+        const float vn = r.normal.dot(relativeVelocity(r));
         const float unclamped = r.impulse - r.normalMass * (vn + restitution * r.approach);
         if (!std::isfinite(unclamped))
             continue;
         const float accumulated = std::max(unclamped, 0.0f);
-        const Vec2 p = r.normal * (accumulated - r.impulse);
+        const float change = accumulated - r.impulse;
+        const Vec2 p = r.normal * change;
         r.impulse = accumulated;
-        velocities[a] -= p * r.inverseMassA;
-        velocities[b] += p * r.inverseMassB;
+        applyImpulse(r, p, r.normalLeverA * change, r.normalLeverB * change);
     }
 }
 
@@ -171,7 +299,8 @@ void StableSolver::keepImpulses() {
     spareImpulses.clear();
     for (const Row &r : rows) {
         const BodyPair pair = bodyPair(r.a, r.b);
-        spareImpulses.push_back(PairImpulse{pair.lower, pair.higher, r.impulse});
+        spareImpulses.push_back(
+            PairImpulse{pair.lower, pair.higher, r.impulse, r.featureId, r.tangentImpulse});
     }
     std::swap(impulses, spareImpulses);
 }

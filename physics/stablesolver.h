@@ -3,14 +3,20 @@
 #include "math/vec2.h"
 #include "physics/contactsolver.h"
 
+#include <cstdint> // std::uint32_t
 #include <vector>
 
-// One pair's accumulated normal impulse at the end of a step, which the same pair starts from in
-// the next step.
+// One contact point's accumulated impulses at the end of a step, which the same point of the same
+// pair starts from in the next step.
 struct PairImpulse {
     int lower;
     int higher;
+    // Along the normal.
     float impulse;
+    // Which point of the pair's contact (see ManifoldPoint): 0 for a circle's only point.
+    std::uint32_t featureId = 0;
+    // Along the tangent, friction's.
+    float tangentImpulse = 0;
 };
 
 // Resolves a step's contacts so that tall piles hold. The step is cut into sub-steps; in each,
@@ -20,13 +26,18 @@ struct PairImpulse {
 // speed back out of the velocities so that it moves the bodies without launching them. Each
 // contact's impulse is accumulated and never pulls. Bounces are added at the end, from the
 // approach speed at the start of the step, and only above a threshold, so that resting contacts
-// stay at rest. Everything runs in single precision in one fixed order.
+// stay at rest. Friction clamps each point's tangent impulse by its normal impulse times the
+// bodies' friction coefficient (Coulomb's law) and is warm started like the normal impulse; a
+// contact turns the bodies it pushes off-centre or rubs. A contact with no friction that pushes
+// through both centres (circles, walls) takes the linear path alone, so circles without friction
+// never turn. Everything runs in single precision in one fixed order.
 class StableSolver : public ContactSolver {
 public:
     void step(const EntityArray &bodies, const ContactList &contacts,
               const StepSettings &settings) override;
 
-    // The impulses the next step starts from, by pair in ascending order of (lower, higher).
+    // The impulses the next step starts from, by pair in ascending order of (lower, higher), the
+    // points of one pair in the order of its contact, each feature once.
     // Bodies appended to the array leave it valid: the indices of the others do not change.
     const std::vector<PairImpulse> &warmStart() const { return impulses; }
     // Replaces them with impulses as warmStart() gave them; the capacity already held is reused.
@@ -51,9 +62,33 @@ private:
         // The largest accumulated impulse of the step: a contact that never pushed does not
         // bounce.
         float maxImpulse;
+        std::uint32_t featureId;
+        // Whether the point turns its bodies: it has friction, or pushes off a centre. Else the
+        // angular fields are all 0 and unused.
+        bool turning;
+        // From each body's position to the point.
+        Vec2 anchorA;
+        Vec2 anchorB;
+        // cross(anchor, normal): how much the normal impulse turns each body (0 for a circle).
+        float normalLeverA;
+        float normalLeverB;
+        // cross(anchor, tangent), the tangent being the normal turned a quarter clockwise.
+        float tangentLeverA;
+        float tangentLeverB;
+        float inverseInertiaA;
+        float inverseInertiaB;
+        // The geometric mean of the bodies' coefficients.
+        float friction;
+        float tangentMass;
+        float tangentImpulse;
     };
 
     void buildRows(const ContactList &contacts);
+    Row turningRow(Row r, const Contact &c) const;
+    // The relative velocity of b's point to a's.
+    Vec2 relativeVelocity(const Row &r) const;
+    void applyImpulse(const Row &r, Vec2 p, float turnA, float turnB);
+    void applyFriction(Row &r);
     void applyWarmStart();
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
@@ -69,4 +104,11 @@ private:
     std::vector<Vec2> displacements;
     std::vector<Vec2> kicks;
     std::vector<float> inverseMasses;
+    std::vector<float> spins;
+    // The angle each body has turned by in the step so far.
+    std::vector<float> turns;
+    std::vector<float> inverseInertias;
+    std::vector<float> frictions;
+    // Circles: every contact pushes through their centre.
+    std::vector<char> round;
 };

@@ -1,8 +1,10 @@
 #include "render/bodybatch.h"
 
 #include "core/entityarray.h"
+#include "physics/box.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
+#include "render/boxvertices.h"
 #include "render/rectanglevertices.h"
 #include "render/wallcolor.h"
 
@@ -28,6 +30,7 @@ void BodyBatch::draw(const EntityArray &entities, const SceneView &view) {
     const std::optional<ViewBounds> bounds = viewBounds(view);
     int circles = 0;
     int rectangles = 0;
+    int boxes = 0;
     for (int i = 0; i < n;) {
         const int type = entities[i]->type();
         if (type == BodyType::Circle) {
@@ -39,6 +42,10 @@ void BodyBatch::draw(const EntityArray &entities, const SceneView &view) {
             const int runStart = rectangles;
             i = placeRectangles(entities, i, rectangles);
             drawRectangles(gl, runStart, rectangles - runStart);
+        } else if (type == BodyType::Box) {
+            const int runStart = boxes;
+            i = placeBoxes(entities, i, boxes);
+            drawBoxes(gl, runStart, boxes - runStart);
         } else {
             entities[i]->draw();
             ++i;
@@ -54,8 +61,9 @@ int BodyBatch::placeCircles(const EntityArray &entities, int i,
             continue;
         float *out = &circlePositions[2 * circleVertexCount * circles++];
         for (const CircleFanPoint &p : fan) {
-            *out++ = onCircle(circle->position.x, circle->radius, p.sine);
-            *out++ = onCircle(circle->position.y, circle->radius, p.cosine);
+            const Vec2 unit = turnedFanPoint(p, circle->rotation);
+            *out++ = onCircle(circle->position.x, circle->radius, unit.x);
+            *out++ = onCircle(circle->position.y, circle->radius, unit.y);
         }
     }
     return i;
@@ -72,6 +80,16 @@ int BodyBatch::placeRectangles(const EntityArray &entities, int i, int &rectangl
     return i;
 }
 
+int BodyBatch::placeBoxes(const EntityArray &entities, int i, int &boxes) {
+    for (; i < entities.size() && entities[i]->type() == BodyType::Box; ++i, ++boxes) {
+        float corners[2 * boxVertexCount];
+        boxVertices(*static_cast<const Box *>(entities[i]), corners);
+        std::copy(std::begin(corners), std::end(corners),
+                  &boxPositions[2 * boxVertexCount * boxes]);
+    }
+    return i;
+}
+
 // The vectors' own growth is geometric, so bodies added one per frame cost no copy of the
 // buffers per frame.
 void BodyBatch::reserve(int bodies) {
@@ -79,6 +97,7 @@ void BodyBatch::reserve(int bodies) {
         return;
     circlePositions.resize(2 * circleVertexCount * static_cast<size_t>(bodies));
     rectanglePositions.resize(2 * rectangleVertexCount * static_cast<size_t>(bodies));
+    boxPositions.resize(2 * boxVertexCount * static_cast<size_t>(bodies));
     for (int slot = room; slot < bodies; ++slot) {
         for (const CircleFanPoint &p : fan)
             circleColours.insert(circleColours.end(), {p.red, p.green, p.blue, 1.0f});
@@ -86,6 +105,8 @@ void BodyBatch::reserve(int bodies) {
         circleCounts.push_back(circleVertexCount);
         rectangleFirsts.push_back(rectangleVertexCount * slot);
         rectangleCounts.push_back(rectangleVertexCount);
+        boxFirsts.push_back(boxVertexCount * slot);
+        boxCounts.push_back(boxVertexCount);
     }
     room = bodies;
 }
@@ -106,5 +127,16 @@ void BodyBatch::drawRectangles(Gl21 *gl, int first, int count) {
     gl->glEnableClientState(GL_VERTEX_ARRAY);
     gl->glVertexPointer(2, GL_FLOAT, 0, rectanglePositions.data());
     gl->glMultiDrawArrays(GL_TRIANGLE_FAN, &rectangleFirsts[first], &rectangleCounts[first], count);
+    gl->glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+// Filled, then outlined in the walls' colour so that neighbours stay apart.
+void BodyBatch::drawBoxes(Gl21 *gl, int first, int count) {
+    gl->glEnableClientState(GL_VERTEX_ARRAY);
+    gl->glVertexPointer(2, GL_FLOAT, 0, boxPositions.data());
+    gl->glColor4ub(boxRed, boxGreen, boxBlue, 255);
+    gl->glMultiDrawArrays(GL_TRIANGLE_FAN, &boxFirsts[first], &boxCounts[first], count);
+    gl->glColor4ub(wallRed, wallGreen, wallBlue, 255);
+    gl->glMultiDrawArrays(GL_LINE_LOOP, &boxFirsts[first], &boxCounts[first], count);
     gl->glDisableClientState(GL_VERTEX_ARRAY);
 }

@@ -10,8 +10,8 @@
 class EntityArray;
 
 // Draws every body of an array with a handful of OpenGL calls per frame instead of a few per
-// body. Each run of consecutive circles, and each run of consecutive rectangles, is one
-// glMultiDrawArrays over the same triangle fans, with the same vertices to the last bit and the
+// body. Each run of consecutive circles, each run of consecutive rectangles, and each run of
+// consecutive boxes (filled, then outlined) is one glMultiDrawArrays over the same triangle fans, with the same vertices to the last bit and the
 // same colours, that the bodies' own draw() gives, so the picture is the same pixel for pixel.
 // Runs are drawn in array order; a body of any other kind draws itself in its place. Circles the
 // view certainly keeps out of the viewport are left out: they would not colour a single pixel.
@@ -35,13 +35,16 @@ private:
                      int &circles);
     // Writes the corners of the run of rectangles from body i on; returns the index after it.
     int placeRectangles(const EntityArray &entities, int i, int &rectangles);
+    // The same for boxes, turned.
+    int placeBoxes(const EntityArray &entities, int i, int &boxes);
     void drawCircles(Gl21 *gl, int first, int count);
     void drawRectangles(Gl21 *gl, int first, int count);
+    void drawBoxes(Gl21 *gl, int first, int count);
 
     // The function table of the context it was last drawn in.
     Gl21Cache functions;
     CircleFanPoint fan[circleVertexCount];
-    // Room for this many circles and as many rectangles.
+    // Room for this many circles, as many rectangles and as many boxes.
     int room = 0;
     // x, y of each circle vertex, circleVertexCount per circle, rewritten every frame.
     std::vector<float> circlePositions;
@@ -49,9 +52,13 @@ private:
     std::vector<float> circleColours;
     // x, y of each rectangle corner, rewritten every frame.
     std::vector<float> rectanglePositions;
-    // glMultiDrawArrays' first vertex and vertex count of each circle and each rectangle.
+    // x, y of each box corner, rewritten every frame.
+    std::vector<float> boxPositions;
+    // glMultiDrawArrays' first vertex and vertex count of each circle, rectangle and box.
     std::vector<int> circleFirsts;
     std::vector<int> circleCounts;
     std::vector<int> rectangleFirsts;
     std::vector<int> rectangleCounts;
+    std::vector<int> boxFirsts;
+    std::vector<int> boxCounts;
 };

@@ -26,11 +26,13 @@ CircleFanPoint circleFanPoint(int i) {
                           ramp(theta + 4)};
 }
 
-void circleVertices(Vec2 centre, float radius, CircleVertex (&out)[circleVertexCount]) {
+void circleVertices(Vec2 centre, float radius, CircleVertex (&out)[circleVertexCount],
+                    Rotation rotation) {
     for (int i = 0; i < circleVertexCount; ++i) {
         const CircleFanPoint p = circleFanPoint(i);
-        out[i] = CircleVertex{onCircle(centre.x, radius, p.sine),
-                              onCircle(centre.y, radius, p.cosine),
+        const Vec2 unit = turnedFanPoint(p, rotation);
+        out[i] = CircleVertex{onCircle(centre.x, radius, unit.x),
+                              onCircle(centre.y, radius, unit.y),
                               p.red,
                               p.green,
                               p.blue,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "math/rotation.h"
 #include "math/vec2.h"
 
 // One vertex of a circle's fan, interleaved as OpenGL reads it: position, then RGBA colour.
@@ -34,7 +35,18 @@ inline float onCircle(float centre, float radius, float unit) {
     return centre + radius * unit;
 }
 
+// Where fan point p lies on the unit circle of a circle turned by q: (sine, cosine) turned with the
+// circle, so that its colours turn as it rolls. A circle that never turned keeps the point as it
+// is, to the bit.
+inline Vec2 turnedFanPoint(const CircleFanPoint &p, Rotation q) {
+    if (q.c == 1 && q.s == 0)
+        return Vec2(p.sine, p.cosine);
+    return q.apply(Vec2(p.sine, p.cosine));
+}
+
 // The perimeter of a circle as a 15-sided fan, clockwise on screen from its top point
-// (x grows with sin θ, y with cos θ). The fan stops one step short of a full turn, so no vertex
-// repeats the first. Colours follow a cosine rainbow around the edge, independent of the motion.
-void circleVertices(Vec2 centre, float radius, CircleVertex (&out)[circleVertexCount]);
+// (x grows with sin θ, y with cos θ) turned by the circle's rotation. The fan stops one step short
+// of a full turn, so no vertex repeats the first. Colours follow a cosine rainbow around the edge,
+// turning with the circle.
+void circleVertices(Vec2 centre, float radius, CircleVertex (&out)[circleVertexCount],
+                    Rotation rotation = Rotation());

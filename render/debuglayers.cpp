@@ -9,6 +9,8 @@ namespace {
 
 // Half the width of a contact's cross, in scene units.
 constexpr float crossHalf = 4;
+// How long a contact's normal is drawn when a is not a circle: a small box's size.
+constexpr float boxNormalLength = 10;
 // A velocity is drawn as the way it would take the circle in this many steps.
 constexpr float velocitySteps = 10;
 
@@ -29,13 +31,17 @@ void DebugLayers::draw(const EntityArray &bodies, const ContactList &contacts) {
     }
 }
 
-// Where a is now, after the step that found the contact.
+// Where a is now, after the step that found the contact: every point of every contact. A
+// circle's normal is drawn one radius long (its anchor reaches along the normal), any other's
+// boxNormalLength.
 void DebugLayers::addContacts(const ContactList &contacts) {
     for (const Contact *contact : contacts) {
         if (!isFiniteBody(*contact->a))
             continue;
         const Vec2 point = contact->a->position + contact->anchorA;
-        const Vec2 tip = point + contact->anchorA;
+        const Vec2 tip = contact->a->type() == BodyType::Circle
+                             ? point + contact->anchorA
+                             : point + contact->normal * boxNormalLength;
         line(point.x - crossHalf, point.y - crossHalf, point.x + crossHalf, point.y + crossHalf);
         line(point.x - crossHalf, point.y + crossHalf, point.x + crossHalf, point.y - crossHalf);
         line(point.x, point.y, tip.x, tip.y);
@@ -60,7 +66,8 @@ void DebugLayers::addBounds(const EntityArray &bodies) {
 void DebugLayers::addVelocities(const EntityArray &bodies) {
     for (int i = 0; i < bodies.size(); ++i) {
         const BaseEntity *body = bodies[i];
-        if (body->type() != BodyType::Circle || !isFiniteBody(*body))
+        const int type = body->type();
+        if ((type != BodyType::Circle && type != BodyType::Box) || !isFiniteBody(*body))
             continue;
         const Vec2 end = body->position + body->velocity * velocitySteps;
         line(body->position.x, body->position.y, end.x, end.y);

@@ -15,7 +15,7 @@
 #include <system_error> // std::errc
 #include <utility>      // std::move
 
-const char replayHeaderLine[] = "rigid2d-replay 3";
+const char replayHeaderLine[] = "rigid2d-replay 4";
 
 namespace {
 
@@ -46,6 +46,10 @@ private:
     bool readRecord(const Fields &fields);
     // One for each kind of record, given the line's fields and its step.
     bool readSpawn(const Fields &fields, long long step);
+    bool readBox(const Fields &fields, long long step);
+    // A body dropped at X Y: a spawn's circle or a box.
+    bool readDrop(const Fields &fields, long long step, SessionInput::Kind kind,
+                  const char *missing);
     bool readRestart(const Fields &fields, long long step);
     bool readEnd(const Fields &fields, long long step);
     bool readSolverSwitch(const Fields &fields, long long step);
@@ -131,6 +135,7 @@ const ReplayParser::RecordReader ReplayParser::recordReaders[] = {
     {"settings", 3, &ReplayParser::readSettings},
     {"remove", 3, &ReplayParser::readRemove},
     {"clear", 3, &ReplayParser::readClear},
+    {"box", 4, &ReplayParser::readBox},
 };
 
 bool ReplayParser::readRecord(const Fields &fields) {
@@ -294,11 +299,20 @@ bool ReplayParser::readBack(const Fields &fields, long long step) {
 }
 
 bool ReplayParser::readSpawn(const Fields &fields, long long step) {
+    return readDrop(fields, step, SessionInput::Kind::Spawn, "expected the spawn's X and Y");
+}
+
+bool ReplayParser::readBox(const Fields &fields, long long step) {
+    return readDrop(fields, step, SessionInput::Kind::DropBox, "expected the box's X and Y");
+}
+
+bool ReplayParser::readDrop(const Fields &fields, long long step, SessionInput::Kind kind,
+                            const char *missing) {
     Vec2 position;
-    if (!expectFields(fields, 4, "expected the spawn's X and Y") ||
-        !readCoordinate(fields[2], position.x) || !readCoordinate(fields[3], position.y))
+    if (!expectFields(fields, 4, missing) || !readCoordinate(fields[2], position.x) ||
+        !readCoordinate(fields[3], position.y))
         return false;
-    push(SessionInput{step, SessionInput::Kind::Spawn, position});
+    push(SessionInput{step, kind, position});
     return true;
 }
 
@@ -378,6 +392,8 @@ std::string replayInputLine(const SessionInput &input) {
         return line + " remove " + std::to_string(input.index) + "\n";
     case SessionInput::Kind::Clear:
         return line + " clear\n";
+    case SessionInput::Kind::DropBox:
+        return line + " box " + target + "\n";
     }
     return line + "\n";
 }

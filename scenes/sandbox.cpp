@@ -1,9 +1,12 @@
 #include "scenes/sandbox.h"
 
 #include "core/entityarray.h"
+#include "physics/box.h"
 #include "physics/circle.h"
 #include "physics/finitebodies.h"
 #include "physics/shapes.h"
+
+#include <cmath> // std::fabs
 
 namespace {
 
@@ -15,6 +18,11 @@ void setBody(BaseEntity &body, const BodyTraits &traits, const BodyMotion &motio
     body.inverseMass = traits.inverseMass;
     body.gravityScale = traits.gravityScale;
     body.isStatic = traits.isStatic;
+    body.inertia = traits.inertia;
+    body.inverseInertia = traits.inverseInertia;
+    body.friction = traits.friction;
+    body.rotation = motion.rotation;
+    body.angularVelocity = motion.angularVelocity;
     setShapeSize(body, traits.shape);
 }
 
@@ -97,6 +105,12 @@ void Sandbox::clearDropped() {
     restore(state);
 }
 
+bool Sandbox::dropBox(Vec2 position) {
+    const bool added = addDroppedBox(*entities, position.x, position.y);
+    dropped += added ? 1 : 0;
+    return added;
+}
+
 void Sandbox::save(SandboxState &state) const {
     state.scene = sceneToBuild;
     state.settings = liveSettings;
@@ -107,7 +121,8 @@ void Sandbox::save(SandboxState &state) const {
     state.runs.clear();
     for (int i = 0; i < count; ++i) {
         const BaseEntity &body = *(*entities)[i];
-        state.motions[static_cast<std::size_t>(i)] = BodyMotion{body.position, body.velocity};
+        state.motions[static_cast<std::size_t>(i)] =
+            BodyMotion{body.position, body.velocity, body.rotation, body.angularVelocity};
         appendTraits(state.runs, traitsOf(body));
     }
     const std::vector<PairImpulse> &impulses = world->warmStart();
@@ -161,6 +176,28 @@ int Sandbox::circleAt(Vec2 point) const {
         const double square = dx * dx + dy * dy;
         const double radius = static_cast<const Circle *>(body)->radius;
         if (square <= radius * radius && (nearest < 0 || square <= nearestSquare)) {
+            nearest = i;
+            nearestSquare = square;
+        }
+    }
+    return nearest;
+}
+
+int Sandbox::boxAt(Vec2 point) const {
+    int nearest = -1;
+    double nearestSquare = 0;
+    for (int i = 0; i < entities->size(); ++i) {
+        const BaseEntity *body = (*entities)[i];
+        if (body->type() != BodyType::Box || !isFiniteBody(*body))
+            continue;
+        // The point in the box's own frame, where the box is axis-aligned.
+        const Vec2 local = body->rotation.applyInverse(point - body->position);
+        const Vec2 half = static_cast<const Box *>(body)->halfExtents;
+        if (!(std::fabs(local.x) <= half.x && std::fabs(local.y) <= half.y))
+            continue;
+        const double square =
+            static_cast<double>(local.x) * local.x + static_cast<double>(local.y) * local.y;
+        if (nearest < 0 || square <= nearestSquare) {
             nearest = i;
             nearestSquare = square;
         }

@@ -39,9 +39,11 @@ public:
     // Takes the circle at index out: the bodies after it move down one place, the stable
     // solver's impulses follow their pairs. False, changing nothing, unless it is a circle.
     bool remove(int index);
-    // Takes out every circle dropped since the scene was built.
+    // Takes out every circle (and box) dropped since the scene was built.
     void clearDropped();
     int droppedCircles() const { return dropped; }
+    // The same for a box of addDroppedBox's size, mass and friction.
+    bool dropBox(Vec2 position);
     // Copies everything the next step depends on into state, reusing what it holds.
     void save(SandboxState &state) const;
     // Puts the sandbox back as save() found it, to the bit: bodies of the same type are
@@ -53,6 +55,8 @@ public:
     // The circle under point whose centre is nearest to it (ties: the higher index, drawn on
     // top), or -1. Walls and bodies that left the finite numbers are never found.
     int circleAt(Vec2 point) const;
+    // The box under point whose centre is nearest to it (ties: the higher index), or -1.
+    int boxAt(Vec2 point) const;
     // For the inputs that act on one body between steps.
     BaseEntity *body(int index);
 

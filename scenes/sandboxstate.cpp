@@ -29,6 +29,9 @@ BodyTraits traitsOf(const BaseEntity &body) {
     traits.inverseMass = body.inverseMass;
     traits.gravityScale = body.gravityScale;
     traits.isStatic = body.isStatic;
+    traits.inertia = body.inertia;
+    traits.inverseInertia = body.inverseInertia;
+    traits.friction = body.friction;
     return traits;
 }
 
@@ -36,7 +39,9 @@ bool sameTraits(const BodyTraits &a, const BodyTraits &b) {
     return sameShapeSize(a.shape, b.shape) && bits(a.force.x) == bits(b.force.x) &&
            bits(a.force.y) == bits(b.force.y) && bits(a.mass) == bits(b.mass) &&
            bits(a.inverseMass) == bits(b.inverseMass) &&
-           bits(a.gravityScale) == bits(b.gravityScale) && a.isStatic == b.isStatic;
+           bits(a.gravityScale) == bits(b.gravityScale) && a.isStatic == b.isStatic &&
+           bits(a.inertia) == bits(b.inertia) && bits(a.inverseInertia) == bits(b.inverseInertia) &&
+           bits(a.friction) == bits(b.friction);
 }
 
 void appendTraits(std::vector<TraitsRun> &runs, const BodyTraits &traits) {

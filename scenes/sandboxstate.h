@@ -1,5 +1,6 @@
 #pragma once
 
+#include "math/rotation.h"
 #include "math/vec2.h"
 #include "physics/shapes.h"
 #include "physics/stablesolver.h"
@@ -19,12 +20,17 @@ struct BodyTraits {
     float inverseMass = 0;
     float gravityScale = 1;
     bool isStatic = false;
+    float inertia = 0;
+    float inverseInertia = 0;
+    float friction = 0;
 };
 
-// What every step changes: 16 bytes.
+// What every step changes: 28 bytes.
 struct BodyMotion {
     Vec2 position;
     Vec2 velocity;
+    Rotation rotation;
+    float angularVelocity = 0;
 };
 
 // Consecutive bodies with the same traits, to the bit.
@@ -35,7 +41,7 @@ struct TraitsRun {
 
 // Everything a sandbox's next step depends on. Every circle of a scene and every dropped one has
 // the same traits, so they are kept once per run of bodies that share them and each body costs
-// its motion alone: 16 bytes a circle. Taking one into a state that held as many bodies before
+// its motion alone: 28 bytes a body. Taking one into a state that held as many bodies before
 // allocates nothing.
 struct SandboxState {
     Scene scene;

@@ -1,6 +1,7 @@
 #include "scenes/scene.h"
 
 #include "core/entityarray.h"
+#include "physics/box.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
 
@@ -39,6 +40,77 @@ void populateGrid(EntityArray &entities, int circleCount) {
     }
 }
 
+// The scenes with boxes: everything rubs.
+constexpr float boxSceneFriction = 0.6f;
+constexpr float boxSceneMass = 0.02f;
+
+// Appends a box of those half-extents centred at (x, y), or deletes it when the array is full.
+bool addBox(EntityArray &entities, Vec2 half, float x, float y) {
+    auto *box = new Box(half.x, half.y);
+    box->setPosition(Vec2(x, y));
+    box->setMass(boxSceneMass);
+    box->setFriction(boxSceneFriction);
+    return appendOrDelete(entities, box);
+}
+
+void addRoughWalls(EntityArray &entities) {
+    const int first = entities.size();
+    addDemoWalls(entities);
+    for (int i = first; i < entities.size(); ++i)
+        entities[i]->setFriction(boxSceneFriction);
+}
+
+// Rows of boxes 10 wide, each resting on the one below, centred on x = 640 and standing on the
+// floor (y = 65): the bottom row as wide as the count allows a whole pyramid, the top row short
+// when the count is not a triangular number. Coordinates are whole numbers.
+void populatePyramid(EntityArray &entities, int boxCount) {
+    addRoughWalls(entities);
+    int base = 0;
+    while (base * (base + 1) / 2 < boxCount)
+        ++base;
+    int placed = 0;
+    for (int row = 0; row < base && placed < boxCount; ++row) {
+        const int inRow = base - row;
+        for (int k = 0; k < inRow && placed < boxCount; ++k, ++placed) {
+            const int x = 640 + 10 * k - 5 * (inRow - 1);
+            addBox(entities, Vec2(5, 5), static_cast<float>(x), static_cast<float>(70 + 10 * row));
+        }
+    }
+}
+
+void populateStack(EntityArray &entities, int boxCount) {
+    addRoughWalls(entities);
+    for (int i = 0; i < boxCount; ++i)
+        addBox(entities, Vec2(20, 20), 640, static_cast<float>(85 + 40 * i));
+}
+
+// Rows of 17 bodies 61 apart, as in the grid, in a repeating pattern of four: a circle of radius
+// 30, a box 40 by 40, a circle of radius 15, a box 50 by 20.
+void populateMix(EntityArray &entities, int bodyCount) {
+    addRoughWalls(entities);
+    for (int i = 0; i < bodyCount; ++i) {
+        const float x = static_cast<float>(150 + 61 * (i % 17));
+        const float y = static_cast<float>(300 + 61 * (i / 17));
+        switch (i % 4) {
+        case 0:
+        case 2: {
+            auto *circle = new Circle(i % 4 == 0 ? 30.0f : 15.0f);
+            circle->setPosition(Vec2(x, y));
+            circle->setMass(boxSceneMass);
+            circle->setFriction(boxSceneFriction);
+            appendOrDelete(entities, circle);
+            break;
+        }
+        case 1:
+            addBox(entities, Vec2(20, 20), x, y);
+            break;
+        default:
+            addBox(entities, Vec2(25, 10), x, y);
+            break;
+        }
+    }
+}
+
 } // namespace
 
 std::string Scene::label() const {
@@ -58,6 +130,14 @@ const std::vector<SceneKindInfo> &sceneTable() {
          demoCircleCount, true, World::Solver::Stable, populateColumn},
         {SceneKind::Grid, "grid", "N circles in rows of 17, 61 apart: they land together",
          demoCircleCount, true, World::Solver::Stable, populateGrid},
+        {SceneKind::Pyramid, "pyramid",
+         "N boxes 10 wide in a pyramid on the floor, with friction (5 050: a base of 100)", 5050,
+         true, World::Solver::Stable, populatePyramid},
+        {SceneKind::Stack, "stack", "N boxes 40 wide one on another, with friction", 20, true,
+         World::Solver::Stable, populateStack},
+        {SceneKind::Mix, "mix",
+         "N circles and boxes of several sizes in rows of 17, dropped together, with friction",
+         demoCircleCount, true, World::Solver::Stable, populateMix},
     };
     return table;
 }
@@ -134,4 +214,8 @@ bool addCircle(EntityArray &entities, Vec2 position, float radius, float mass) {
 void deleteEntities(const EntityArray &entities) {
     for (int i = 0; i < entities.size(); ++i)
         delete entities[i];
+}
+
+bool addDroppedBox(EntityArray &entities, float x, float y) {
+    return addBox(entities, Vec2(10, 10), x, y);
 }

@@ -10,8 +10,9 @@
 class EntityArray;
 
 // The scenes every program builds. Each starts with the demonstration's three walls, appended
-// right wall, left wall, floor (indices 0, 1, 2), followed by its circles, each of the
-// demonstration's radius 30 and mass 0.02.
+// right wall, left wall, floor (indices 0, 1, 2), followed by its bodies: in the circle scenes,
+// circles of the demonstration's radius 30 and mass 0.02 without friction; in the others, boxes
+// (and circles) of mass 0.02 with friction 0.6 on walls that have it too.
 enum class SceneKind {
     // The designed scene: one hundred circles in a zig-zag column from y = 300 up to y = 10200.
     Demo,
@@ -19,6 +20,12 @@ enum class SceneKind {
     Column,
     // Rows of 17 circles 61 apart, 1 short of touching, from (150, 300): they land together.
     Grid,
+    // Boxes 10 wide resting in a pyramid on the floor, a base of 100 for 5 050 boxes.
+    Pyramid,
+    // Boxes 40 wide resting one on another in a single column.
+    Stack,
+    // Circles and boxes of several sizes in rows, dropped into the box together.
+    Mix,
 };
 
 constexpr int demoCircleCount = 100;
@@ -28,6 +35,7 @@ constexpr int spawnRoom = 1024;
 
 struct Scene {
     SceneKind kind = SceneKind::Demo;
+    // The bodies it holds besides the walls: circles, boxes or both.
     int circles = demoCircleCount;
     // How its contacts are resolved; programs give each scene its kind's default
     // (defaultSolver) unless a solver is asked for.
@@ -91,6 +99,10 @@ void addDemoWalls(EntityArray &entities);
 bool addDemoCircle(EntityArray &entities, float x, float y);
 // The same with another radius and mass.
 bool addCircle(EntityArray &entities, Vec2 position, float radius, float mass);
+
+// The box Shift and the left button drop: 20 by 20, mass 0.02, friction 0.6, centred at (x, y).
+// Returns false, having deleted the box, when the array is full.
+bool addDroppedBox(EntityArray &entities, float x, float y);
 
 // Deletes every body the array points to; the array itself is left as it is.
 void deleteEntities(const EntityArray &entities);

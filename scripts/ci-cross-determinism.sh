@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Proves the simulation's numbers independent of the processor: rigid2d-trace built for x86-64,
 # AArch64 and 32-bit x86 prints the same state of every body, to the last bit, for the demo after
-# 1000, 10000 and 100000 steps and for a grid of 1000 circles after 1000 and 10000 steps; and
-# states saved by the x86-64 build (the demo after 500 steps, the stable grid after 1500), which
-# every build loads and continues (--load-state) to the same bits; and a recorded session that
-# changed the live settings and switched the solver in place, replayed, and the state it saved
-# with its settings, continued.
+# 1000, 10000 and 100000 steps, for a grid of 1000 circles after 1000 and 10000 steps, for the
+# pyramid of 5050 turning boxes after 500 steps and for the mix of circles and boxes after 3000;
+# and states saved by the x86-64 build (the demo after 500 steps, the stable grid after 1500, the
+# mix after 1500), which every build loads and continues (--load-state) to the same bits; and a
+# recorded session that changed the live settings and switched the solver in place, replayed, and
+# the state it saved with its settings, continued.
 # AArch64 and i386 are cross-compiled with Debian's g++ against those architectures' QtCore, as
 # headless builds (the foreign QtGui is not installed), and run under qemu-user; i386 runs natively
 # where the kernel runs 32-bit programs.
@@ -25,7 +26,8 @@ esac
 
 runs=("1000" "10000" "100000"
   "--scene grid --bodies 1000 --solver designed 1000" "--scene grid --bodies 1000 --solver designed 10000"
-  "--scene grid --bodies 1000 --solver stable 1000" "--scene grid --bodies 1000 --solver stable 3000")
+  "--scene grid --bodies 1000 --solver stable 1000" "--scene grid --bodies 1000 --solver stable 3000"
+  "--scene pyramid 500" "--scene mix 3000")
 $fused && runs=("1000")
 host=$(gcc -print-multiarch)
 out=$(mktemp -d)
@@ -92,8 +94,10 @@ if ! $fused; then
     '251 spawn 0x1.4p+9 0x1.5ep+9' '300 remove 40' '350 clear' '400 solver-in-place stable' >"$out/settings.replay"
   build-cross/x86-64/tools/rigid2d-trace --replay "$out/settings.replay" \
     --save-state "$out/settings.state" 300 >/dev/null
+  build-cross/x86-64/tools/rigid2d-trace --scene mix --save-state "$out/mix.state" 1500 >/dev/null
   runs+=("--load-state $out/demo.state 500" "--load-state $out/grid.state 1500"
-    "--replay $out/settings.replay 600" "--load-state $out/settings.state 300")
+    "--replay $out/settings.replay 600" "--load-state $out/settings.state 300"
+    "--load-state $out/mix.state 1500")
 fi
 trace x86-64 build-cross/x86-64/tools/rigid2d-trace
 

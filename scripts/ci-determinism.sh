@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Proves that the simulation's numbers do not depend on how it is compiled: rigid2d-trace, built
 # at -O0, -O2 and -O3 with g++ and at -O2 with clang++ when it is there, prints the same state for
-# every body, to the last bit, after 1, 100, 1000 and 10000 steps of the demo and after 1000 steps
-# of a grid of 1000 circles with the stable solver.
+# every body, to the last bit, after 1, 100, 1000 and 10000 steps of the demo, after 1000 steps
+# of a grid of 1000 circles with the stable solver and after 1000 steps of the mix of turning
+# circles and boxes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,17 +23,18 @@ for build in "${builds[@]}"; do
   done
   "$dir/tools/rigid2d-trace" --scene grid --bodies 1000 --solver stable 1000 \
     >"$out/${compiler}${level}-stable"
+  "$dir/tools/rigid2d-trace" --scene mix 1000 >"$out/${compiler}${level}-mix"
 done
 
 status=0
 reference="${builds[0]// /}"
 for build in "${builds[@]:1}"; do
-  for steps in 1 100 1000 10000 stable; do
+  for steps in 1 100 1000 10000 stable mix; do
     if ! cmp -s "$out/$reference-$steps" "$out/${build// /}-$steps"; then
       echo "Determinism: $build differs from ${builds[0]} after $steps steps"
       status=1
     fi
   done
 done
-[[ $status -eq 0 ]] && echo "Determinism: ${#builds[@]} builds agree bit for bit after 1, 100, 1000 and 10000 steps, and for the stable grid."
+[[ $status -eq 0 ]] && echo "Determinism: ${#builds[@]} builds agree bit for bit after 1, 100, 1000 and 10000 steps, and for the stable grid and the mix."
 exit $status

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The sync test at length: a session snapshotted at every step of a window of 3000 steps (the
 # suite's own run takes 300), each snapshot restored into another session and run on 30 steps,
-# which must print what the run that never restored printed then, for the demo and a stable grid
-# of 1000; then going back through the history to steps across restarts and solver switches.
+# which must print what the run that never restored printed then, for the demo, a stable grid
+# of 1000 and the mix of 300 circles and boxes; then going back through the history to steps
+# across restarts and solver switches.
 # It is built without Qt (-DRIGID2D_WITHOUT_QT=ON), with everything else that build holds (the
 # engine, the scenes, the session, the file formats, rigid2d-soak and their tests), which proves
 # that none of them needs Qt.

@@ -14,6 +14,38 @@ namespace {
 // The held circle's velocity before each step: a quarter of the way to the target.
 constexpr float pullShare = 0.25f;
 
+bool holdable(const BaseEntity &body) {
+    return body.type() == BodyType::Circle || body.type() == BodyType::Box;
+}
+
+// Where a box is taken, in its own frame; a circle is held by its centre.
+Vec2 anchorOf(const BaseEntity &body, Vec2 point) {
+    if (body.type() != BodyType::Box)
+        return Vec2();
+    return body.rotation.applyInverse(point - body.position);
+}
+
+// One impulse at the body's point anchor (in its own frame) that gives the point the velocity
+// (target - point) * pullShare: the 2 x 2 system of the point's response to an impulse there,
+// solved by Cramer's rule. A body that cannot move is left as it is.
+void pullAtPoint(BaseEntity &body, Vec2 anchor, Vec2 target) {
+    const Vec2 r = body.rotation.apply(anchor);
+    const Vec2 wanted = (target - (body.position + r)) * pullShare;
+    const Vec2 change = wanted - (body.velocity + cross(body.angularVelocity, r));
+    const float m = body.inverseMass;
+    const float i = body.inverseInertia;
+    const float k11 = m + i * r.y * r.y;
+    const float k12 = -i * r.x * r.y;
+    const float k22 = m + i * r.x * r.x;
+    const float determinant = k11 * k22 - k12 * k12;
+    if (!(determinant > 0))
+        return;
+    const Vec2 impulse((k22 * change.x - k12 * change.y) / determinant,
+                       (k11 * change.y - k12 * change.x) / determinant);
+    body.velocity += impulse * m;
+    body.angularVelocity += i * cross(r, impulse);
+}
+
 bool before(const SessionInput &input, long long step) {
     return input.step < step;
 }
@@ -39,6 +71,10 @@ void Session::recordTo(SessionRecorder *sessionRecorder) {
 
 bool Session::spawn(Vec2 position) {
     return fromPerson(stampedNow(SessionInput::Kind::Spawn, position));
+}
+
+bool Session::dropBox(Vec2 position) {
+    return fromPerson(stampedNow(SessionInput::Kind::DropBox, position));
 }
 
 bool Session::restart() {
@@ -196,6 +232,8 @@ bool Session::give(const SessionInput &input) {
     switch (input.kind) {
     case SessionInput::Kind::Spawn:
         return simulation.spawn(input.position);
+    case SessionInput::Kind::DropBox:
+        return simulation.dropBox(input.position);
     case SessionInput::Kind::Restart:
         simulation.restart();
         break;
@@ -231,10 +269,10 @@ bool Session::giveHold(const SessionInput &input) {
     const EntityArray &bodies = simulation.bodies();
     switch (input.kind) {
     case SessionInput::Kind::Grab:
-        if (input.index < 0 || input.index >= bodies.size() ||
-            bodies[input.index]->type() != BodyType::Circle)
+        if (input.index < 0 || input.index >= bodies.size() || !holdable(*bodies[input.index]))
             return false;
-        hold = HeldCircle{input.index, input.position};
+        hold =
+            HeldCircle{input.index, input.position, anchorOf(*bodies[input.index], input.position)};
         targetNoted = true;
         return true;
     case SessionInput::Kind::Drag:
@@ -280,7 +318,10 @@ void Session::pullHeldCircle(bool noteTarget) {
     if (noteTarget && !targetNoted)
         note(stampedNow(SessionInput::Kind::Drag, hold.target));
     targetNoted = true;
-    circle->velocity = (hold.target - circle->position) * pullShare;
+    if (circle->type() == BodyType::Box)
+        pullAtPoint(*circle, hold.anchor, hold.target);
+    else
+        circle->velocity = (hold.target - circle->position) * pullShare;
 }
 
 std::vector<SessionInput>::const_iterator
@@ -296,17 +337,19 @@ void Session::giveDueInputs() {
     while (const SessionInput *input = player->nextDue(simulation.totalSteps())) {
         if (apply(*input))
             continue;
-        if (input->kind == SessionInput::Kind::Spawn) {
+        if (input->kind == SessionInput::Kind::Spawn ||
+            input->kind == SessionInput::Kind::DropBox) {
             ++refused;
             continue;
         }
-        const char *verb = input->kind == SessionInput::Kind::Grab     ? "grab"
-                           : input->kind == SessionInput::Kind::Remove ? "removal"
-                                                                       : nullptr;
         const std::string what =
-            verb ? std::string(verb) + " of body " + std::to_string(input->index) +
-                       ", which is not a circle at step " + std::to_string(input->step)
-                 : "nothing is held at step " + std::to_string(input->step);
+            input->kind == SessionInput::Kind::Grab
+                ? "grab of body " + std::to_string(input->index) +
+                      ", which is neither a circle nor a box at step " + std::to_string(input->step)
+            : input->kind == SessionInput::Kind::Remove
+                ? "removal of body " + std::to_string(input->index) +
+                      ", which is not a circle at step " + std::to_string(input->step)
+                : "nothing is held at step " + std::to_string(input->step);
         fault = ReplayFault{*input, what};
         player.reset();
         return;

@@ -51,6 +51,8 @@ public:
     // A person's inputs, acting between steps. False when refused: during a replay, and for a
     // spawn, when the scene's array is full.
     bool spawn(Vec2 position);
+    // Drops a box (see Sandbox::dropBox); refused as a spawn is.
+    bool dropBox(Vec2 position);
     bool restart();
     // Rebuilds the scene at step 0 with another solver.
     bool switchSolver(World::Solver solver);
@@ -65,8 +67,10 @@ public:
     // Takes out every circle dropped since the scene was built.
     bool clearDropped();
     // Takes hold of the circle at index (see Sandbox::circleAt) and pulls it toward target:
-    // before every step its velocity becomes (target - position) * 0.25. False, changing
-    // nothing, when index is not a circle or during a replay.
+    // before every step its velocity becomes (target - position) * 0.25. A box (Sandbox::boxAt)
+    // is held by the point under target: before every step one impulse at that point gives the
+    // point the velocity (target - point) * 0.25, so a box held by its corner swings. False,
+    // changing nothing, when index is neither or during a replay.
     bool grab(int index, Vec2 target);
     // Moves the held circle's target; recorded at most once a step, with the target the step
     // used.

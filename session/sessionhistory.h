@@ -7,11 +7,13 @@
 #include <memory>  // std::unique_ptr
 #include <vector>  // std::vector
 
-// The circle a person holds with the mouse, and where it is pulled to.
+// The circle or box a person holds with the mouse, and where it is pulled to.
 struct HeldCircle {
     // -1: none.
     int index = -1;
     Vec2 target;
+    // A box is held by the point it was taken at, in its own frame; a circle by its centre.
+    Vec2 anchor;
 };
 
 // Everything a session's next step depends on: the sandbox's state, the circle held and, while a

@@ -25,7 +25,8 @@ struct SessionInput {
         SolverInPlace,
         Settings,
         Remove,
-        Clear
+        Clear,
+        DropBox
     };
 
     SessionInput() = default;
@@ -34,7 +35,7 @@ struct SessionInput {
 
     long long step = 0;
     Kind kind = Kind::Spawn;
-    // The spawned circle's centre; the target of a grab or drag.
+    // The spawned circle's or dropped box's centre; the target of a grab or drag.
     Vec2 position;
     // The solver switched to.
     World::Solver solver = World::Solver::Designed;

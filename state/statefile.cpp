@@ -9,9 +9,11 @@
 
 #include <algorithm>    // std::max
 #include <cctype>       // std::toupper
+#include <cmath>        // std::isfinite
 #include <fstream>      // std::ifstream
 #include <istream>      // std::istream
 #include <limits>       // std::numeric_limits
+#include <memory>       // std::unique_ptr
 #include <system_error> // std::errc
 #include <utility>      // std::move
 
@@ -23,8 +25,49 @@ const char headerWord[] = "rigid2d-state";
 constexpr long long maxWholeSize = std::numeric_limits<int>::max();
 const std::string settingsLayout = "settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION";
 
+// What each version of the file holds beyond the one before. Version 1: circles and rectangles
+// that never turn, one warm start impulse per pair. Version 2: the settings line. Version 3: every
+// kind of body, with friction, orientation and spin on each body line and a feature and a tangent
+// impulse on each warm start line. A state that an older version holds whole is written as that
+// version, so the files of the scenes that have neither boxes, friction nor turning bodies keep
+// their bytes.
+struct StateVersion {
+    int number;
+    // The kinds 0 to kinds - 1 may appear.
+    int kinds;
+    bool turning;
+};
+
+constexpr StateVersion stateVersions[] = {{1, 2, false}, {2, 2, false}, {3, shapeKindCount, true}};
+static_assert(sizeof stateVersions / sizeof stateVersions[0] == stateVersion);
+
+bool fitsWithoutTurning(const SandboxState &state) {
+    for (const TraitsRun &run : state.runs) {
+        if (run.traits.shape.kind >= stateVersions[0].kinds || run.traits.friction != 0)
+            return false;
+    }
+    for (const BodyMotion &motion : state.motions) {
+        if (hasTurned(motion.rotation, motion.angularVelocity))
+            return false;
+    }
+    for (const PairImpulse &pair : state.warmStart) {
+        if (pair.featureId != 0 || pair.tangentImpulse != 0)
+            return false;
+    }
+    return true;
+}
+
+// The rotational inertia a body of this shape and mass gets (see BaseEntity::setMass), and its
+// inverse, 0 for a body that cannot move.
+void deriveInertia(BodyTraits &traits) {
+    const std::unique_ptr<BaseEntity> body(makeBody(traits.shape));
+    traits.inertia = body ? body->inertiaOfMass(traits.mass) : 0.0f;
+    traits.inverseInertia =
+        traits.inverseMass == 0 || traits.inertia == 0 ? 0.0f : 1 / traits.inertia;
+}
+
 void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
-                    const BodyMotion &motion) {
+                    const BodyMotion &motion, const StateVersion &version) {
     text += std::to_string(index);
     text += ' ';
     text += std::to_string(traits.shape.kind);
@@ -35,6 +78,13 @@ void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
         text += toHexFloat(value);
     }
     text += traits.isStatic ? " 1" : " 0";
+    if (version.turning) {
+        for (const float value :
+             {traits.friction, motion.rotation.c, motion.rotation.s, motion.angularVelocity}) {
+            text += ' ';
+            text += toHexFloat(value);
+        }
+    }
     const int kind = traits.shape.kind;
     for (int k = 0; isShapeKind(kind) && k < shapeKinds[kind].dimensionCount; ++k) {
         const double value = traits.shape.dimensions[k];
@@ -46,8 +96,8 @@ void appendBodyLine(std::string &text, int index, const BodyTraits &traits,
 }
 
 // The kind a body line's second field names, or -1.
-int kindCoded(std::string_view field) {
-    for (int kind = 0; kind < shapeKindCount; ++kind) {
+int kindCoded(std::string_view field, const StateVersion &version) {
+    for (int kind = 0; kind < version.kinds; ++kind) {
         if (field == std::to_string(kind))
             return kind;
     }
@@ -55,20 +105,22 @@ int kindCoded(std::string_view field) {
 }
 
 // "0 (circle) or 1 (rectangle)".
-std::string kindsInProse() {
+std::string kindsInProse(const StateVersion &version) {
     std::string text;
-    for (int kind = 0; kind < shapeKindCount; ++kind) {
+    for (int kind = 0; kind < version.kinds; ++kind) {
         if (kind > 0)
-            text += kind + 1 == shapeKindCount ? " or " : ", ";
+            text += kind + 1 == version.kinds ? " or " : ", ";
         text += std::to_string(kind) + " (" + shapeKinds[kind].name + ")";
     }
     return text;
 }
 
 // A body line of that kind as the messages show it, the dimensions in capitals.
-std::string bodyLayout(int kind) {
+std::string bodyLayout(int kind, const StateVersion &version) {
     std::string text = "\"INDEX " + std::to_string(kind) +
                        " PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC";
+    if (version.turning)
+        text += " FRICTION COS SIN SPIN";
     for (int k = 0; k < shapeKinds[kind].dimensionCount; ++k) {
         text += ' ';
         for (const char *c = shapeKinds[kind].dimensions[k].name; *c; ++c)
@@ -105,6 +157,7 @@ private:
     bool readSettings(const Fields &fields);
     bool readCount(const Fields &fields, const char *word, long long max, long long &count);
     bool readBody(const Fields &fields);
+    bool readTurning(const Fields &fields, BodyTraits &traits, BodyMotion &motion);
     bool readImpulse(const Fields &fields);
     bool readHash(const Fields &fields);
     bool readWhole(std::string_view text, long long max, const char *what, long long &value);
@@ -113,6 +166,8 @@ private:
 
     Part part = Part::Header;
     int version = 1;
+    // What the version's lines hold.
+    const StateVersion *layout = &stateVersions[0];
     long long bodies = 0;
     long long impulses = 0;
 };
@@ -137,8 +192,10 @@ bool StateParser::take(std::string_view line) {
     case Part::Body:
         return readBody(fields);
     case Part::WarmStart:
-        // Every pair of bodies once at most.
-        return readCount(fields, "warmstart", bodies * (bodies - 1) / 2, impulses) &&
+        // Every point of every pair of bodies once at most.
+        return readCount(fields, "warmstart",
+                         bodies * (bodies - 1) / 2 * (layout->turning ? maxManifoldPoints : 1),
+                         impulses) &&
                (part = impulses > 0 ? Part::Impulse : Part::Hash, true);
     case Part::Impulse:
         return readImpulse(fields);
@@ -194,6 +251,7 @@ bool StateParser::readHeader(const Fields &fields) {
                     stateHeaderLine + "\"");
     if (fields.size() >= 2 && !readVersion(fields[1], stateVersion, version))
         return false;
+    layout = &stateVersions[version - 1];
     part = Part::Scene;
     return expectFields(fields, 2,
                         std::string("expected the format version: \"") + stateHeaderLine + "\"");
@@ -243,11 +301,13 @@ bool StateParser::readBody(const Fields &fields) {
         return false;
     if (read != static_cast<long long>(index))
         return fail("expected body " + std::to_string(index) + ", not " + quoted(fields[0]));
-    const int kind = fields.size() < 2 ? -1 : kindCoded(fields[1]);
+    const int kind = fields.size() < 2 ? -1 : kindCoded(fields[1], *layout);
     if (kind < 0)
-        return fail("expected the body's type, " + kindsInProse());
+        return fail("expected the body's type, " + kindsInProse(*layout));
     const ShapeKind &shape = shapeKinds[kind];
-    if (!expectFields(fields, 12 + shape.dimensionCount, "expected " + bodyLayout(kind)))
+    const std::size_t turning = layout->turning ? 4 : 0;
+    if (!expectFields(fields, 12 + turning + shape.dimensionCount,
+                      "expected " + bodyLayout(kind, *layout)))
         return false;
     BodyTraits traits;
     traits.shape.kind = kind;
@@ -263,16 +323,22 @@ bool StateParser::readBody(const Fields &fields) {
     if (fields[11] != "0" && fields[11] != "1")
         return fail("expected STATIC, 0 or 1, not " + quoted(fields[11]));
     traits.isStatic = fields[11] == "1";
+    if (turning && !readTurning(fields, traits, motion))
+        return false;
     for (int k = 0; k < shape.dimensionCount; ++k) {
-        const std::string_view text = fields[12 + static_cast<std::size_t>(k)];
+        const std::string_view text = fields[12 + turning + static_cast<std::size_t>(k)];
         const ShapeDimension &dimension = shape.dimensions[k];
         long long whole = 0;
         float number = 0;
         if (dimension.whole ? !readWhole(text, maxWholeSize, dimension.name, whole)
                             : !readNumber(text, number))
             return false;
+        if (!dimension.whole && !(number > 0 && std::isfinite(number)))
+            return fail(std::string("expected the ") + dimension.name +
+                        ", a finite number above 0, not " + quoted(text));
         traits.shape.dimensions[k] = dimension.whole ? static_cast<double>(whole) : number;
     }
+    deriveInertia(traits);
     state.motions.push_back(motion);
     appendTraits(state.runs, traits);
     if (static_cast<long long>(state.motions.size()) == bodies)
@@ -280,25 +346,68 @@ bool StateParser::readBody(const Fields &fields) {
     return true;
 }
 
+// FRICTION COS SIN SPIN, after STATIC. The orientation must be a unit vector, as every step keeps
+// it; a NaN or an infinity anywhere is refused.
+bool StateParser::readTurning(const Fields &fields, BodyTraits &traits, BodyMotion &motion) {
+    float *const floats[] = {&traits.friction, &motion.rotation.c, &motion.rotation.s,
+                             &motion.angularVelocity};
+    std::size_t field = 12;
+    for (float *value : floats) {
+        if (!readNumber(fields[field], *value))
+            return false;
+        if (!std::isfinite(*value))
+            return fail("expected a finite number, not " + quoted(fields[field]));
+        ++field;
+    }
+    if (!(traits.friction >= 0))
+        return fail("expected FRICTION, 0 or more, not " + quoted(fields[12]));
+    const Rotation q = motion.rotation;
+    const float squared = q.c * q.c + q.s * q.s;
+    if (!(squared > 0.999f && squared < 1.001f))
+        return fail("expected COS and SIN of an angle: their squares must add up to 1");
+    return true;
+}
+
 bool StateParser::readImpulse(const Fields &fields) {
-    if (!expectFields(fields, 3, "expected \"LOWER HIGHER IMPULSE\""))
+    const bool turning = layout->turning;
+    const char *layout = turning ? "expected \"LOWER HIGHER FEATURE IMPULSE TANGENT_IMPULSE\""
+                                 : "expected \"LOWER HIGHER IMPULSE\"";
+    if (!expectFields(fields, turning ? 5 : 3, layout))
         return false;
     PairImpulse pair{};
     long long lower = 0;
     long long higher = 0;
+    long long feature = 0;
     if (!readWhole(fields[0], bodies - 1, "body index", lower) ||
-        !readWhole(fields[1], bodies - 1, "body index", higher) ||
-        !readNumber(fields[2], pair.impulse))
+        !readWhole(fields[1], bodies - 1, "body index", higher))
         return false;
+    if (turning) {
+        if (!readWhole(fields[2], std::numeric_limits<std::uint32_t>::max(), "feature", feature) ||
+            !readNumber(fields[3], pair.impulse) || !readNumber(fields[4], pair.tangentImpulse))
+            return false;
+    } else if (!readNumber(fields[2], pair.impulse)) {
+        return false;
+    }
     if (lower >= higher)
         return fail("the pair's lower index must be below its higher one");
     pair.lower = static_cast<int>(lower);
     pair.higher = static_cast<int>(higher);
+    pair.featureId = static_cast<std::uint32_t>(feature);
     std::vector<PairImpulse> &warmStart = snapshot.sandbox.warmStart;
-    if (!warmStart.empty() &&
-        !(warmStart.back().lower < pair.lower ||
-          (warmStart.back().lower == pair.lower && warmStart.back().higher < pair.higher)))
-        return fail("the pairs must come in ascending order, each once");
+    // The points of one pair follow each other, each feature once.
+    const bool samePair = !warmStart.empty() && warmStart.back().lower == pair.lower &&
+                          warmStart.back().higher == pair.higher;
+    bool inOrder = warmStart.empty() || warmStart.back().lower < pair.lower ||
+                   (warmStart.back().lower == pair.lower && warmStart.back().higher < pair.higher);
+    if (turning && samePair) {
+        inOrder = true;
+        for (auto k = warmStart.rbegin();
+             k != warmStart.rend() && k->lower == pair.lower && k->higher == pair.higher; ++k)
+            inOrder = inOrder && k->featureId != pair.featureId;
+    }
+    if (!inOrder)
+        return fail(turning ? "the pairs must come in ascending order, each feature of a pair once"
+                            : "the pairs must come in ascending order, each once");
     warmStart.push_back(pair);
     if (static_cast<long long>(warmStart.size()) == impulses)
         part = Part::Hash;
@@ -335,22 +444,30 @@ bool StateParser::readWhole(std::string_view text, long long max, const char *wh
 
 std::string stateFileText(const SandboxState &state) {
     const bool designed = sameSettings(state.settings, SandboxSettings());
-    std::string text = (designed ? std::string(stateHeaderLine) : std::string(headerWord) + " 2") +
-                       "\nscene " + sceneFields(state.scene) + "\nsteps " +
-                       std::to_string(state.sceneStep) + " " + std::to_string(state.totalSteps) +
-                       "\n";
-    if (!designed)
+    const StateVersion &layout = !fitsWithoutTurning(state) ? stateVersions[2]
+                                 : designed                 ? stateVersions[0]
+                                                            : stateVersions[1];
+    std::string text = std::string(headerWord) + " " + std::to_string(layout.number) + "\nscene " +
+                       sceneFields(state.scene) + "\nsteps " + std::to_string(state.sceneStep) +
+                       " " + std::to_string(state.totalSteps) + "\n";
+    if (layout.number >= 2)
         text += "settings " + settingsFields(state.settings) + "\n";
     text += "bodies " + std::to_string(state.motions.size()) + "\n";
     int index = 0;
     for (const TraitsRun &run : state.runs) {
         for (int k = 0; k < run.count; ++k, ++index)
-            appendBodyLine(text, index, run.traits, state.motions[static_cast<std::size_t>(index)]);
+            appendBodyLine(text, index, run.traits, state.motions[static_cast<std::size_t>(index)],
+                           layout);
     }
     text += "warmstart " + std::to_string(state.warmStart.size()) + "\n";
-    for (const PairImpulse &pair : state.warmStart)
-        text += std::to_string(pair.lower) + " " + std::to_string(pair.higher) + " " +
-                toHexFloat(pair.impulse) + "\n";
+    for (const PairImpulse &pair : state.warmStart) {
+        text += std::to_string(pair.lower) + " " + std::to_string(pair.higher) + " ";
+        if (layout.turning)
+            text += std::to_string(pair.featureId) + " " + toHexFloat(pair.impulse) + " " +
+                    toHexFloat(pair.tangentImpulse) + "\n";
+        else
+            text += toHexFloat(pair.impulse) + "\n";
+    }
     return text + "hash " + hashDigits(stateHash(state)) + "\n";
 }
 

@@ -31,9 +31,16 @@
 // The settings line (hex floats, each within its range, see settingRanges) is written, with
 // version 2, only when the settings differ from the designed ones: a state with the designed
 // settings is the version 1 file it always was, and a version 1 file has the designed settings.
+//
+// Version 3 holds what neither can: boxes (type 2, sized by HALF_WIDTH HALF_HEIGHT), and on every
+// body line FRICTION COS SIN SPIN after STATIC, the orientation as its cosine and sine; each warm
+// start line is "LOWER HIGHER FEATURE IMPULSE TANGENT_IMPULSE", the feature naming the point of the
+// pair's contact. Its settings line is always there. A state an older version holds whole is
+// written as that version. The rotational inertia is not written: it follows from the shape and
+// the mass, as BaseEntity::setMass gives it, and is 0 for a body whose inverse mass is 0.
 
 // The newest version; every version from 1 on is read.
-constexpr int stateVersion = 2;
+constexpr int stateVersion = 3;
 // "rigid2d-state 1", the first line of a state with the designed settings.
 extern const char stateHeaderLine[];
 // No record comes near this; a longer line is refused without being read to its end.

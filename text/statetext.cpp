@@ -25,13 +25,25 @@ std::string toHexFloat(float f) {
     return std::string(text, end);
 }
 
-void appendStateLine(std::string &text, int index, int type, Vec2 position, Vec2 velocity) {
+bool hasTurned(Rotation rotation, float angularVelocity) {
+    // Written as comparisons so that -0 counts as 0 and a NaN counts as turned.
+    return !(rotation.c == 1 && rotation.s == 0 && angularVelocity == 0);
+}
+
+void appendStateLine(std::string &text, int index, int type, Vec2 position, Vec2 velocity,
+                     Rotation rotation, float angularVelocity) {
     text += std::to_string(index);
     text += ' ';
     text += std::to_string(type);
     for (const float value : {position.x, position.y, velocity.x, velocity.y}) {
         text += ' ';
         text += toHexFloat(value);
+    }
+    if (hasTurned(rotation, angularVelocity)) {
+        for (const float value : {rotation.c, rotation.s, angularVelocity}) {
+            text += ' ';
+            text += toHexFloat(value);
+        }
     }
     text += '\n';
 }
@@ -40,7 +52,8 @@ std::string stateText(const EntityArray &bodies) {
     std::string text;
     for (int i = 0; i < bodies.size(); ++i) {
         const BaseEntity *body = bodies[i];
-        appendStateLine(text, i, body->type(), body->position, body->velocity);
+        appendStateLine(text, i, body->type(), body->position, body->velocity, body->rotation,
+                        body->angularVelocity);
     }
     return text;
 }
@@ -52,7 +65,7 @@ std::string stateText(const SandboxState &state) {
         for (int k = 0; k < run.count; ++k, ++index) {
             const BodyMotion &motion = state.motions[index];
             appendStateLine(text, static_cast<int>(index), run.traits.shape.kind, motion.position,
-                            motion.velocity);
+                            motion.velocity, motion.rotation, motion.angularVelocity);
         }
     }
     return text;

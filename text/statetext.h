@@ -1,5 +1,6 @@
 #pragma once
 
+#include "math/rotation.h"
 #include "math/vec2.h"
 
 #include <cstdint>     // std::uint64_t
@@ -14,14 +15,20 @@ struct SandboxState;
 // hash in a recorded session and what the tests compare are the same bytes.
 //
 // One line per body in array order, "index type px py vx vy" and a line feed, the floats as C's
-// "%a" prints them as doubles (0x1.9p+7, -0x1.47ae14p-6, 0x0p+0). Unlike printf, the text does
-// not depend on the C locale, whose decimal point could otherwise turn "." into ",".
+// "%a" prints them as doubles (0x1.9p+7, -0x1.47ae14p-6, 0x0p+0). A body that has turned or spins
+// adds its orientation's cosine and sine and its spin, "index type px py vx vy c s w": a body that
+// never turned, as every body under the designed solver, prints as it always did. Unlike printf,
+// the text does not depend on the C locale, whose decimal point could otherwise turn "." into ",".
 
 // f as "%a" prints static_cast<double>(f) in the C locale.
 std::string toHexFloat(float f);
 
+// Whether a body's line carries its orientation and spin.
+bool hasTurned(Rotation rotation, float angularVelocity);
+
 // Appends one body's line, line feed included.
-void appendStateLine(std::string &text, int index, int type, Vec2 position, Vec2 velocity);
+void appendStateLine(std::string &text, int index, int type, Vec2 position, Vec2 velocity,
+                     Rotation rotation, float angularVelocity);
 
 // Every body's line, in array order.
 std::string stateText(const EntityArray &bodies);

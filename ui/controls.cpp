@@ -66,7 +66,7 @@ const KeyBinding keyBindings[] = {
 };
 
 const char *const buttonHelp[] = {
-    "left button  grab a circle and throw it, or drop one",
+    "left button  grab and throw, or drop (Shift: a box)",
     "right button  drag the view",
     "wheel  zoom about the pointer",
 };
@@ -75,12 +75,9 @@ int sceneKeyCount() {
     return std::min(static_cast<int>(sceneTable().size()), maxSceneKeys);
 }
 
-// "1 2 3  the demo, column or grid scene".
+// "1-6  demo, column, grid, pyramid, stack or mix".
 std::string sceneKeysHelp() {
-    std::string keys;
-    for (int row = 0; row < sceneKeyCount(); ++row)
-        keys += std::to_string(row + 1) + ' ';
-    return keys + " the " + sceneNamesInProse() + " scene";
+    return "1-" + std::to_string(sceneKeyCount()) + "  " + sceneNamesInProse();
 }
 
 } // namespace

@@ -13,7 +13,8 @@ constexpr double degreesPerNotch = 15;
 
 } // namespace
 
-void PointerInput::press(PointerButton button, WindowPoint position, WindowSize windowSize) {
+void PointerInput::press(PointerButton button, WindowPoint position, WindowSize windowSize,
+                         bool dropsBox) {
     seen = true;
     pointed = camera.scenePoint(position, windowSize);
     if (button == PointerButton::Right) {
@@ -24,9 +25,13 @@ void PointerInput::press(PointerButton button, WindowPoint position, WindowSize 
     if (button != PointerButton::Left)
         return;
     const Vec2 point = camera.scenePoint(position, windowSize);
-    const int circle = session.sandbox().circleAt(point);
-    if (circle >= 0)
-        holding = session.grab(circle, point);
+    int body = session.sandbox().circleAt(point);
+    if (body < 0)
+        body = session.sandbox().boxAt(point);
+    if (body >= 0)
+        holding = session.grab(body, point);
+    else if (dropsBox)
+        session.dropBox(point);
     else
         session.spawn(point);
 }

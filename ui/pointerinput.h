@@ -13,14 +13,17 @@ enum class PointerButton { Left, Right, Other };
 constexpr char rightClickLine[] = "Right mouse click!";
 
 // What the mouse (or a finger) does to the session and the view. The left button grabs the circle
-// under the pointer (or drops a new one on empty space) and drags it; releasing throws it with
+// or box under the pointer (or drops a new circle, or with Shift a box, on empty space) and drags
+// it; releasing throws it with
 // the velocity it has. The right button drags the view; the wheel zooms about the pointer.
 // Positions are logical pixels of a window of the given size.
 class PointerInput {
 public:
     PointerInput(Session &session, Camera &camera) : session(session), camera(camera) {}
 
-    void press(PointerButton button, WindowPoint position, WindowSize windowSize);
+    // dropsBox (Shift held): a left press on empty space drops a box instead of a circle.
+    void press(PointerButton button, WindowPoint position, WindowSize windowSize,
+               bool dropsBox = false);
     void move(WindowPoint position, WindowSize windowSize);
     void release(PointerButton button);
     // angleDegrees as Qt's wheel events give it: 15 for one notch of most wheels.

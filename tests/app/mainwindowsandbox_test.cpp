@@ -84,7 +84,10 @@ TEST(MainWindowSandbox, TheDigitKeysSwitchToTheRowsOfTheSceneTable) {
         {Qt::Key_2, SceneKind::Column, 1000, World::Solver::Stable},
         {Qt::Key_1, SceneKind::Demo, 100, World::Solver::Designed},
         {Qt::Key_3, SceneKind::Grid, 100, World::Solver::Stable},
-        {Qt::Key_4, SceneKind::Grid, 100, World::Solver::Stable},
+        {Qt::Key_4, SceneKind::Pyramid, 100, World::Solver::Stable},
+        {Qt::Key_6, SceneKind::Mix, 100, World::Solver::Stable},
+        // Beyond the table: nothing changes.
+        {Qt::Key_7, SceneKind::Mix, 100, World::Solver::Stable},
     };
     for (const auto &p : presses) {
         SCOPED_TRACE(p.key);

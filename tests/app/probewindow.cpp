@@ -26,7 +26,8 @@ Rgb Framebuffer::pixel(int x, int y) const {
 std::vector<BodyState> snapshotBodies(const EntityArray &bodies) {
     std::vector<BodyState> states;
     for (int i = 0; i < bodies.size(); ++i)
-        states.push_back(BodyState{bodies[i]->type(), bodies[i]->position, bodies[i]->velocity});
+        states.push_back(BodyState{bodies[i]->type(), bodies[i]->position, bodies[i]->velocity,
+                                   bodies[i]->rotation, bodies[i]->angularVelocity});
     return states;
 }
 
@@ -34,7 +35,8 @@ QStringList describe(const std::vector<BodyState> &bodies) {
     std::string text;
     for (size_t i = 0; i < bodies.size(); ++i) {
         const BodyState &b = bodies[i];
-        appendStateLine(text, static_cast<int>(i), b.type, b.position, b.velocity);
+        appendStateLine(text, static_cast<int>(i), b.type, b.position, b.velocity, b.rotation,
+                        b.angularVelocity);
     }
     return QString::fromStdString(text).split('\n', Qt::SkipEmptyParts);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "math/rotation.h"
 #include "math/vec2.h"
 #include "render/sceneframe.h"
 #include "render/wallcolor.h"
@@ -45,6 +46,8 @@ struct BodyState {
     int type;
     Vec2 position;
     Vec2 velocity;
+    Rotation rotation;
+    float angularVelocity;
 };
 
 std::vector<BodyState> snapshotBodies(const EntityArray &bodies);

@@ -35,7 +35,7 @@ TEST(ReplayFile, AMistakeIsNamedWithItsLine) {
         {"rigid2d-replay 2\nscene grid 40 fast\n",
          "input:2: unknown solver \"fast\": expected designed or stable"},
         {"rigid2d-replay 2\nscene heap 40\n",
-         "input:2: unknown scene \"heap\": expected demo, column or grid"},
+         "input:2: unknown scene \"heap\": expected demo, column, grid, pyramid, stack or mix"},
         {"rigid2d-replay 2\nscene demo 40\n", "input:2: the demo scene has 100 circles, not 40"},
         {header + "3 scene grid\n", "input:3: expected the scene's NAME and COUNT"},
         {header + "3 scene grid 10 stable designed\n",

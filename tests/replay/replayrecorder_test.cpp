@@ -113,6 +113,46 @@ TEST_F(RecordedSession, SwitchesAndGrabsAreRecordedAndReplayExactly) {
     EXPECT_EQ(hashDigits(stateHash(replayed.sandbox().bodies())), hashDigits(replay->end->hash));
 }
 
+// Boxes dropped, a box grabbed by its corner and swung, a circle rolled: recorded, read back and
+// replayed to the same bits, orientations and spins included, and going back lands on the very
+// state the session had.
+TEST_F(RecordedSession, BoxDropsAndGrabsOfBoxesReplayExactly) {
+    const Scene scene{SceneKind::Mix, 40, World::Solver::Stable};
+    Session live(scene);
+    ASSERT_TRUE(record(live, scene));
+    live.playTo(30);
+    ASSERT_TRUE(live.dropBox(Vec2(300, 200)));
+    ASSERT_TRUE(live.dropBox(Vec2(900, 260)));
+    live.playTo(200);
+    const BaseEntity &dropped = *live.sandbox().bodies()[scene.bodyCount()];
+    // Its upper-right corner.
+    const Vec2 corner = dropped.position + dropped.rotation.apply(Vec2(9, 9));
+    ASSERT_EQ(live.sandbox().boxAt(corner), scene.bodyCount());
+    ASSERT_TRUE(live.grab(scene.bodyCount(), corner));
+    std::string whileSwinging;
+    for (int s = 0; s < 60; ++s) {
+        live.drag(Vec2(300.0f + 5 * s, 500));
+        live.step();
+        if (s == 29)
+            whileSwinging = stateText(live.sandbox().bodies()); // at step 230
+    }
+    ASSERT_TRUE(live.release());
+    live.playTo(400);
+
+    const std::optional<Replay> replay = finishAndRead(live);
+    ASSERT_TRUE(replay);
+    EXPECT_NE(contentsOf(path).find("\n30 box 0x1.2cp+8 0x1.9p+7\n"), std::string::npos);
+    Session replayed(replay->recording.scene);
+    replayed.play(replay->recording);
+    replayed.playTo(replay->end->step);
+    EXPECT_EQ(stateText(replayed.sandbox().bodies()), stateText(live.sandbox().bodies()));
+    EXPECT_EQ(hashDigits(stateHash(replayed.sandbox().bodies())), hashDigits(replay->end->hash));
+    // The swung box turned while held.
+    EXPECT_FALSE(dropped.rotation.c == 1 && dropped.rotation.s == 0);
+    ASSERT_TRUE(live.goBackTo(230));
+    EXPECT_EQ(stateText(live.sandbox().bodies()), whileSwinging);
+}
+
 // Going back and acting again makes a new branch: the recording replays to the session as it
 // finally went, its checkpoints pass, and the replay itself can be stepped back and forth.
 TEST_F(RecordedSession, ARecordingWithGoingBackReplaysTheHistoryAsItFinallyWent) {

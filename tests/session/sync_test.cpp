@@ -26,8 +26,9 @@ void PrintTo(const SyncCase &syncCase, std::ostream *out) {
     *out << syncCase.name;
 }
 
-// The person's inputs, the same every 400 steps: drops, a circle grabbed, dragged and thrown, a
-// restart, and the solver switched and switched back.
+// The person's inputs, the same every 400 steps: drops of circles and a box, a body grabbed,
+// dragged and thrown (in the mix a box, held by a point off its centre), a restart, and the solver
+// switched and switched back.
 void giveInputs(Session &session) {
     const long long step = session.sandbox().totalSteps();
     if (step % 400 > 100 && step % 400 < 140)
@@ -42,6 +43,7 @@ void giveInputs(Session &session) {
     case 30:
         session.spawn(Vec2(640, 420));
         session.spawn(Vec2(655, 480));
+        session.dropBox(Vec2(520, 560));
         break;
     case 150:
         session.spawn(Vec2(300, 500));
@@ -132,7 +134,8 @@ TEST_P(SyncTest, GoingBackGivesTheStateSeenThenAndTheSameRunAfter) {
 INSTANTIATE_TEST_SUITE_P(
     Scenes, SyncTest,
     testing::Values(SyncCase{"demo", Scene{}},
-                    SyncCase{"grid1000", Scene{SceneKind::Grid, 1000, World::Solver::Stable}}),
+                    SyncCase{"grid1000", Scene{SceneKind::Grid, 1000, World::Solver::Stable}},
+                    SyncCase{"mix300", Scene{SceneKind::Mix, 300, World::Solver::Stable}}),
     [](const testing::TestParamInfo<SyncCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "session/session.h"
 #include "state/statefile.h"
+#include "text/statetext.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,10 @@
 
 namespace {
 
-// A stable grid that has landed, as saved: walls, circles and warm-start pairs, one a line.
-std::vector<std::string> savedGridLines() {
-    Session session(Scene{SceneKind::Grid, 20, World::Solver::Stable});
+// The session after that many steps, as saved, one line a record.
+std::vector<std::string> savedLines(Session &session, long long steps) {
     session.keepHistory(false);
-    session.playTo(1000);
+    session.playTo(steps);
     SessionSnapshot snapshot;
     session.take(snapshot);
     std::istringstream text(stateFileText(snapshot.sandbox));
@@ -23,6 +23,12 @@ std::vector<std::string> savedGridLines() {
     for (std::string line; std::getline(text, line);)
         lines.push_back(line);
     return lines;
+}
+
+// A stable grid that has landed, as saved: walls, circles and warm-start pairs, one a line.
+std::vector<std::string> savedGridLines() {
+    Session session(Scene{SceneKind::Grid, 20, World::Solver::Stable});
+    return savedLines(session, 1000);
 }
 
 std::string joined(const std::vector<std::string> &lines) {
@@ -94,5 +100,75 @@ TEST(StateFile, ABadSettingsLineIsNamedWithItsLine) {
         FileFault fault;
         EXPECT_FALSE(readState(input, "input", fault));
         EXPECT_EQ(fault.message(), "input:4: " + c.message);
+    }
+}
+
+namespace {
+
+// The mix of circles and boxes after 300 steps, as saved: version 3, every body turning.
+std::vector<std::string> savedMixLines(Session &session) {
+    return savedLines(session, 300);
+}
+
+// The line with field `field` of it replaced.
+std::string withField(const std::string &line, std::size_t field, const std::string &value) {
+    std::istringstream words(line);
+    std::vector<std::string> fields;
+    for (std::string word; words >> word;)
+        fields.push_back(word);
+    fields.at(field) = value;
+    std::string text;
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        text += (k ? " " : "") + fields[k];
+    return text;
+}
+
+} // namespace
+
+// Saved with boxes, loaded and continued: the same bits as the session that was never saved.
+TEST(StateFile, AStateWithTurningBoxesLoadsAndContinuesToTheSameBits) {
+    Session saved(Scene{SceneKind::Mix, 40, World::Solver::Stable});
+    const std::vector<std::string> lines = savedMixLines(saved);
+    ASSERT_EQ(lines[0], "rigid2d-state 3");
+    std::istringstream input(joined(lines));
+    FileFault fault;
+    const std::optional<SessionSnapshot> loaded = readState(input, "input", fault);
+    ASSERT_TRUE(loaded) << fault.message();
+    Session resumed(loaded->sandbox.scene);
+    resumed.keepHistory(false);
+    resumed.restore(*loaded);
+    saved.playTo(600);
+    resumed.playTo(600);
+    EXPECT_EQ(stateText(resumed.sandbox().bodies()), stateText(saved.sandbox().bodies()));
+}
+
+// The fields only version 3 has are checked as strictly as the others.
+TEST(StateFile, ABadBoxOrOrientationIsNamedWithItsLine) {
+    Session session(Scene{SceneKind::Mix, 40, World::Solver::Stable});
+    const std::vector<std::string> good = savedMixLines(session);
+    const std::size_t box =
+        8; // body 4, the first box: INDEX 2 ... STATIC FRICTION COS SIN SPIN HW HH
+    ASSERT_EQ(good[box].compare(0, 4, "4 2 "), 0);
+    const struct {
+        std::size_t field;
+        std::string value;
+        std::string message;
+    } cases[] = {
+        {1, "3", "expected the body's type, 0 (circle), 1 (rectangle) or 2 (box)"},
+        {16, "0", "expected the half_width, a finite number above 0, not \"0\""},
+        {17, "-0x1.4p+3", "expected the half_height, a finite number above 0, not \"-0x1.4p+3\""},
+        {13, "nan", "expected a finite number, not \"nan\""},
+        {15, "inf", "expected a finite number, not \"inf\""},
+        {14, "0x1p-1", "expected COS and SIN of an angle: their squares must add up to 1"},
+        {12, "-0x1p-1", "expected FRICTION, 0 or more, not \"-0x1p-1\""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.value);
+        std::vector<std::string> lines = good;
+        lines[box] = withField(good[box], c.field, c.value);
+        std::istringstream input(joined(lines));
+        FileFault fault;
+        EXPECT_FALSE(readState(input, "input", fault));
+        EXPECT_EQ(fault.message(), "input:" + std::to_string(box + 1) + ": " + c.message);
     }
 }

@@ -13,5 +13,5 @@ TEST(Controls, TheHelpListsTheSceneKeysOfTheSceneTable) {
         std::find(help.begin(), help.end(), "S  the other solver, from here on");
     ASSERT_NE(solverLine, help.end());
     ASSERT_NE(solverLine + 1, help.end());
-    EXPECT_EQ(*(solverLine + 1), "1 2 3  the demo, column or grid scene");
+    EXPECT_EQ(*(solverLine + 1), "1-6  demo, column, grid, pyramid, stack or mix");
 }

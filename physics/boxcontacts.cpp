@@ -1,0 +1,167 @@
+// The contacts of boxes: with each other, with a wall and with a circle. Two outlines are compared
+// by separating axes (the side along which they are the furthest apart, or the least deep), the
+// touching side of the other outline is clipped to that side's width, and what is left of it
+// gives up to two points. All of it is computed from the first body's centre, so that positions
+// far from the origin lose no more precision than the offset between the bodies has.
+
+#include "physics/box.h"
+#include "physics/circle.h"
+#include "physics/rectangle.h"
+#include "physics/shapes.h"
+
+namespace {
+
+constexpr int corners = 4;
+
+// A box's outline in a frame whose origin is the first body's centre: its corners in
+// counter-clockwise order and the outward normal of each side, side i running from corner i to
+// corner i + 1.
+struct Outline {
+    Vec2 corner[corners];
+    Vec2 normal[corners];
+};
+
+Outline outlineOf(Vec2 centre, Rotation q, Vec2 half) {
+    const Vec2 local[corners] = {Vec2(-half.x, -half.y), Vec2(half.x, -half.y),
+                                 Vec2(half.x, half.y), Vec2(-half.x, half.y)};
+    const Vec2 localNormal[corners] = {Vec2(0, -1), Vec2(1, 0), Vec2(0, 1), Vec2(-1, 0)};
+    Outline outline;
+    for (int k = 0; k < corners; ++k) {
+        outline.corner[k] = centre + q.apply(local[k]);
+        outline.normal[k] = q.apply(localNormal[k]);
+    }
+    return outline;
+}
+
+// The side of p along which q lies the furthest out (or, overlapping, the least deep), and how far.
+struct Separation {
+    int side;
+    float distance;
+};
+
+Separation greatestSeparation(const Outline &p, const Outline &q) {
+    Separation best{0, 0};
+    for (int side = 0; side < corners; ++side) {
+        float nearest = p.normal[side].dot(q.corner[0] - p.corner[side]);
+        for (int k = 1; k < corners; ++k) {
+            const float d = p.normal[side].dot(q.corner[k] - p.corner[side]);
+            if (d < nearest)
+                nearest = d;
+        }
+        if (side == 0 || nearest > best.distance)
+            best = Separation{side, nearest};
+    }
+    return best;
+}
+
+// A point of the clipped side, and the corner of the incident outline it came from.
+struct ClipPoint {
+    Vec2 at;
+    int corner;
+};
+
+// Keeps the part of the segment from points[0] to points[1] where dot(direction, p) <= limit. A
+// point cut off is moved to the limit and keeps its corner, so that a contact keeps its feature
+// as the bodies shift a little. False when nothing is left.
+bool clip(ClipPoint points[2], Vec2 direction, float limit) {
+    const float d0 = direction.dot(points[0].at) - limit;
+    const float d1 = direction.dot(points[1].at) - limit;
+    if (d0 > 0 && d1 > 0)
+        return false;
+    if (d0 > 0 || d1 > 0) {
+        const int out = d0 > 0 ? 0 : 1;
+        const float share = d0 / (d0 - d1);
+        points[out].at = points[0].at + (points[1].at - points[0].at) * share;
+    }
+    return true;
+}
+
+// The manifold of outlines a and b (in a frame centred on a's position) when either's sides
+// separate them by no more than the speculative distance. The side furthest apart gives the
+// reference; b's is preferred only when it is clearly better, so that a resting contact does not
+// switch between them from one step to the next.
+Manifold outlineContact(const Outline &a, const Outline &b) {
+    const Separation fromA = greatestSeparation(a, b);
+    if (fromA.distance > speculativeDistance)
+        return Manifold();
+    const Separation fromB = greatestSeparation(b, a);
+    if (fromB.distance > speculativeDistance)
+        return Manifold();
+    constexpr float preference = 0.005f;
+    const bool flipped = fromB.distance > fromA.distance + preference;
+    const Outline &reference = flipped ? b : a;
+    const Outline &incident = flipped ? a : b;
+    const int side = flipped ? fromB.side : fromA.side;
+    const Vec2 n = reference.normal[side];
+
+    // The incident side: the one facing the reference side the most.
+    int facing = 0;
+    for (int k = 1; k < corners; ++k) {
+        if (incident.normal[k].dot(n) < incident.normal[facing].dot(n))
+            facing = k;
+    }
+    const int next = (facing + 1) % corners;
+    ClipPoint points[2] = {{incident.corner[facing], facing}, {incident.corner[next], next}};
+
+    const Vec2 start = reference.corner[side];
+    const Vec2 end = reference.corner[(side + 1) % corners];
+    const Vec2 along(-n.y, n.x); // from start toward end
+    if (!clip(points, along, along.dot(end)) || !clip(points, -along, -along.dot(start)))
+        return Manifold();
+
+    Manifold m;
+    m.normal = flipped ? -n : n;
+    for (const ClipPoint &p : points) {
+        const float separation = n.dot(p.at - start);
+        if (separation > speculativeDistance)
+            continue;
+        // On a's surface: the incident point itself when a is the incident outline, else the
+        // point's projection onto a's side.
+        const Vec2 onA = flipped ? p.at : p.at - n * separation;
+        const std::uint32_t feature = (flipped ? 0x100u : 0u) |
+                                      static_cast<std::uint32_t>(side) << 4 |
+                                      static_cast<std::uint32_t>(p.corner);
+        m.points[m.pointCount++] = ManifoldPoint{onA, -separation, feature};
+    }
+    return m;
+}
+
+// A wall's outline, in a frame centred on origin: its centre computed as the circle's contact
+// computes it.
+Outline wallOutline(const RectAngle &wall, Vec2 origin) {
+    const float width = static_cast<float>(wall.width);
+    const float height = static_cast<float>(wall.height);
+    const Vec2 min = wall.position;
+    const Vec2 max(wall.position.x + width, wall.position.y + height);
+    const Vec2 centre((min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f);
+    return outlineOf(centre - origin, Rotation(), Vec2(width * 0.5f, height * 0.5f));
+}
+
+} // namespace
+
+Manifold boxVsBox(const BaseEntity &a, const BaseEntity &b) {
+    const Box &boxA = static_cast<const Box &>(a);
+    const Box &boxB = static_cast<const Box &>(b);
+    return outlineContact(outlineOf(Vec2(0, 0), a.rotation, boxA.halfExtents),
+                          outlineOf(b.position - a.position, b.rotation, boxB.halfExtents));
+}
+
+Manifold boxVsRect(const BaseEntity &box, const BaseEntity &rect) {
+    return outlineContact(
+        outlineOf(Vec2(0, 0), box.rotation, static_cast<const Box &>(box).halfExtents),
+        wallOutline(static_cast<const RectAngle &>(rect), box.position));
+}
+
+Manifold circleVsBox(const BaseEntity &c, const BaseEntity &box) {
+    const float radius = static_cast<const Circle &>(c).radius;
+    const Vec2 half = static_cast<const Box &>(box).halfExtents;
+    const Rotation q = box.rotation;
+    // The circle's centre in the box's own frame, where the box is axis-aligned.
+    const Vec2 d = q.applyInverse(c.position - box.position);
+    Manifold m = circleVsAlignedBox(radius, d, half);
+    if (m.pointCount > 0) {
+        m.normal = q.apply(m.normal);
+        m.points[0].anchorA = m.normal * radius;
+    }
+    return m;
+}

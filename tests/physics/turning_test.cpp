@@ -1,0 +1,165 @@
+// Bodies that turn under the stable solver: circles with friction roll, boxes stand in stacks and
+// pyramids, the two pair searches agree to the bit, and a body whose spin is not finite spoils no
+// other.
+
+#include "core/entityarray.h"
+#include "physics/circle.h"
+#include "physics/finitebodies.h"
+#include "physics/world.h"
+#include "scenes/scene.h"
+#include "tests/math/exactfloat.h"
+#include "tests/physics/pairsearches.h"
+#include "tests/physics/samebodies.h"
+#include "text/statetext.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm> // std::max
+#include <cmath>     // std::fabs
+#include <limits>    // std::numeric_limits
+
+namespace {
+
+// A scene stepped by its own stable world.
+class SceneRun {
+public:
+    SceneRun(SceneKind kind, int count, World::PairSearch search = World::PairSearch::BroadPhase)
+        : scene{kind, count}, bodies(scene.capacity()), world(search, World::Solver::Stable) {
+        populateScene(bodies, scene);
+    }
+    ~SceneRun() { deleteEntities(bodies); }
+    SceneRun(const SceneRun &) = delete;
+    SceneRun &operator=(const SceneRun &) = delete;
+
+    void step(int steps) {
+        for (int s = 0; s < steps; ++s)
+            world.step(bodies);
+    }
+
+    // The deepest overlap of the last step's contacts between two boxes.
+    float deepestBoxOverlap() const {
+        float deepest = 0;
+        for (const Contact *c : world.contacts) {
+            if (c->a->type() == BodyType::Box && c->b->type() == BodyType::Box)
+                deepest = std::max(deepest, c->penetration);
+        }
+        return deepest;
+    }
+
+    const Scene scene;
+    EntityArray bodies;
+    World world;
+};
+
+constexpr int firstBody = 3; // after the three walls
+constexpr float floorTop = 65;
+
+struct Rolling {
+    const char *name;
+    float radius;
+    float speed;
+};
+
+class RollingCircle : public ::testing::TestWithParam<Rolling> {};
+
+// Thrown along the floor it slides, friction slows it and spins it up until the point touching
+// the floor stands still: from then on it rolls, its spin times its radius its speed.
+TEST_P(RollingCircle, SlowsAndEndsRollingWithoutSliding) {
+    const Rolling &r = GetParam();
+    SceneRun run(SceneKind::Mix, 0);
+    auto *circle = new Circle(r.radius);
+    circle->setPosition(Vec2(200, floorTop + r.radius));
+    circle->setVelocity(Vec2(r.speed, 0));
+    circle->setMass(0.02f);
+    circle->setFriction(0.6f);
+    ASSERT_TRUE(run.bodies.append(circle));
+    run.step(300);
+    const float speed = circle->velocity.x;
+    EXPECT_GT(speed, 0.5f * r.speed);
+    EXPECT_LT(speed, 0.9f * r.speed);
+    // Rolling to the right turns it clockwise: a negative spin.
+    EXPECT_LT(std::fabs(speed + circle->angularVelocity * r.radius), 0.01f * speed);
+    EXPECT_FALSE(circle->rotation.c == 1 && circle->rotation.s == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Circles, RollingCircle,
+                         ::testing::Values(Rolling{"Large", 30, 2}, Rolling{"Small", 15, 2},
+                                           Rolling{"Slow", 30, 0.5f}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// The circle scenes have no friction: a circle thrown along the floor keeps its speed to the bit
+// and never turns, as before bodies could turn.
+TEST(TurningBodies, WithoutFrictionACircleSlidesOnAndNeverTurns) {
+    SceneRun run(SceneKind::Grid, 0);
+    ASSERT_TRUE(addDemoCircle(run.bodies, 200, floorTop + 30));
+    BaseEntity *circle = run.bodies[firstBody];
+    circle->setVelocity(Vec2(2, 0));
+    run.step(200);
+    EXPECT_TRUE(sameFloat(circle->velocity.x, 2));
+    EXPECT_TRUE(sameFloat(circle->angularVelocity, 0));
+    EXPECT_TRUE(sameFloat(circle->rotation.c, 1));
+    EXPECT_TRUE(sameFloat(circle->rotation.s, 0));
+}
+
+// Twenty boxes 40 wide, one on another: after 3 000 steps none has slid off or sunk.
+TEST(TurningBodies, AStackOfTwentyStandsForThreeThousandSteps) {
+    SceneRun run(SceneKind::Stack, 20);
+    run.step(3000);
+    for (int i = 0; i < 20; ++i) {
+        const BaseEntity &box = *run.bodies[firstBody + i];
+        SCOPED_TRACE(i);
+        EXPECT_LT(std::fabs(box.position.x - 640), 0.4f);
+        EXPECT_LT(std::fabs(box.position.y - static_cast<float>(85 + 40 * i)), 0.4f * (i + 1));
+        EXPECT_GT(box.rotation.c, 0.9999f);
+    }
+    EXPECT_LE(run.deepestBoxOverlap(), 0.8f); // 2 % of a box's size
+}
+
+// A pyramid of 20 rows of boxes 10 wide: after 500 steps its top box is within 1 % of the
+// pyramid's height of where it started, no box is under the floor and no two overlap by more
+// than 2 % of their size.
+TEST(TurningBodies, APyramidOfTwoHundredAndTenStands) {
+    SceneRun run(SceneKind::Pyramid, 210);
+    const BaseEntity &top = *run.bodies[run.bodies.size() - 1];
+    const Vec2 start = top.position;
+    run.step(500);
+    EXPECT_LT(std::fabs(top.position.y - start.y), 0.01f * 200);
+    EXPECT_LT(std::fabs(top.position.x - start.x), 0.01f * 200);
+    for (int i = firstBody; i < run.bodies.size(); ++i)
+        EXPECT_GT(run.bodies[i]->position.y, floorTop) << "box " << i;
+    EXPECT_LE(run.deepestBoxOverlap(), 0.2f);
+    EXPECT_EQ(countNonFiniteBodies(run.bodies), 0);
+}
+
+class TurningPairSearches : public ::testing::TestWithParam<World::PairSearch> {};
+
+// The turning terms keep the contacts' fixed order: both pair searches give the same bits.
+TEST_P(TurningPairSearches, MixAgreesWithAllPairsToTheBit) {
+    SceneRun reference(SceneKind::Mix, 120, World::PairSearch::AllPairs);
+    SceneRun run(SceneKind::Mix, 120, GetParam());
+    for (int s = 0; s < 400; ++s) {
+        reference.step(1);
+        run.step(1);
+        ASSERT_EQ(stateText(run.bodies), stateText(reference.bodies)) << "step " << s + 1;
+    }
+}
+
+// A box given a NaN spin, and one given an infinite one, away from a stack: they touch nothing,
+// and the stack goes on exactly as without them.
+TEST_P(TurningPairSearches, NonFiniteSpinsLeaveTheOthersExactlyAsWithoutThem) {
+    SceneRun clean(SceneKind::Stack, 10);
+    SceneRun poisoned(SceneKind::Stack, 10, GetParam());
+    const int finite = poisoned.bodies.size();
+    ASSERT_TRUE(addDroppedBox(poisoned.bodies, 640, 1000));
+    ASSERT_TRUE(addDroppedBox(poisoned.bodies, 640, 1400));
+    poisoned.bodies[finite]->setAngularVelocity(std::numeric_limits<float>::quiet_NaN());
+    poisoned.bodies[finite + 1]->setAngularVelocity(std::numeric_limits<float>::infinity());
+    clean.step(300);
+    poisoned.step(300);
+    EXPECT_EQ(countNonFiniteBodies(poisoned.bodies), 2);
+    EXPECT_TRUE(sameBodies(poisoned.bodies, clean.bodies, finite));
+}
+
+INSTANTIATE_TEST_SUITE_P(PairSearches, TurningPairSearches, everyPairSearch(), pairSearchName);
+
+} // namespace

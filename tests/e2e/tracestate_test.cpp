@@ -81,7 +81,7 @@ TEST(TraceSavedStateFaults, ADamagedFileIsRefusedWithItsLineAndCode2) {
     } cases[] = {
         {"empty", "", ":1: empty file"},
         {"a replay", "rigid2d-replay 2\n", ":1: not a rigid2d state"},
-        {"version 3", "rigid2d-state 3\n", ":1: format version \"3\" is not supported"},
+        {"version 4", "rigid2d-state 4\n", ":1: format version \"4\" is not supported"},
         {"cut after a body", without(5), ":6: the file ends after 1 of 6 bodies"},
         {"cut before the hash", without(lines.size() - 2), "the file ends before its hash line"},
         {"another hash", otherHash, "the bodies do not match the hash"},

@@ -61,8 +61,8 @@ TEST(StateFile, AMistakeIsNamedWithItsLine) {
         {2, "steps 9 8", "expected the steps in the scene, a whole number from 0 to 8, not \"9\""},
         {4, "0 2", "expected the body's type, 0 (circle) or 1 (rectangle)"},
         {warmStart + 2, good[warmStart + 1], "the pairs must come in ascending order, each once"},
-        {0, "rigid2d-state 3",
-         "format version \"3\" is not supported: this program reads versions 1 to 2"},
+        {0, "rigid2d-state 4",
+         "format version \"4\" is not supported: this program reads versions 1 to 3"},
         {good.size() - 1, "hash 0123456789abcdef",
          "the bodies do not match the hash: the file has 0123456789abcdef, its bodies hash to " +
              hash.substr(5)},
@@ -146,8 +146,9 @@ TEST(StateFile, AStateWithTurningBoxesLoadsAndContinuesToTheSameBits) {
 TEST(StateFile, ABadBoxOrOrientationIsNamedWithItsLine) {
     Session session(Scene{SceneKind::Mix, 40, World::Solver::Stable});
     const std::vector<std::string> good = savedMixLines(session);
-    const std::size_t box =
-        8; // body 4, the first box: INDEX 2 ... STATIC FRICTION COS SIN SPIN HW HH
+    // Body 4, the first box, after the settings line: INDEX 2 ... STATIC FRICTION COS SIN SPIN HW
+    // HH
+    const std::size_t box = 9;
     ASSERT_EQ(good[box].compare(0, 4, "4 2 "), 0);
     const struct {
         std::size_t field;

@@ -11,10 +11,11 @@ class EntityArray;
 
 // Draws every body of an array with a handful of OpenGL calls per frame instead of a few per
 // body. Each run of consecutive circles, each run of consecutive rectangles, and each run of
-// consecutive boxes (filled, then outlined) is one glMultiDrawArrays over the same triangle fans, with the same vertices to the last bit and the
-// same colours, that the bodies' own draw() gives, so the picture is the same pixel for pixel.
-// Runs are drawn in array order; a body of any other kind draws itself in its place. Circles the
-// view certainly keeps out of the viewport are left out: they would not colour a single pixel.
+// consecutive boxes (filled, then outlined) is one glMultiDrawArrays over the same triangle fans,
+// with the same vertices to the last bit and the same colours, that the bodies' own draw() gives,
+// so the picture is the same pixel for pixel. Runs are drawn in array order; a body of any other
+// kind draws itself in its place. Circles the view certainly keeps out of the viewport are left
+// out: they would not colour a single pixel.
 //
 // The buffers persist between frames and grow only when the array does. The fan's points on
 // the unit circle and its colours are computed once.

@@ -112,6 +112,8 @@ int main(int argc, char **argv) {
     window.show();
 
     const int result = app.exec();
+    if (result == 0)
+        window.endRecording();
     const Session *session = window.session();
     if (session && !options.replayFile.isEmpty())
         warnOfRefusedSpawns(options.replayFile, *session);

@@ -1,14 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "cli/fileargument.h"
-#include "cli/sceneoptions.h"
-#include "render/framecapture.h"
 #include "render/gl21.h"
-#include "state/statefile.h"
-#include "ui/imagefile.h"
 #include "ui/panellayout.h"
 #include "ui/qtcompat.h"
-#include "ui/timedfilename.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -16,7 +11,6 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include <cstdio>  // std::fprintf
 #include <string>  // std::string
 #include <utility> // std::move
 
@@ -52,8 +46,10 @@ PointerButton pointerButton(Qt::MouseButton button) {
 
 MainWindow::MainWindow(const LaunchOptions &options)
     : options(options), frontEnd(options, [this] { return clock.nsecsElapsed(); }),
-      screenshotStep(options.steps) {
+      files(frontEnd, [this](const QString &text) { notice.show(text, clock.nsecsElapsed()); }) {
     clock.start();
+    if (!options.screenshot.isEmpty())
+        files.screenshotAt(options.screenshot, options.steps);
     frontEnd.stopAt(options.steps);
     frontEnd.afterEveryStep([this] { checkReplay(); });
     frontEnd.whenRefused([this] { sayRefused(); });
@@ -71,7 +67,7 @@ void MainWindow::initialize() {
     if (stateToStart)
         frontEnd.restore(*stateToStart);
     stateToStart.reset();
-    session.recordTo(recorder);
+    session.recordTo(files.recorder());
     if (replayToPlay)
         session.play(std::move(*replayToPlay));
     replayToPlay.reset();
@@ -86,11 +82,7 @@ void MainWindow::render() {
     const QSize pixels(static_cast<int>(g.width() * ratio), static_cast<int>(g.height() * ratio));
     frontEnd.frame(pixels.width(), pixels.height());
     drawPanels(pixels, ratio);
-    if (pictureAsked)
-        savePicture(pixels);
-    if (!options.screenshot.isEmpty() &&
-        frontEnd.session()->sandbox().totalSteps() == screenshotStep)
-        saveScreenshot(pixels);
+    files.frameDrawn(pixels);
 }
 
 void MainWindow::checkReplay() {
@@ -120,8 +112,10 @@ void MainWindow::sayRefused() {
 
 void MainWindow::startFrom(SessionSnapshot state) {
     if (options.steps > 0) {
-        screenshotStep = state.sandbox.totalSteps + options.steps;
-        frontEnd.stopAt(screenshotStep);
+        const long long lastStep = state.sandbox.totalSteps + options.steps;
+        frontEnd.stopAt(lastStep);
+        if (!options.screenshot.isEmpty())
+            files.screenshotAt(options.screenshot, lastStep);
     }
     stateToStart = std::move(state);
 }
@@ -175,25 +169,10 @@ QStringList MainWindow::statusLines() const {
                      .arg(replayLastStep);
     if (diverged)
         lines << QStringLiteral("the replay diverged at step %1").arg(diverged->step);
-    if (prompt.isOpen())
-        lines << prompt.line()
-              << QStringLiteral("Enter: go on, Escape: cancel, Ctrl+U: clear the line");
+    lines << files.statusLines();
     if (const QString said = notice.text(clock.nsecsElapsed()); !said.isEmpty())
         lines << said;
     return lines;
-}
-
-void MainWindow::saveScreenshot(QSize pixels) {
-    const QImage image = captureFramebuffer(pixels);
-    const QString fault = image.isNull() ? QStringLiteral("no picture to save")
-                                         : saveImageFile(image, options.screenshot);
-    if (!fault.isEmpty()) {
-        std::fprintf(stderr, "rigid2d: --screenshot: could not write \"%s\": %s\n",
-                     qPrintable(options.screenshot), qPrintable(fault));
-        QCoreApplication::exit(1);
-        return;
-    }
-    QCoreApplication::exit(0);
 }
 
 // Input acts between steps: events are handled between frames, and so between steps. Nothing
@@ -228,121 +207,14 @@ void MainWindow::wheelEvent(QWheelEvent *event) {
 void MainWindow::keyPressEvent(QKeyEvent *event) {
     if (!frontEnd.session())
         return;
-    if (prompt.isOpen()) {
-        answerPrompt(event);
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    if (files.prompting()) {
+        files.answer(event->key(), control, event->text());
         return;
     }
-    run(frontEnd.key(event->key(), event->modifiers() & Qt::ControlModifier));
-}
-
-void MainWindow::run(KeyCommand command) {
-    switch (command) {
-    case KeyCommand::TypeCircles:
-        if (!frontEnd.refusedDuringReplay())
-            ask(command);
-        break;
-    case KeyCommand::SavePicture:
-        pictureAsked = true;
-        break;
-    case KeyCommand::SaveState:
-        frontEnd.session()->take(stateToSave);
-        ask(command);
-        break;
-    case KeyCommand::OpenState:
-        if (recorder)
-            notice.show(
-                QStringLiteral("a recording cannot take a state opened: not while recording"),
-                clock.nsecsElapsed());
-        else if (!frontEnd.refusedDuringReplay())
-            ask(command);
-        break;
-    case KeyCommand::Close:
+    const KeyCommand command = frontEnd.key(event->key(), control);
+    if (command == KeyCommand::Close)
         close();
-        break;
-    default:
-        break;
-    }
-}
-
-void MainWindow::ask(KeyCommand command) {
-    asked = command;
-    if (command == KeyCommand::TypeCircles) {
-        prompt.open(QStringLiteral("circles, 0 to %1").arg(maxSceneCircles),
-                    QString::number(frontEnd.session()->sandbox().scene().circles));
-        return;
-    }
-    const QString offered =
-        command == KeyCommand::SaveState || lastStateFile.isEmpty()
-            ? timedFileName(QDir::current(), QDateTime::currentDateTime(), QStringLiteral(".state"))
-            : lastStateFile;
-    prompt.open(command == KeyCommand::SaveState ? QStringLiteral("save the state as")
-                                                 : QStringLiteral("open the state"),
-                offered);
-}
-
-void MainWindow::answerPrompt(QKeyEvent *event) {
-    switch (prompt.key(event->key(), event->modifiers() & Qt::ControlModifier, event->text())) {
-    case LinePrompt::Outcome::Editing:
-        return;
-    case LinePrompt::Outcome::Cancelled:
-        notice.show(QStringLiteral("nothing done"), clock.nsecsElapsed());
-        return;
-    case LinePrompt::Outcome::Accepted:
-        break;
-    }
-    if (asked == KeyCommand::SaveState)
-        saveState(prompt.text());
-    else if (asked == KeyCommand::OpenState)
-        openState(prompt.text());
-    else if (const std::optional<long long> circles =
-                 wholeNumber(prompt.text().trimmed(), 0, maxSceneCircles))
-        frontEnd.switchCircles(static_cast<int>(*circles));
     else
-        notice.show(QStringLiteral("expects a whole number from 0 to %1, not \"%2\"")
-                        .arg(maxSceneCircles)
-                        .arg(prompt.text()),
-                    clock.nsecsElapsed());
-}
-
-void MainWindow::saveState(const QString &path) {
-    FileFault fault;
-    if (!writeStateFile(path.toLocal8Bit().toStdString(), stateToSave.sandbox, fault)) {
-        notice.show(QStringLiteral("could not save the state: %1")
-                        .arg(QString::fromStdString(fault.message())),
-                    clock.nsecsElapsed());
-        return;
-    }
-    lastStateFile = path;
-    notice.show(QStringLiteral("saved the state of step %1 as %2")
-                    .arg(stateToSave.sandbox.sceneStep)
-                    .arg(path),
-                clock.nsecsElapsed());
-}
-
-void MainWindow::openState(const QString &path) {
-    FileFault fault;
-    const std::optional<SessionSnapshot> state =
-        readStateFile(path.toLocal8Bit().toStdString(), fault);
-    if (!state) {
-        notice.show(
-            QStringLiteral("could not open: %1").arg(QString::fromStdString(fault.message())),
-            clock.nsecsElapsed());
-        return;
-    }
-    frontEnd.restore(*state);
-    lastStateFile = path;
-    notice.show(QStringLiteral("opened %1 at step %2").arg(path).arg(state->sandbox.sceneStep),
-                clock.nsecsElapsed());
-}
-
-void MainWindow::savePicture(QSize pixels) {
-    pictureAsked = false;
-    const QString path =
-        timedFileName(QDir::current(), QDateTime::currentDateTime(), QStringLiteral(".png"));
-    const QImage image = captureFramebuffer(pixels);
-    const QString fault =
-        image.isNull() ? QStringLiteral("no picture to save") : saveImageFile(image, path);
-    notice.show(fault.isEmpty() ? QStringLiteral("saved the picture as %1").arg(path)
-                                : QStringLiteral("could not save the picture: %1").arg(fault),
-                clock.nsecsElapsed());
+        files.run(command);
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/launchoptions.h"
+#include "app/windowfiles.h"
 #include "render/textpanel.h"
 #include "replay/replayfile.h"
 #include "session/session.h"
 #include "ui/frontend.h"
-#include "ui/lineprompt.h"
 #include "ui/notice.h"
 #include "ui/statsoverlay.h"
 #include "window/openglwindow.h"
@@ -19,13 +19,11 @@
 #include <utility>  // std::move
 #include <vector>   // std::vector
 
-class SessionRecorder;
-
 // The demonstration's window: it builds its session's scene on the first frame and then advances
 // it by one step per rendered frame (or at a fixed rate), draws every body through its camera,
 // and maps the keys and the mouse onto the session, the camera and the drawings between steps:
 // the front end every front end shares, fed with Qt's events. The window adds its panels drawn
-// over the frame, the prompt and notices at the bottom, and the files it saves and opens.
+// over the frame, notices at the bottom, and the files it saves and opens (see WindowFiles).
 class MainWindow : public OpenGLWindow {
 public:
     explicit MainWindow(const LaunchOptions &options = LaunchOptions());
@@ -53,7 +51,9 @@ public:
     // from the state's step.
     void startFrom(SessionSnapshot state);
     // Hands every input the session takes, replayed ones included, to the recorder.
-    void recordTo(SessionRecorder *sessionRecorder) { recorder = sessionRecorder; }
+    void recordTo(SessionRecorder *sessionRecorder) { files.recordTo(sessionRecorder); }
+    // Ends a recording started by key with the state of the moment, before the window goes.
+    void endRecording() { files.endRecording(); }
 
 protected:
     void initialize() override;
@@ -65,19 +65,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // The keys the front end leaves to the window: files, the prompt, closing.
-    void run(KeyCommand command);
     // pixels: the framebuffer's size, ratio device pixels to each logical pixel.
     void drawPanels(QSize pixels, double ratio);
-    // A file's name or a number of circles, asked for at the bottom: the prompt opens with an
-    // answer to edit, and Enter acts on it.
-    void ask(KeyCommand command);
-    void answerPrompt(QKeyEvent *event);
-    void saveState(const QString &path);
-    void openState(const QString &path);
-    // The frame just drawn, into a file named by the time.
-    void savePicture(QSize pixels);
-    void saveScreenshot(QSize pixels);
     // After a step: a replayed input that cannot be played ends the program as a bad file
     // would, and the first state that differs from the file's is said in the window and on
     // standard error.
@@ -95,20 +84,10 @@ private:
     bool replayEndChecked = false;
     std::optional<Divergence> diverged;
     std::optional<SessionSnapshot> stateToStart;
-    SessionRecorder *recorder = nullptr;
     StatsOverlay overlay;
     TextPanel helpPanel;
     TextPanel statusPanel;
     Notice notice;
-    LinePrompt prompt;
-    // What the prompt asks for: SaveState, OpenState or TypeCircles.
-    KeyCommand asked = KeyCommand::None;
-    // The state at the moment Ctrl+S was pressed, saved once its file is named.
-    SessionSnapshot stateToSave;
-    // The state file last saved or opened, offered when the next one is asked for.
-    QString lastStateFile;
-    bool pictureAsked = false;
+    WindowFiles files;
     std::vector<QRect> areas;
-    // The step whose frame --screenshot saves.
-    long long screenshotStep;
 };

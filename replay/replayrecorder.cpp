@@ -49,6 +49,6 @@ void ReplayRecorder::write(const std::string &line) {
     if (put(line))
         return;
     writeFailed = true;
-    std::fprintf(stderr, "rigid2d: --record: could not write \"%s\": %s\n", path.c_str(),
+    std::fprintf(stderr, "rigid2d: %s: could not write \"%s\": %s\n", source.c_str(), path.c_str(),
                  std::strerror(errno));
 }

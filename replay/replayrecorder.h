@@ -3,8 +3,9 @@
 #include "replay/replayfile.h"
 #include "session/sessionrecorder.h"
 
-#include <cstdio> // std::FILE
-#include <string> // std::string
+#include <cstdio>  // std::FILE
+#include <string>  // std::string
+#include <utility> // std::move
 
 class Sandbox;
 
@@ -13,7 +14,8 @@ class Sandbox;
 // handed to the system as soon as it is written, so a crash loses at most the last one.
 class ReplayRecorder : public SessionRecorder {
 public:
-    ReplayRecorder() = default;
+    // source: what the messages about a failed write name the recording by.
+    explicit ReplayRecorder(std::string source = "--record") : source(std::move(source)) {}
     ~ReplayRecorder() override;
     ReplayRecorder(const ReplayRecorder &) = delete;
     ReplayRecorder &operator=(const ReplayRecorder &) = delete;
@@ -35,6 +37,7 @@ private:
     // put(), reporting the first failure.
     void write(const std::string &line);
 
+    std::string source;
     std::string path;
     std::FILE *file = nullptr;
     bool writeFailed = false;

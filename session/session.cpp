@@ -52,7 +52,8 @@ bool before(const SessionInput &input, long long step) {
 
 } // namespace
 
-Session::Session(const Scene &scene, World::PairSearch search) : simulation(scene, search) {
+Session::Session(const Scene &scene, World::PairSearch search)
+    : simulation(scene, search), startScene(scene) {
     keepKeyframe();
 }
 
@@ -168,6 +169,7 @@ void Session::restore(const SessionSnapshot &snapshot) {
         player->seek(snapshot.replayCursor);
     keyframes.clear();
     taken.clear();
+    startScene.reset();
     keepKeyframe();
 }
 
@@ -211,6 +213,13 @@ void Session::keepHistory(bool keep) {
         return;
     keyframes.clear();
     taken.clear();
+    startScene.reset();
+}
+
+std::optional<Recording> Session::fromStart() const {
+    if (!startScene)
+        return std::nullopt;
+    return Recording{*startScene, taken, {}, simulation.totalSteps()};
 }
 
 // A drag is noted only before the step that uses it, with the last target given.

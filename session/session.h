@@ -105,6 +105,11 @@ public:
     // program that never goes back may turn it off (which forgets it).
     void keepHistory(bool keep);
     const SessionHistory &history() const { return keyframes; }
+    // The session from its start as a replay rebuilds it: the scene it was built with and every
+    // input it took since, as its history finally went (what going back undid is left out), up to
+    // the current step. Nothing once restore() has put it at a state no scene rebuilds, or once
+    // the history was turned off, which forgets the inputs.
+    std::optional<Recording> fromStart() const;
 
     const Sandbox &sandbox() const { return simulation; }
     // Spawns of the replay that found the array full and so changed nothing.
@@ -155,4 +160,6 @@ private:
     SessionHistory keyframes;
     // Every input taken since the oldest keyframe, by step.
     std::vector<SessionInput> taken;
+    // The scene the session was built with, while taken holds every input since.
+    std::optional<Scene> startScene;
 };

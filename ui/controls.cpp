@@ -62,6 +62,7 @@ const KeyBinding keyBindings[] = {
     {'S', KeyCommand::SaveState, true, "Ctrl+S  save the state into a file"},
     {'O', KeyCommand::OpenState, true, "Ctrl+O  open a saved state"},
     {KeyCode::F12, KeyCommand::SavePicture, false, "F12  save the picture into a file"},
+    {'R', KeyCommand::ToggleRecording, true, "Ctrl+R  start or stop recording into a file"},
     {KeyCode::Escape, KeyCommand::Close, false, "Escape  quit"},
 };
 

@@ -59,6 +59,7 @@ enum class KeyCommand {
     SaveState,
     OpenState,
     SavePicture,
+    ToggleRecording,
     Close,
 };
 

@@ -1,9 +1,12 @@
 #include "ui/imagefile.h"
 
+#include "text/wholefile.h"
+
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QList>
-#include <QSaveFile>
 
 QByteArray imageFormatFor(const QString &path) {
     const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
@@ -28,16 +31,16 @@ QString saveImageFile(const QImage &image, const QString &path) {
     if (format.isEmpty())
         return QStringLiteral("Qt cannot write that format; it writes %1")
             .arg(writableImageFormats());
-    // QSaveFile writes beside the file and, on commit, flushes it to disk and renames it over.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    QImageWriter writer(&file, format);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return writer.errorString();
-    }
-    if (!file.commit())
-        return file.errorString();
+    // The whole picture first, then the file replaced in one go: QSaveFile would rename a file cut
+    // short by a full disk over the old one, as it misses a failure of its last flush.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image))
+        return QStringLiteral("cannot be written: %1").arg(writer.errorString());
+    FileFault fault;
+    if (!writeWholeFile(QFile::encodeName(path).toStdString(), bytes.toStdString(), fault))
+        return QString::fromStdString(fault.what);
     return QString();
 }

@@ -13,5 +13,5 @@ QByteArray imageFormatFor(const QString &path);
 QString writableImageFormats();
 // Writes image into a temporary file beside path and renames it over path once it is complete
 // and on disk, so path holds either what it held before or the whole new picture. Returns what
-// went wrong, or an empty string.
+// went wrong ("cannot be written: No space left on device"), or an empty string.
 QString saveImageFile(const QImage &image, const QString &path);

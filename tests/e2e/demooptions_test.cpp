@@ -1,3 +1,4 @@
+#include "tests/e2e/fullfilesystem.h"
 #include "tests/e2e/programrun.h"
 
 #include <QDir>
@@ -135,3 +136,26 @@ INSTANTIATE_TEST_SUITE_P(Formats, Rigid2dScreenshot,
                                            PictureFile{"shot.jpg", "\xff\xd8\xff"},
                                            PictureFile{"shot.JPEG", "\xff\xd8\xff"},
                                            PictureFile{"shot", "\x89PNG"}));
+
+// A screenshot saved over another on a full disk fails with one line and exit code 1, and leaves
+// the old picture whole, with nothing beside it.
+TEST_F(FullFileSystem, AScreenshotSavedOverAnotherLeavesItWholeAndSaysWhy) {
+    const QString file = folder.filePath(QStringLiteral("shot.png"));
+    const QByteArray old("the picture taken before");
+    {
+        QFile picture(file);
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+        ASSERT_EQ(picture.write(old), old.size());
+    }
+    fill();
+    ProgramRun demo(QStringLiteral(RIGID2D_PATH), {"--steps", "1", "--screenshot", file});
+    ASSERT_TRUE(demo.finished(timeoutMs));
+    EXPECT_EQ(demo.exitCode(), 1);
+    EXPECT_EQ(demo.standardError(), "rigid2d: --screenshot: " + file.toLocal8Bit() +
+                                        ": cannot be written: No space left on device\n");
+    QFile picture(file);
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_EQ(picture.readAll(), old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("filler"), QStringLiteral("shot.png")}));
+}

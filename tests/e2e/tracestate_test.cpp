@@ -1,13 +1,10 @@
+#include "tests/e2e/fullfilesystem.h"
 #include "tests/e2e/programrun.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <cerrno>      // errno
-#include <cstring>     // std::strerror
-#include <sys/mount.h> // mount, umount
 
 namespace {
 
@@ -100,30 +97,6 @@ TEST(TraceSavedStateFaults, ADamagedFileIsRefusedWithItsLineAndCode2) {
         EXPECT_EQ(run.err.count('\n'), 1) << c.what;
     }
 }
-
-// A small file system of its own, filled to the last byte; skipped where mounting needs
-// privileges the test does not have.
-class FullFileSystem : public testing::Test {
-protected:
-    void SetUp() override {
-        if (::mount("tmpfs", folder.path().toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
-            GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
-        mounted = true;
-    }
-    void TearDown() override {
-        if (mounted)
-            ::umount(folder.path().toLocal8Bit().constData());
-    }
-    void fill() {
-        QFile filler(folder.filePath(QStringLiteral("filler")));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-    }
-    QTemporaryDir folder;
-    bool mounted = false;
-};
 
 // A state saved over another on a full disk fails with one line and leaves the old one whole.
 TEST_F(FullFileSystem, AStateSavedOverAnotherLeavesItWholeAndSaysWhy) {

@@ -2,6 +2,7 @@
 
 #include "physics/finitebodies.h"
 
+#include <cmath>   // std::fabs
 #include <cstring> // std::memcpy
 
 namespace {
@@ -64,6 +65,14 @@ BaseEntity *newCircle() {
     return new Circle(0);
 }
 
+// Measured in double, where the squares of any float distance are exact enough to compare.
+bool circleContains(const BaseEntity &body, Vec2 point) {
+    const double dx = static_cast<double>(point.x) - body.position.x;
+    const double dy = static_cast<double>(point.y) - body.position.y;
+    const double radius = asCircle(body).radius;
+    return dx * dx + dy * dy <= radius * radius;
+}
+
 void rectangleSize(const BaseEntity &body, ShapeSize &size) {
     size.dimensions[0] = asRectangle(body).width;
     size.dimensions[1] = asRectangle(body).height;
@@ -77,6 +86,13 @@ void resizeRectangle(BaseEntity &body, const ShapeSize &size) {
 
 BaseEntity *newRectangle() {
     return new RectAngle(0, 0);
+}
+
+// The position is the lower-left corner.
+bool rectangleContains(const BaseEntity &body, Vec2 point) {
+    const double x = static_cast<double>(point.x) - body.position.x;
+    const double y = static_cast<double>(point.y) - body.position.y;
+    return x >= 0 && y >= 0 && x <= asRectangle(body).width && y <= asRectangle(body).height;
 }
 
 void boxSize(const BaseEntity &body, ShapeSize &size) {
@@ -93,17 +109,25 @@ BaseEntity *newBox() {
     return new Box(0, 0);
 }
 
+// The point in the box's own frame, where the box is axis-aligned.
+bool boxContains(const BaseEntity &body, Vec2 point) {
+    const Vec2 local = body.rotation.applyInverse(point - body.position);
+    const Vec2 half = static_cast<const Box &>(body).halfExtents;
+    return std::fabs(local.x) <= half.x && std::fabs(local.y) <= half.y;
+}
+
 struct KindRoutines {
     void (*size)(const BaseEntity &body, ShapeSize &size);
     void (*resize)(BaseEntity &body, const ShapeSize &size);
     BaseEntity *(*make)();
+    bool (*contains)(const BaseEntity &body, Vec2 point);
 };
 
 // By kind, as shapeKinds.
 const KindRoutines kindRoutines[shapeKindCount] = {
-    {circleSize, resizeCircle, newCircle},
-    {rectangleSize, resizeRectangle, newRectangle},
-    {boxSize, resizeBox, newBox},
+    {circleSize, resizeCircle, newCircle, circleContains},
+    {rectangleSize, resizeRectangle, newRectangle, rectangleContains},
+    {boxSize, resizeBox, newBox, boxContains},
 };
 
 std::uint64_t bitsOf(double value) {
@@ -183,6 +207,11 @@ Collision collide(const BaseEntity &first, const BaseEntity &second) {
 
 BoundingBox boundingBox(const BaseEntity &body) {
     return boundingBox(body, body.type());
+}
+
+bool containsPoint(const BaseEntity &body, Vec2 point) {
+    const int kind = body.type();
+    return isShapeKind(kind) && kindRoutines[kind].contains(body, point);
 }
 
 ShapeSize shapeSize(const BaseEntity &body) {

@@ -137,6 +137,11 @@ BoundingBox boundingBox(const BaseEntity &body);
 // The same, for a caller that has already asked the body's type().
 inline BoundingBox boundingBox(const BaseEntity &body, int kind);
 
+// Whether point lies on or inside the body's shape (a circle's disc, a box turned with its
+// rotation). A wall, a kind the layer does not know, or a shape whose numbers are not finite,
+// contains nothing.
+bool containsPoint(const BaseEntity &body, Vec2 point);
+
 // A number that sizes a shape, as the files keep it.
 struct ShapeDimension {
     // Lower case, as in messages ("width"); the files' layouts write it in capitals.

@@ -1,12 +1,8 @@
 #include "scenes/sandbox.h"
 
 #include "core/entityarray.h"
-#include "physics/box.h"
-#include "physics/circle.h"
 #include "physics/finitebodies.h"
 #include "physics/shapes.h"
-
-#include <cmath> // std::fabs
 
 namespace {
 
@@ -164,39 +160,16 @@ BaseEntity *Sandbox::body(int index) {
     return (*entities)[index];
 }
 
-int Sandbox::circleAt(Vec2 point) const {
+int Sandbox::bodyAt(Vec2 point, int kind) const {
     int nearest = -1;
     double nearestSquare = 0;
     for (int i = 0; i < entities->size(); ++i) {
         const BaseEntity *body = (*entities)[i];
-        if (body->type() != BodyType::Circle || !isFiniteBody(*body))
+        if (body->type() != kind || !isFiniteBody(*body) || !containsPoint(*body, point))
             continue;
         const double dx = static_cast<double>(point.x) - body->position.x;
         const double dy = static_cast<double>(point.y) - body->position.y;
         const double square = dx * dx + dy * dy;
-        const double radius = static_cast<const Circle *>(body)->radius;
-        if (square <= radius * radius && (nearest < 0 || square <= nearestSquare)) {
-            nearest = i;
-            nearestSquare = square;
-        }
-    }
-    return nearest;
-}
-
-int Sandbox::boxAt(Vec2 point) const {
-    int nearest = -1;
-    double nearestSquare = 0;
-    for (int i = 0; i < entities->size(); ++i) {
-        const BaseEntity *body = (*entities)[i];
-        if (body->type() != BodyType::Box || !isFiniteBody(*body))
-            continue;
-        // The point in the box's own frame, where the box is axis-aligned.
-        const Vec2 local = body->rotation.applyInverse(point - body->position);
-        const Vec2 half = static_cast<const Box *>(body)->halfExtents;
-        if (!(std::fabs(local.x) <= half.x && std::fabs(local.y) <= half.y))
-            continue;
-        const double square =
-            static_cast<double>(local.x) * local.x + static_cast<double>(local.y) * local.y;
         if (nearest < 0 || square <= nearestSquare) {
             nearest = i;
             nearestSquare = square;

@@ -52,11 +52,9 @@ public:
     // the same scene.
     void restore(const SandboxState &state);
 
-    // The circle under point whose centre is nearest to it (ties: the higher index, drawn on
-    // top), or -1. Walls and bodies that left the finite numbers are never found.
-    int circleAt(Vec2 point) const;
-    // The box under point whose centre is nearest to it (ties: the higher index), or -1.
-    int boxAt(Vec2 point) const;
+    // The body of that kind (BodyType) under point whose centre is nearest to it (ties: the
+    // higher index, drawn on top), or -1. Bodies that left the finite numbers are never found.
+    int bodyAt(Vec2 point, int kind) const;
     // For the inputs that act on one body between steps.
     BaseEntity *body(int index);
 

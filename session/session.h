@@ -66,10 +66,10 @@ public:
     bool remove(int index);
     // Takes out every circle dropped since the scene was built.
     bool clearDropped();
-    // Takes hold of the circle at index (see Sandbox::circleAt) and pulls it toward target:
-    // before every step its velocity becomes (target - position) * 0.25. A box (Sandbox::boxAt)
-    // is held by the point under target: before every step one impulse at that point gives the
-    // point the velocity (target - point) * 0.25, so a box held by its corner swings. False,
+    // Takes hold of the circle at index (see Sandbox::bodyAt) and pulls it toward target:
+    // before every step its velocity becomes (target - position) * 0.25. A box is held by the
+    // point under target: before every step one impulse at that point gives the point the
+    // velocity (target - point) * 0.25, so a box held by its corner swings. False,
     // changing nothing, when index is neither or during a replay.
     bool grab(int index, Vec2 target);
     // Moves the held circle's target; recorded at most once a step, with the target the step

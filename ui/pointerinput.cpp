@@ -25,9 +25,10 @@ void PointerInput::press(PointerButton button, WindowPoint position, WindowSize 
     if (button != PointerButton::Left)
         return;
     const Vec2 point = camera.scenePoint(position, windowSize);
-    int body = session.sandbox().circleAt(point);
+    // A circle wins over a box it lies on: circles are drawn over boxes.
+    int body = session.sandbox().bodyAt(point, BodyType::Circle);
     if (body < 0)
-        body = session.sandbox().boxAt(point);
+        body = session.sandbox().bodyAt(point, BodyType::Box);
     if (body >= 0)
         holding = session.grab(body, point);
     else if (dropsBox)
@@ -62,5 +63,5 @@ void PointerInput::wheel(double angleDegrees, WindowPoint position, WindowSize w
 }
 
 int PointerInput::circlePointedAt() const {
-    return seen ? session.sandbox().circleAt(pointed) : -1;
+    return seen ? session.sandbox().bodyAt(pointed, BodyType::Circle) : -1;
 }

@@ -1,5 +1,6 @@
 #include "physics/shapes.h"
 
+#include "physics/box.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
 #include "tests/math/exactfloat.h"
@@ -318,6 +319,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 // What a snapshot keeps of a body's shape makes the same shape again, to the bit: a radius of -0,
 // a width no float holds.
+// What the pointer picks: a turned box by its own axes, a wall by its lower-left corner.
+TEST(ContainsPoint, FollowsEachShapeToItsEdge) {
+    Box turned(20, 10);
+    turned.rotation = Rotation{0, 1}; // a quarter turn: 20 wide along y, 10 along x
+    struct Case {
+        const BaseEntity &body;
+        Vec2 point;
+        bool inside;
+    };
+    const Circle circle = circleAt(0, 0);
+    const RectAngle wall = sceneFloor();
+    const Case cases[] = {
+        {circle, Vec2(30, 0), true},    {circle, Vec2(21, 21), true},
+        {circle, Vec2(22, 22), false},  {turned, Vec2(5, 15), true},
+        {turned, Vec2(15, 5), false},   {turned, Vec2(10, -20), true},
+        {wall, Vec2(100, 50), true},    {wall, Vec2(1180, 65), true},
+        {wall, Vec2(99.5f, 60), false}, {wall, Vec2(500, 65.5f), false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(containsPoint(c.body, c.point), c.inside)
+            << "type " << c.body.type() << " at " << c.point.x << ", " << c.point.y;
+}
+
 TEST(ShapeSizeOf, MakesTheSameShapeAgain) {
     const Circle circle = circleAt(1.0f, 2.0f, -0.0f);
     const RectAngle rect = rectAt(3.0f, 4.0f, 2147483520.0f, 7.0f);

@@ -91,7 +91,8 @@ TEST_F(RecordedSession, SwitchesAndGrabsAreRecordedAndReplayExactly) {
     ASSERT_TRUE(live.switchSolver(World::Solver::Stable));
     live.playTo(80);
     ASSERT_TRUE(
-        live.grab(live.sandbox().circleAt(live.sandbox().bodies()[10]->position), Vec2(640, 400)));
+        live.grab(live.sandbox().bodyAt(live.sandbox().bodies()[10]->position, BodyType::Circle),
+                  Vec2(640, 400)));
     for (int s = 0; s < 20; ++s) {
         live.drag(Vec2(640.0f + 10 * s, 400));
         live.drag(Vec2(645.0f + 10 * s, 410)); // only the last target before a step counts
@@ -127,7 +128,7 @@ TEST_F(RecordedSession, BoxDropsAndGrabsOfBoxesReplayExactly) {
     const BaseEntity &dropped = *live.sandbox().bodies()[scene.bodyCount()];
     // Its upper-right corner.
     const Vec2 corner = dropped.position + dropped.rotation.apply(Vec2(9, 9));
-    ASSERT_EQ(live.sandbox().boxAt(corner), scene.bodyCount());
+    ASSERT_EQ(live.sandbox().bodyAt(corner, BodyType::Box), scene.bodyCount());
     ASSERT_TRUE(live.grab(scene.bodyCount(), corner));
     std::string whileSwinging;
     for (int s = 0; s < 60; ++s) {

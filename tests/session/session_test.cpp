@@ -28,14 +28,14 @@ TEST(Session, AGrabTakesTheNearestCircleUnderThePointAndPullsItAQuarterOfTheWay)
     ASSERT_TRUE(session.spawn(Vec2(630, 900)));
     ASSERT_TRUE(session.spawn(Vec2(300, 2000)));
     const Sandbox &sandbox = session.sandbox();
-    EXPECT_EQ(sandbox.circleAt(Vec2(610, 905)), 3);
-    EXPECT_EQ(sandbox.circleAt(Vec2(615, 880)), 4);
-    EXPECT_EQ(sandbox.circleAt(Vec2(640, 57)), -1); // the floor
+    EXPECT_EQ(sandbox.bodyAt(Vec2(610, 905), BodyType::Circle), 3);
+    EXPECT_EQ(sandbox.bodyAt(Vec2(615, 880), BodyType::Circle), 4);
+    EXPECT_EQ(sandbox.bodyAt(Vec2(640, 57), BodyType::Circle), -1); // the floor
     EXPECT_FALSE(session.grab(2, Vec2(640, 57)));
 
     // Alone in the air, so only the pull and gravity act on it.
     const Vec2 target(1000.3f, 1234.7f);
-    ASSERT_TRUE(session.grab(sandbox.circleAt(Vec2(310, 1990)), Vec2(310, 1990)));
+    ASSERT_TRUE(session.grab(sandbox.bodyAt(Vec2(310, 1990), BodyType::Circle), Vec2(310, 1990)));
     EXPECT_EQ(session.heldCircle(), 5);
     ASSERT_TRUE(session.drag(target));
     const Vec2 start = sandbox.bodies()[5]->position;

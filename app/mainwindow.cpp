@@ -21,7 +21,8 @@ static_assert(KeyCode::Escape == Qt::Key_Escape && KeyCode::Left == Qt::Key_Left
               KeyCode::Up == Qt::Key_Up && KeyCode::Right == Qt::Key_Right &&
               KeyCode::Down == Qt::Key_Down && KeyCode::PageUp == Qt::Key_PageUp &&
               KeyCode::PageDown == Qt::Key_PageDown && KeyCode::F1 == Qt::Key_F1 &&
-              KeyCode::F12 == Qt::Key_F12 && KeyCode::Delete == Qt::Key_Delete);
+              KeyCode::F2 == Qt::Key_F2 && KeyCode::F12 == Qt::Key_F12 &&
+              KeyCode::Delete == Qt::Key_Delete);
 
 WindowSize windowSize(QSize size) {
     return WindowSize{size.width(), size.height()};
@@ -46,7 +47,8 @@ PointerButton pointerButton(Qt::MouseButton button) {
 
 MainWindow::MainWindow(const LaunchOptions &options)
     : options(options), frontEnd(options, [this] { return clock.nsecsElapsed(); }),
-      files(frontEnd, [this](const QString &text) { notice.show(text, clock.nsecsElapsed()); }) {
+      files(frontEnd, [this](const QString &text) { say(text); }),
+      settings(frontEnd, files, [this](const QString &text) { say(text); }) {
     clock.start();
     if (!options.screenshot.isEmpty())
         files.screenshotAt(options.screenshot, options.steps);
@@ -104,10 +106,12 @@ void MainWindow::checkReplay() {
         reportDivergence(*diverged);
 }
 
+void MainWindow::say(const QString &text) {
+    notice.show(text, clock.nsecsElapsed());
+}
+
 void MainWindow::sayRefused() {
-    notice.show(
-        QStringLiteral("the replay plays until step %1: no input before").arg(replayLastStep),
-        clock.nsecsElapsed());
+    say(QStringLiteral("the replay plays until step %1: no input before").arg(replayLastStep));
 }
 
 void MainWindow::startFrom(SessionSnapshot state) {
@@ -136,7 +140,9 @@ void MainWindow::play(Replay replay) {
 void MainWindow::drawPanels(QSize pixels, double ratio) {
     const bool statisticsShown = frontEnd.overlayShown();
     const OverlayFigures figures = statisticsShown ? frontEnd.figures() : OverlayFigures();
-    const QStringList help = qtLines(controlsHelp());
+    // The settings panel takes the help's place while it is open.
+    const bool helpShown = frontEnd.helpShown() || settings.isOpen();
+    const QStringList help = settings.isOpen() ? settings.lines() : qtLines(controlsHelp());
     const PanelRoom statisticsRoom = [&](int size) { return StatsOverlay::room(figures, size); };
     const PanelRoom helpRoom = [&](int size) { return TextPanel::room(help, {}, size); };
     const QStringList status = statusLines();
@@ -145,7 +151,7 @@ void MainWindow::drawPanels(QSize pixels, double ratio) {
                             static_cast<int>(pixels.height() / ratio));
     const PanelLayout layout = layOutPanels(
         logicalSize, statisticsShown ? statisticsRoom : PanelRoom(),
-        frontEnd.helpShown() ? helpRoom : PanelRoom(), status.isEmpty() ? PanelRoom() : statusRoom);
+        helpShown ? helpRoom : PanelRoom(), status.isEmpty() ? PanelRoom() : statusRoom);
     areas.clear();
     using Corner = TextPanel::Corner;
     if (layout.statusFontPixelSize > 0)
@@ -212,9 +218,13 @@ void MainWindow::keyPressEvent(QKeyEvent *event) {
         files.answer(event->key(), control, event->text());
         return;
     }
+    if (settings.isOpen() && settings.key(event->key()))
+        return;
     const KeyCommand command = frontEnd.key(event->key(), control);
     if (command == KeyCommand::Close)
         close();
+    else if (command == KeyCommand::ToggleSettings)
+        settings.toggle();
     else
         files.run(command);
 }

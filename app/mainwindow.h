@@ -2,6 +2,7 @@
 
 #include "app/launchoptions.h"
 #include "app/windowfiles.h"
+#include "app/windowsettings.h"
 #include "render/textpanel.h"
 #include "replay/replayfile.h"
 #include "session/session.h"
@@ -23,7 +24,8 @@
 // it by one step per rendered frame (or at a fixed rate), draws every body through its camera,
 // and maps the keys and the mouse onto the session, the camera and the drawings between steps:
 // the front end every front end shares, fed with Qt's events. The window adds its panels drawn
-// over the frame, notices at the bottom, and the files it saves and opens (see WindowFiles).
+// over the frame, notices at the bottom, the files it saves and opens (see WindowFiles) and its
+// settings panel.
 class MainWindow : public OpenGLWindow {
 public:
     explicit MainWindow(const LaunchOptions &options = LaunchOptions());
@@ -73,6 +75,8 @@ private:
     void checkReplay();
     // Says that the person's inputs to the session are refused while a replay plays.
     void sayRefused();
+    // A notice at the bottom for a few seconds.
+    void say(const QString &text);
 
     LaunchOptions options;
     QElapsedTimer clock;
@@ -89,5 +93,6 @@ private:
     TextPanel statusPanel;
     Notice notice;
     WindowFiles files;
+    WindowSettings settings;
     std::vector<QRect> areas;
 };

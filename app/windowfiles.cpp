@@ -66,18 +66,22 @@ void WindowFiles::run(KeyCommand command) {
 }
 
 void WindowFiles::ask(KeyCommand command) {
-    asked = command;
     if (command == KeyCommand::TypeCircles) {
-        prompt.open(QStringLiteral("circles, 0 to %1").arg(maxSceneCircles),
-                    QString::number(frontEnd.session()->sandbox().scene().circles));
+        ask(QStringLiteral("circles, 0 to %1").arg(maxSceneCircles),
+            QString::number(frontEnd.session()->sandbox().scene().circles),
+            [this](const QString &typed) { typeCircles(typed); });
         return;
     }
-    const QString offered = command == KeyCommand::SaveState || lastStateFile.isEmpty()
-                                ? newFileName(QStringLiteral(".state"))
-                                : lastStateFile;
-    prompt.open(command == KeyCommand::SaveState ? QStringLiteral("save the state as")
-                                                 : QStringLiteral("open the state"),
-                offered);
+    const bool saving = command == KeyCommand::SaveState;
+    const QString offered =
+        saving || lastStateFile.isEmpty() ? newFileName(QStringLiteral(".state")) : lastStateFile;
+    ask(saving ? QStringLiteral("save the state as") : QStringLiteral("open the state"), offered,
+        [this, saving](const QString &path) { saving ? saveState(path) : openState(path); });
+}
+
+void WindowFiles::ask(const QString &question, const QString &offered, Answer answer) {
+    answered = std::move(answer);
+    prompt.open(question, offered);
 }
 
 void WindowFiles::answer(int key, bool control, const QString &text) {
@@ -90,17 +94,16 @@ void WindowFiles::answer(int key, bool control, const QString &text) {
     case LinePrompt::Outcome::Accepted:
         break;
     }
-    if (asked == KeyCommand::SaveState)
-        saveState(prompt.text());
-    else if (asked == KeyCommand::OpenState)
-        openState(prompt.text());
-    else if (const std::optional<long long> circles =
-                 wholeNumber(prompt.text().trimmed(), 0, maxSceneCircles))
+    answered(prompt.text());
+}
+
+void WindowFiles::typeCircles(const QString &typed) {
+    if (const std::optional<long long> circles = wholeNumber(typed.trimmed(), 0, maxSceneCircles))
         frontEnd.switchCircles(static_cast<int>(*circles));
     else
         say(QStringLiteral("expects a whole number from 0 to %1, not \"%2\"")
                 .arg(maxSceneCircles)
-                .arg(prompt.text()));
+                .arg(typed));
 }
 
 QStringList WindowFiles::statusLines() const {

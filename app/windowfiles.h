@@ -16,13 +16,15 @@ class FrontEnd;
 class SessionRecorder;
 
 // What the window does with files, and the prompt at its bottom that asks for a file's name (or
-// for a number of circles): Ctrl+S saves the state of the moment, Ctrl+O opens one, F12 saves the
-// picture shown, Ctrl+R starts and stops a recording into a new file named by the time, and
+// for a number of circles, or a setting's value): Ctrl+S saves the state of the moment, Ctrl+O
+// opens one, F12 saves the picture shown, Ctrl+R starts and stops a recording into a new file named
+// by the time, and
 // --screenshot saves the frame of its step and ends the program. Each says what it did through
 // the say function, for the window to show.
 class WindowFiles {
 public:
     using Say = std::function<void(const QString &)>;
+    using Answer = std::function<void(const QString &)>;
 
     WindowFiles(FrontEnd &frontEnd, Say say);
     ~WindowFiles();
@@ -39,6 +41,8 @@ public:
     // While the prompt is open every key goes to answer(): Qt's key code, Ctrl held or not, and
     // the text the key types.
     bool prompting() const { return prompt.isOpen(); }
+    // Opens the prompt with question and text to edit; Enter hands what was typed to answer.
+    void ask(const QString &question, const QString &offered, Answer answer);
     void answer(int key, bool control, const QString &text);
     // A line while a recording started by key goes on, and the prompt's while it is open.
     QStringList statusLines() const;
@@ -49,6 +53,7 @@ public:
 
 private:
     void ask(KeyCommand command);
+    void typeCircles(const QString &typed);
     void saveState(const QString &path);
     void openState(const QString &path);
     // The frame just drawn, into a file named by the time.
@@ -63,8 +68,8 @@ private:
     std::unique_ptr<ReplayRecorder> keyRecorder;
     QString recordingPath;
     LinePrompt prompt;
-    // What the prompt asks for: SaveState, OpenState or TypeCircles.
-    KeyCommand asked = KeyCommand::None;
+    // What acts on the prompt's answer.
+    Answer answered;
     // The state at the moment Ctrl+S was pressed, saved once its file is named.
     SessionSnapshot stateToSave;
     // The state file last saved or opened, offered when the next one is asked for.

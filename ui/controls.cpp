@@ -47,6 +47,7 @@ const KeyBinding keyBindings[] = {
     {'H', KeyCommand::ToggleOverlay, false, "H  statistics and plots"},
     {KeyCode::F1, KeyCommand::ToggleHelp, false, "F1 or ?  this help"},
     {'?', KeyCommand::ToggleHelp, false, ""},
+    {KeyCode::F2, KeyCommand::ToggleSettings, false, "F2  settings: Up, Down, Enter types a value"},
     {'C', KeyCommand::ToggleContacts, false, "C  contacts: points and normals (black)"},
     {'A', KeyCommand::ToggleBounds, false, "A  bounding boxes (blue)"},
     {'V', KeyCommand::ToggleVelocities, false, "V  velocities (magenta)"},

@@ -19,6 +19,7 @@ constexpr int Down = 0x01000015;
 constexpr int PageUp = 0x01000016;
 constexpr int PageDown = 0x01000017;
 constexpr int F1 = 0x01000030;
+constexpr int F2 = 0x01000031;
 constexpr int F12 = 0x0100003b;
 } // namespace KeyCode
 
@@ -45,6 +46,7 @@ enum class KeyCommand {
     TypeCircles,
     ToggleOverlay,
     ToggleHelp,
+    ToggleSettings,
     ToggleContacts,
     ToggleBounds,
     ToggleVelocities,

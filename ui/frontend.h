@@ -40,7 +40,7 @@ public:
 
     // Acts on a key (see KeyCode), with Ctrl held or not, and returns its command. The commands
     // that need more than the session and the view (Close, TypeCircles, SaveState, OpenState,
-    // SavePicture, ToggleRecording) are left to the front end.
+    // SavePicture, ToggleRecording, ToggleSettings) are left to the front end.
     KeyCommand key(int keyCode, bool control);
     // Called when a person's input to the session is refused because a replay plays.
     void whenRefused(std::function<void()> refused) { onRefused = std::move(refused); }

@@ -20,12 +20,27 @@ LaunchOptions gridOf1000(bool paused) {
     return options;
 }
 
+LaunchOptions pausedDemo() {
+    LaunchOptions options;
+    options.paused = true;
+    return options;
+}
+
 QStringList gridTrace(long long steps) {
     return {"--scene", "grid", "--bodies", "1000", "--solver", "designed", QString::number(steps)};
 }
 
 void press(ProbeWindow &window, Qt::Key key) {
     QTest::keyClick(&window, key);
+}
+
+// Opens the prompt with key and answers it with text in place of what it offers.
+void typeAt(ProbeWindow &window, Qt::Key key, const char *text) {
+    press(window, key);
+    QTest::keyClick(&window, Qt::Key_U, Qt::ControlModifier);
+    for (const char *c = text; *c; ++c)
+        QTest::keyClick(&window, *c);
+    press(window, Qt::Key_Return);
 }
 
 // Lets a few frames pass, so that what the keys did has been drawn.
@@ -192,18 +207,10 @@ TEST(MainWindowSandbox, AfterGoingBackThePlotsAreThoseOfThatStep) {
 // # asks for an exact number of circles: the scene again with that many (the demo's layout with
 // another count is the column); what is not such a number changes nothing and says why.
 TEST(MainWindowSandbox, ATypedNumberOfCirclesBuildsTheSceneWithThatMany) {
-    LaunchOptions options;
-    options.paused = true;
-    ProbeWindow window(options);
+    ProbeWindow window(pausedDemo());
     showAsMainDoes(window);
     ASSERT_TRUE(settle(window));
-    const auto type = [&](const char *text) {
-        press(window, Qt::Key_NumberSign);
-        QTest::keyClick(&window, Qt::Key_U, Qt::ControlModifier);
-        for (const char *c = text; *c; ++c)
-            QTest::keyClick(&window, *c);
-        press(window, Qt::Key_Return);
-    };
+    const auto type = [&](const char *text) { typeAt(window, Qt::Key_NumberSign, text); };
     type("250");
     EXPECT_EQ(window.session()->sandbox().scene().label(), "column/250");
     EXPECT_EQ(window.bodies().size(), 253);
@@ -213,4 +220,36 @@ TEST(MainWindowSandbox, ATypedNumberOfCirclesBuildsTheSceneWithThatMany) {
     type("-3");
     EXPECT_EQ(window.session()->sandbox().scene().label(), "grid/1234");
     EXPECT_TRUE(window.statusLines().join('\n').contains(QStringLiteral("expects a whole number")));
+}
+
+// F2's panel gives the line chosen the value typed, exactly, as an input of the session: going
+// back before it undoes it. A value beyond the range changes nothing and says why; Escape closes
+// the panel, not the window.
+TEST(MainWindowSandbox, TheSettingsPanelSetsAValueTypedAsAnInput) {
+    ProbeWindow window(pausedDemo());
+    showAsMainDoes(window);
+    ASSERT_TRUE(settle(window));
+    const auto type = [&](const char *text) { typeAt(window, Qt::Key_Return, text); };
+    const auto settings = [&] { return window.session()->sandbox().settings(); };
+    press(window, Qt::Key_N);
+    press(window, Qt::Key_F2);
+    press(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
+    type("0.65");
+    EXPECT_EQ(settings().step.restitution, 0.65f);
+    press(window, Qt::Key_Up);
+    type("-2.5");
+    EXPECT_EQ(settings().step.gravity.y, -2.5f);
+    press(window, Qt::Key_Up);
+    type("11");
+    EXPECT_EQ(settings().step.gravity.x, 0.0f);
+    EXPECT_TRUE(window.statusLines().join('\n').contains(
+        QStringLiteral("gravity x expects a number from -10 to 10, not \"11\"")));
+    press(window, Qt::Key_Escape);
+    ASSERT_TRUE(settle(window));
+    EXPECT_TRUE(window.isVisible());
+
+    press(window, Qt::Key_B);
+    EXPECT_EQ(window.session()->sandbox().totalSteps(), 0);
+    EXPECT_TRUE(sameSettings(settings(), SandboxSettings()));
 }

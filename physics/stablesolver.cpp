@@ -55,24 +55,46 @@ bool samePair(const PairImpulse &p, BodyPair pair) {
 
 } // namespace
 
+Vec2 StableSolver::pointVelocity(const Velocity &v, Vec2 anchor) {
+    return v.linear + cross(v.angular, anchor);
+}
+
+Vec2 StableSolver::relativeVelocity(const Row &r, const Velocity &a, const Velocity &b) {
+    if (!r.turning)
+        return b.linear - a.linear;
+    return pointVelocity(b, r.anchorB) - pointVelocity(a, r.anchorA);
+}
+
+void StableSolver::push(const Row &r, Vec2 p, Velocity &a, Velocity &b) {
+    a.linear -= p * r.inverseMassA;
+    b.linear += p * r.inverseMassB;
+}
+
+void StableSolver::turn(const Row &r, float turnA, float turnB, Velocity &a, Velocity &b) {
+    a.angular -= r.inverseInertiaA * turnA;
+    b.angular += r.inverseInertiaB * turnB;
+}
+
+void StableSolver::applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b) {
+    push(r, r.normal * change, a, b);
+    if (r.turning)
+        turn(r, r.normalLeverA * change, r.normalLeverB * change, a, b);
+}
+
 void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
                         const StepSettings &settings) {
     const std::size_t count = static_cast<std::size_t>(bodies.size());
-    velocities.resize(count);
-    displacements.assign(count, Vec2(0, 0));
+    motions.resize(count);
     kicks.resize(count);
     inverseMasses.resize(count);
-    spins.resize(count);
-    turns.assign(count, 0.0f);
     inverseInertias.resize(count);
     frictions.resize(count);
     round.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         const BaseEntity *body = bodies[static_cast<int>(i)];
-        velocities[i] = body->velocity;
+        motions[i] = Motion{body->velocity, body->angularVelocity, Vec2(0, 0), 0.0f};
         kicks[i] = body->velocityChangePerStep(settings.gravity) * substep;
         inverseMasses[i] = body->inverseMass;
-        spins[i] = body->angularVelocity;
         inverseInertias[i] = body->inverseInertia;
         frictions[i] = body->friction;
         round[i] = body->type() == BodyType::Circle;
@@ -80,12 +102,12 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
     buildRows(contacts);
     for (int s = 0; s < substeps; ++s) {
         for (std::size_t i = 0; i < count; ++i)
-            velocities[i] += kicks[i];
+            motions[i].velocity += kicks[i];
         applyWarmStart();
         solve<true>();
-        for (std::size_t i = 0; i < count; ++i) {
-            displacements[i] += velocities[i] * substep;
-            turns[i] += spins[i] * substep;
+        for (Motion &m : motions) {
+            m.displacement += m.velocity * substep;
+            m.turn += m.spin * substep;
         }
         solve<false>();
     }
@@ -93,19 +115,21 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
     keepImpulses();
     for (std::size_t i = 0; i < count; ++i) {
         BaseEntity *body = bodies[static_cast<int>(i)];
-        body->position += displacements[i];
-        body->velocity = velocities[i];
-        body->angularVelocity = spins[i];
+        const Motion &m = motions[i];
+        body->position += m.displacement;
+        body->velocity = m.velocity;
+        body->angularVelocity = m.spin;
         // A body that did not turn keeps its rotation to the bit.
-        if (turns[i] != 0)
-            body->rotation = body->rotation.turned(turns[i]);
+        if (m.turn != 0)
+            body->rotation = body->rotation.turned(m.turn);
     }
 }
 
 // Rows in the contacts' order, each starting from its pair's impulse of the previous step: both
 // lists are sorted by pair, so one merge finds them.
 void StableSolver::buildRows(const ContactList &contacts) {
-    rows.clear();
+    rows.resize(contacts.size());
+    std::size_t built = 0;
     std::size_t cached = 0;
     for (const Contact *c : contacts) {
         const std::size_t a = static_cast<std::size_t>(c->indexA);
@@ -122,40 +146,42 @@ void StableSolver::buildRows(const ContactList &contacts) {
                impulses[kept].featureId != c->featureId)
             ++kept;
         const bool found = kept < impulses.size() && samePair(impulses[kept], pair);
-        Row r{c->indexA,
-              c->indexB,
-              c->normal,
-              c->penetration,
-              inverseMasses[a],
-              inverseMasses[b],
-              1.0f / inverseMassSum,
-              0.0f,
-              found ? impulses[kept].impulse : 0.0f,
-              0.0f,
-              c->featureId,
-              false,
-              Vec2(),
-              Vec2(),
-              0.0f,
-              0.0f,
-              0.0f,
-              0.0f,
-              0.0f,
-              0.0f,
-              0.0f,
-              0.0f,
-              found ? impulses[kept].tangentImpulse : 0.0f};
-        r = turningRow(r, *c);
-        r.approach = r.normal.dot(relativeVelocity(r));
-        rows.push_back(r);
+        Row &r = rows[built++];
+        r = Row{c->indexA,
+                c->indexB,
+                c->normal,
+                c->penetration,
+                inverseMasses[a],
+                inverseMasses[b],
+                1.0f / inverseMassSum,
+                0.0f,
+                found ? impulses[kept].impulse : 0.0f,
+                0.0f,
+                c->featureId,
+                false,
+                Vec2(),
+                Vec2(),
+                0.0f,
+                0.0f,
+                0.0f,
+                0.0f,
+                0.0f,
+                0.0f,
+                0.0f,
+                0.0f,
+                found ? impulses[kept].tangentImpulse : 0.0f};
+        turningRow(r, *c);
+        r.approach =
+            r.normal.dot(relativeVelocity(r, velocityOf(motions[a]), velocityOf(motions[b])));
     }
+    rows.resize(built);
 }
 
 // A circle's every contact pushes along a line through its centre; its lever is 0 exactly rather
 // than the rounding noise of cross(anchor, normal), so a circle without friction never turns. A
 // body that cannot turn (a wall) has no lever either: a point with neither friction nor a lever
 // takes the linear path alone, to the bit as it did before bodies could turn.
-StableSolver::Row StableSolver::turningRow(Row r, const Contact &c) const {
+void StableSolver::turningRow(Row &r, const Contact &c) const {
     const std::size_t a = static_cast<std::size_t>(r.a);
     const std::size_t b = static_cast<std::size_t>(r.b);
     const float fa = frictions[a];
@@ -170,7 +196,7 @@ StableSolver::Row StableSolver::turningRow(Row r, const Contact &c) const {
     r.turning = r.friction > 0 || r.normalLeverA != 0 || r.normalLeverB != 0;
     if (!r.turning) {
         r.tangentImpulse = 0;
-        return r;
+        return;
     }
     r.inverseInertiaA = inverseInertias[a];
     r.inverseInertiaB = inverseInertias[b];
@@ -185,74 +211,56 @@ StableSolver::Row StableSolver::turningRow(Row r, const Contact &c) const {
     r.tangentMass = 1.0f / (r.inverseMassA + r.inverseMassB + tangentAngularMass);
     if (r.friction == 0)
         r.tangentImpulse = 0;
-    return r;
-}
-
-Vec2 StableSolver::relativeVelocity(const Row &r) const {
-    const std::size_t a = static_cast<std::size_t>(r.a);
-    const std::size_t b = static_cast<std::size_t>(r.b);
-    if (!r.turning)
-        return velocities[b] - velocities[a];
-    return (velocities[b] + cross(spins[b], r.anchorB)) -
-           (velocities[a] + cross(spins[a], r.anchorA));
-}
-
-// p on the bodies' velocities, and on their spins the turning impulses turnA and turnB (the
-// impulse's moment about each body's position).
-void StableSolver::applyImpulse(const Row &r, Vec2 p, float turnA, float turnB) {
-    const std::size_t a = static_cast<std::size_t>(r.a);
-    const std::size_t b = static_cast<std::size_t>(r.b);
-    velocities[a] -= p * r.inverseMassA;
-    velocities[b] += p * r.inverseMassB;
-    if (r.turning) {
-        spins[a] -= r.inverseInertiaA * turnA;
-        spins[b] += r.inverseInertiaB * turnB;
-    }
-}
-
-// The tangent impulse that stops the point sliding, kept within the friction cone of the normal
-// impulse accumulated so far.
-void StableSolver::applyFriction(Row &r) {
-    const Vec2 tangent(r.normal.y, -r.normal.x);
-    const float vt = tangent.dot(relativeVelocity(r));
-    const float limit = r.friction * r.impulse;
-    const float unclamped = r.tangentImpulse - r.tangentMass * vt;
-    if (!std::isfinite(unclamped))
-        return;
-    const float accumulated = std::max(-limit, std::min(unclamped, limit));
-    const float change = accumulated - r.tangentImpulse;
-    r.tangentImpulse = accumulated;
-    applyImpulse(r, tangent * change, r.tangentLeverA * change, r.tangentLeverB * change);
 }
 
 void StableSolver::applyWarmStart() {
     for (const Row &r : rows) {
+        Motion &ma = motions[static_cast<std::size_t>(r.a)];
+        Motion &mb = motions[static_cast<std::size_t>(r.b)];
+        Velocity va = velocityOf(ma);
+        Velocity vb = velocityOf(mb);
         if (!r.turning) {
-            const Vec2 p = r.normal * r.impulse;
-            velocities[static_cast<std::size_t>(r.a)] -= p * r.inverseMassA;
-            velocities[static_cast<std::size_t>(r.b)] += p * r.inverseMassB;
-            continue;
+            push(r, r.normal * r.impulse, va, vb);
+        } else {
+            const Vec2 tangent(r.normal.y, -r.normal.x);
+            push(r, r.normal * r.impulse + tangent * r.tangentImpulse, va, vb);
+            turn(r, r.normalLeverA * r.impulse + r.tangentLeverA * r.tangentImpulse,
+                 r.normalLeverB * r.impulse + r.tangentLeverB * r.tangentImpulse, va, vb);
         }
-        const Vec2 tangent(r.normal.y, -r.normal.x);
-        const Vec2 p = r.normal * r.impulse + tangent * r.tangentImpulse;
-        applyImpulse(r, p, r.normalLeverA * r.impulse + r.tangentLeverA * r.tangentImpulse,
-                     r.normalLeverB * r.impulse + r.tangentLeverB * r.tangentImpulse);
+        store(ma, va);
+        store(mb, vb);
     }
 }
 
-// A contact whose bodies have left the finite numbers (an impulse overflowed into one of them)
-// gives a non-finite impulse, and is passed over so that the overflow goes no further.
+// Each row reads its bodies' velocities and spins once, applies friction (the tangent impulse
+// that stops the point sliding, kept within the friction cone of the normal impulse accumulated
+// so far) and then the normal impulse, and writes them back once. A contact whose bodies have
+// left the finite numbers (an impulse overflowed into one of them) gives a non-finite impulse,
+// and is passed over so that the overflow goes no further.
 template <bool useBias> void StableSolver::solve() {
     for (Row &r : rows) {
-        const std::size_t a = static_cast<std::size_t>(r.a);
-        const std::size_t b = static_cast<std::size_t>(r.b);
-        if (r.friction > 0)
-            applyFriction(r);
+        Motion &ma = motions[static_cast<std::size_t>(r.a)];
+        Motion &mb = motions[static_cast<std::size_t>(r.b)];
+        Velocity va = velocityOf(ma);
+        Velocity vb = velocityOf(mb);
+        if (r.friction > 0) {
+            const Vec2 tangent(r.normal.y, -r.normal.x);
+            const float vt = tangent.dot(relativeVelocity(r, va, vb));
+            const float limit = r.friction * r.impulse;
+            const float unclamped = r.tangentImpulse - r.tangentMass * vt;
+            if (std::isfinite(unclamped)) {
+                const float accumulated = std::max(-limit, std::min(unclamped, limit));
+                const float change = accumulated - r.tangentImpulse;
+                r.tangentImpulse = accumulated;
+                push(r, tangent * change, va, vb);
+                turn(r, r.tangentLeverA * change, r.tangentLeverB * change, va, vb);
+            }
+        }
         // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)
         // during the step it follows them along the normal found at detection.
-        const Vec2 moved = r.turning ? (displacements[b] + cross(turns[b], r.anchorB)) -
-                                           (displacements[a] + cross(turns[a], r.anchorA))
-                                     : displacements[b] - displacements[a];
+        const Vec2 moved = r.turning ? (mb.displacement + cross(mb.turn, r.anchorB)) -
+                                           (ma.displacement + cross(ma.turn, r.anchorA))
+                                     : mb.displacement - ma.displacement;
         const float separation = r.normal.dot(moved) - r.penetration + slop;
         float bias = 0;
         float massScale = 1;
@@ -265,17 +273,18 @@ template <bool useBias> void StableSolver::solve() {
             massScale = softness.massScale;
             impulseScale = softness.impulseScale;
         }
-        const float vn = r.normal.dot(relativeVelocity(r));
+        const float vn = r.normal.dot(relativeVelocity(r, va, vb));
         const float unclamped =
             r.impulse - r.normalMass * massScale * (vn + bias) - impulseScale * r.impulse;
-        if (!std::isfinite(unclamped))
-            continue;
-        const float accumulated = std::max(unclamped, 0.0f);
-        const float change = accumulated - r.impulse;
-        const Vec2 p = r.normal * change;
-        r.impulse = accumulated;
-        r.maxImpulse = std::max(r.maxImpulse, accumulated);
-        applyImpulse(r, p, r.normalLeverA * change, r.normalLeverB * change);
+        if (std::isfinite(unclamped)) {
+            const float accumulated = std::max(unclamped, 0.0f);
+            const float change = accumulated - r.impulse;
+            r.impulse = accumulated;
+            r.maxImpulse = std::max(r.maxImpulse, accumulated);
+            applyNormalImpulse(r, change, va, vb);
+        }
+        store(ma, va);
+        store(mb, vb);
     }
 }
 
@@ -283,24 +292,30 @@ void StableSolver::applyRestitution(float restitution) {
     for (Row &r : rows) {
         if (!(r.approach < -restitutionThreshold) || r.maxImpulse == 0)
             continue;
-        const float vn = r.normal.dot(relativeVelocity(r));
+        Motion &ma = motions[static_cast<std::size_t>(r.a)];
+        Motion &mb = motions[static_cast<std::size_t>(r.b)];
+        Velocity va = velocityOf(ma);
+        Velocity vb = velocityOf(mb);
+        const float vn = r.normal.dot(relativeVelocity(r, va, vb));
         const float unclamped = r.impulse - r.normalMass * (vn + restitution * r.approach);
         if (!std::isfinite(unclamped))
             continue;
         const float accumulated = std::max(unclamped, 0.0f);
         const float change = accumulated - r.impulse;
-        const Vec2 p = r.normal * change;
         r.impulse = accumulated;
-        applyImpulse(r, p, r.normalLeverA * change, r.normalLeverB * change);
+        applyNormalImpulse(r, change, va, vb);
+        store(ma, va);
+        store(mb, vb);
     }
 }
 
 void StableSolver::keepImpulses() {
-    spareImpulses.clear();
-    for (const Row &r : rows) {
+    spareImpulses.resize(rows.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const Row &r = rows[k];
         const BodyPair pair = bodyPair(r.a, r.b);
-        spareImpulses.push_back(
-            PairImpulse{pair.lower, pair.higher, r.impulse, r.featureId, r.tangentImpulse});
+        spareImpulses[k] =
+            PairImpulse{pair.lower, pair.higher, r.impulse, r.featureId, r.tangentImpulse};
     }
     std::swap(impulses, spareImpulses);
 }

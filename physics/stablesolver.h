@@ -83,12 +83,41 @@ private:
         float tangentImpulse;
     };
 
-    void buildRows(const ContactList &contacts);
-    Row turningRow(Row r, const Contact &c) const;
+    // A body's motion within the step, all of it in one place: a row reads and writes both its
+    // bodies' at once.
+    struct Motion {
+        Vec2 velocity;
+        float spin;
+        Vec2 displacement;
+        // The angle the body has turned by in the step so far.
+        float turn;
+    };
+
+    // A body's velocity and spin as a row works on them: read once, changed, written back once.
+    struct Velocity {
+        Vec2 linear;
+        float angular;
+    };
+
+    static Velocity velocityOf(const Motion &m) { return Velocity{m.velocity, m.spin}; }
+    static void store(Motion &m, const Velocity &v) {
+        m.velocity = v.linear;
+        m.spin = v.angular;
+    }
+    // The velocity of the point at anchor on a body moving so.
+    static Vec2 pointVelocity(const Velocity &v, Vec2 anchor);
     // The relative velocity of b's point to a's.
-    Vec2 relativeVelocity(const Row &r) const;
-    void applyImpulse(const Row &r, Vec2 p, float turnA, float turnB);
-    void applyFriction(Row &r);
+    static Vec2 relativeVelocity(const Row &r, const Velocity &a, const Velocity &b);
+    // The impulse p on both bodies' velocities, a pushed back and b forward.
+    static void push(const Row &r, Vec2 p, Velocity &a, Velocity &b);
+    // The moments turnA and turnB of an impulse about each body's position on their spins, each
+    // times the body's inverse inertia.
+    static void turn(const Row &r, float turnA, float turnB, Velocity &a, Velocity &b);
+    // A change of the normal impulse on both bodies.
+    static void applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b);
+
+    void buildRows(const ContactList &contacts);
+    void turningRow(Row &r, const Contact &c) const;
     void applyWarmStart();
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
@@ -100,13 +129,9 @@ private:
     std::vector<PairImpulse> impulses;
     std::vector<PairImpulse> spareImpulses;
     // By body index, for the step being solved.
-    std::vector<Vec2> velocities;
-    std::vector<Vec2> displacements;
+    std::vector<Motion> motions;
     std::vector<Vec2> kicks;
     std::vector<float> inverseMasses;
-    std::vector<float> spins;
-    // The angle each body has turned by in the step so far.
-    std::vector<float> turns;
     std::vector<float> inverseInertias;
     std::vector<float> frictions;
     // Circles: every contact pushes through their centre.

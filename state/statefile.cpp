@@ -57,6 +57,21 @@ bool fitsWithoutTurning(const SandboxState &state) {
     return true;
 }
 
+// An orientation as every step keeps it: cosine and sine of an angle, their squares adding up to 1
+// within the rounding of the steps.
+bool isOrientation(Rotation q) {
+    const float squared = q.c * q.c + q.s * q.s;
+    return squared > 0.999f && squared < 1.001f;
+}
+
+// Whether the body's orientation and spin are what a file may hold: finite, and an orientation.
+// A body given a non-finite spin, or whose spin overflowed, has left the simulation; its state
+// cannot be written in a form the reader would take back.
+bool mayBeSaved(const BodyMotion &motion) {
+    return std::isfinite(motion.rotation.c) && std::isfinite(motion.rotation.s) &&
+           std::isfinite(motion.angularVelocity) && isOrientation(motion.rotation);
+}
+
 // The rotational inertia a body of this shape and mass gets (see BaseEntity::setMass), and its
 // inverse, 0 for a body that cannot move.
 void deriveInertia(BodyTraits &traits) {
@@ -361,9 +376,7 @@ bool StateParser::readTurning(const Fields &fields, BodyTraits &traits, BodyMoti
     }
     if (!(traits.friction >= 0))
         return fail("expected FRICTION, 0 or more, not " + quoted(fields[12]));
-    const Rotation q = motion.rotation;
-    const float squared = q.c * q.c + q.s * q.s;
-    if (!(squared > 0.999f && squared < 1.001f))
+    if (!isOrientation(motion.rotation))
         return fail("expected COS and SIN of an angle: their squares must add up to 1");
     return true;
 }
@@ -472,6 +485,14 @@ std::string stateFileText(const SandboxState &state) {
 }
 
 bool writeStateFile(const std::string &path, const SandboxState &state, FileFault &fault) {
+    for (std::size_t i = 0; i < state.motions.size(); ++i) {
+        if (!mayBeSaved(state.motions[i])) {
+            fault = FileFault{path, 0,
+                              "not saved: the orientation or spin of body " + std::to_string(i) +
+                                  " is not finite, which a state file cannot hold"};
+            return false;
+        }
+    }
     return writeWholeFile(path, stateFileText(state), fault);
 }
 

@@ -48,7 +48,8 @@ constexpr int maxStateLineBytes = 512;
 
 std::string stateFileText(const SandboxState &state);
 // Writes the state as the whole file (writeWholeFile): an old file there is replaced only once
-// the new one is complete. False, with fault set, when that fails.
+// the new one is complete. False, with fault set, when that fails, or when a body's orientation or
+// spin is not finite: the reader refuses those, so such a state is not written at all.
 bool writeStateFile(const std::string &path, const SandboxState &state, FileFault &fault);
 
 // Reads a whole state, checking every line and the hash. On the first fault returns nothing and

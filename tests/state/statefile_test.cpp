@@ -1,10 +1,14 @@
 #include "session/session.h"
 #include "state/statefile.h"
+#include "tests/support/temporaryfolder.h"
 #include "text/statetext.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>  // std::size_t
+#include <fstream>  // std::ifstream
+#include <iterator> // std::istreambuf_iterator
+#include <limits>   // std::numeric_limits
 #include <optional> // std::optional
 #include <sstream>  // std::istringstream
 #include <string>   // std::string
@@ -171,5 +175,45 @@ TEST(StateFile, ABadBoxOrOrientationIsNamedWithItsLine) {
         FileFault fault;
         EXPECT_FALSE(readState(input, "input", fault));
         EXPECT_EQ(fault.message(), "input:" + std::to_string(box + 1) + ": " + c.message);
+    }
+}
+
+// A body whose spin went bad through the API (or overflowed) has left the simulation; the reader
+// refuses such a file, so it is never written, and the file already there stays as it was.
+TEST(StateFile, ABodyWithANonFiniteSpinOrOrientationIsNotSaved) {
+    Session session(Scene{SceneKind::Mix, 40, World::Solver::Stable});
+    session.keepHistory(false);
+    session.playTo(50);
+    SessionSnapshot good;
+    session.take(good);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    const struct {
+        const char *what;
+        Rotation rotation;
+        float spin;
+    } cases[] = {
+        {"NaN spin", Rotation{}, nan},
+        {"infinite spin", Rotation{}, -infinity},
+        {"NaN orientation", Rotation{nan, nan}, 0},
+        {"orientation that overflowed to zero", Rotation{0, 0}, 0},
+    };
+    TemporaryFolder folder;
+    const std::string path = folder.filePath("kept.state");
+    FileFault fault;
+    ASSERT_TRUE(writeStateFile(path, good.sandbox, fault)) << fault.message();
+    const std::string kept = joined(savedLines(session, 50));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SessionSnapshot bad = good;
+        bad.sandbox.motions[7].rotation = c.rotation;
+        bad.sandbox.motions[7].angularVelocity = c.spin;
+        EXPECT_FALSE(writeStateFile(path, bad.sandbox, fault));
+        EXPECT_EQ(fault.message(), path + ": not saved: the orientation or spin of body 7 is not "
+                                          "finite, which a state file cannot hold");
+        std::ifstream file(path);
+        const std::string text((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_EQ(text, kept);
     }
 }

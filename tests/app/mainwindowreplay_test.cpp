@@ -1,6 +1,7 @@
 #include "tests/app/probewindow.h"
 
 #include "core/entityarray.h"
+#include "physics/baseentity.h"
 #include "replay/replayfile.h"
 #include "replay/replayrecorder.h"
 #include "session/session.h"
@@ -39,6 +40,33 @@ bool settle(const ProbeWindow &window) {
     return waitForFrames(window, window.frames() + 3);
 }
 
+LaunchOptions pausedOn(const Scene &scene) {
+    LaunchOptions options;
+    options.scene = scene;
+    options.paused = true;
+    return options;
+}
+
+// A window shown paused on scene, its session recorded into a file of its own.
+struct RecordedWindow {
+    explicit RecordedWindow(const Scene &scene) : window(pausedOn(scene)) {
+        opened = recordInto(window, recorder, path, scene);
+        showAsMainDoes(window);
+    }
+    // Closes the window and ends the file; false when it could not be written.
+    bool close() {
+        press(window, Qt::Key_Escape);
+        recorder.finish(window.session()->sandbox());
+        return !recorder.failed();
+    }
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("session"));
+    ProbeWindow window;
+    ReplayRecorder recorder;
+    bool opened = false;
+};
+
 } // namespace
 
 TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) {
@@ -76,15 +104,9 @@ TEST(MainWindowReplay, ARecordedSessionReplaysHeadlessToTheWindowsStateAtClose) 
 // S keeps every body and goes on from the step it is pressed at; the settings keys, Delete and X
 // act on the same session; all of it recorded, so that the tool replays it to the window's bits.
 TEST(MainWindowReplay, SolverSettingsAndRemovalKeysKeepTheSessionAndReplayHeadless) {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("keys"));
-    LaunchOptions options;
-    options.scene = Scene{SceneKind::Grid, 200, World::Solver::Stable};
-    options.paused = true;
-    ProbeWindow window(options);
-    ReplayRecorder recorder;
-    ASSERT_TRUE(recordInto(window, recorder, path, options.scene));
-    showAsMainDoes(window);
+    RecordedWindow recorded(Scene{SceneKind::Grid, 200, World::Solver::Stable});
+    ASSERT_TRUE(recorded.opened);
+    ProbeWindow &window = recorded.window;
     ASSERT_TRUE(settle(window));
 
     // Two circles dropped beside the box, one grabbed and thrown.
@@ -114,11 +136,37 @@ TEST(MainWindowReplay, SolverSettingsAndRemovalKeysKeepTheSessionAndReplayHeadle
     EXPECT_EQ(sandbox.bodies().size(), undropped);
     press(window, Qt::Key_N);
     ASSERT_TRUE(settle(window));
-    press(window, Qt::Key_Escape);
-    recorder.finish(sandbox);
-    ASSERT_FALSE(recorder.failed());
+    ASSERT_TRUE(recorded.close());
 
-    EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", path}));
+    EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", recorded.path}));
+}
+
+// Shift and a click drop a box; a box grabbed off its centre turns as it is dragged; both
+// recorded, so that the tool replays them to the window's bits.
+TEST(MainWindowReplay, AShiftClickDropsABoxAndAGrabbedBoxSwingsAndBothReplayHeadless) {
+    RecordedWindow recorded(Scene{SceneKind::Stack, 5, World::Solver::Stable});
+    ASSERT_TRUE(recorded.opened);
+    ProbeWindow &window = recorded.window;
+    ASSERT_TRUE(settle(window));
+
+    const int dropped = window.bodies().size();
+    QTest::mouseClick(&window, Qt::LeftButton, Qt::ShiftModifier, QPoint(900, 300));
+    ASSERT_EQ(window.bodies().size(), dropped + 1);
+    ASSERT_EQ(window.bodies()[dropped]->type(), BodyType::Box);
+    // A few pixels up and right of its centre: held there, it swings as it is pulled.
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, QPoint(903, 297));
+    press(window, Qt::Key_Space);
+    for (const QPoint point : {QPoint(950, 280), QPoint(1000, 250)}) {
+        QTest::mouseMove(&window, point);
+        ASSERT_TRUE(waitForFrames(window, window.frames() + 10));
+    }
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, QPoint(1000, 250));
+    press(window, Qt::Key_Space);
+    ASSERT_TRUE(settle(window));
+    EXPECT_NE(window.bodies()[dropped]->angularVelocity, 0.0f);
+    ASSERT_TRUE(recorded.close());
+
+    EXPECT_TRUE(sameAsTrace(window.bodies(), {"--replay", recorded.path}));
 }
 
 TEST(MainWindowReplay, AHandWrittenFilePlaysInTheWindowAsHeadlessThenThePersonGoesOn) {

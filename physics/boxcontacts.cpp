@@ -9,6 +9,8 @@
 #include "physics/rectangle.h"
 #include "physics/shapes.h"
 
+#include <algorithm> // std::max
+
 namespace {
 
 constexpr int corners = 4;
@@ -77,15 +79,16 @@ bool clip(ClipPoint points[2], Vec2 direction, float limit) {
 }
 
 // The manifold of outlines a and b (in a frame centred on a's position) when either's sides
-// separate them by no more than the speculative distance. The side furthest apart gives the
-// reference; b's is preferred only when it is clearly better, so that a resting contact does not
-// switch between them from one step to the next.
-Manifold outlineContact(const Outline &a, const Outline &b) {
+// separate them by no more than the speculative distance or the reach, whichever is the larger. The
+// side furthest apart gives the reference; b's is preferred only when it is clearly better, so that
+// a resting contact does not switch between them from one step to the next.
+Manifold outlineContact(const Outline &a, const Outline &b, float reach) {
+    const float ahead = std::max(speculativeDistance, reach);
     const Separation fromA = greatestSeparation(a, b);
-    if (fromA.distance > speculativeDistance)
+    if (fromA.distance > ahead)
         return Manifold();
     const Separation fromB = greatestSeparation(b, a);
-    if (fromB.distance > speculativeDistance)
+    if (fromB.distance > ahead)
         return Manifold();
     constexpr float preference = 0.005f;
     const bool flipped = fromB.distance > fromA.distance + preference;
@@ -113,7 +116,7 @@ Manifold outlineContact(const Outline &a, const Outline &b) {
     m.normal = flipped ? -n : n;
     for (const ClipPoint &p : points) {
         const float separation = n.dot(p.at - start);
-        if (separation > speculativeDistance)
+        if (separation > ahead)
             continue;
         // On a's surface: the incident point itself when a is the incident outline, else the
         // point's projection onto a's side.
@@ -139,26 +142,26 @@ Outline wallOutline(const RectAngle &wall, Vec2 origin) {
 
 } // namespace
 
-Manifold boxVsBox(const BaseEntity &a, const BaseEntity &b) {
+Manifold boxVsBox(const BaseEntity &a, const BaseEntity &b, float reach) {
     const Box &boxA = static_cast<const Box &>(a);
     const Box &boxB = static_cast<const Box &>(b);
     return outlineContact(outlineOf(Vec2(0, 0), a.rotation, boxA.halfExtents),
-                          outlineOf(b.position - a.position, b.rotation, boxB.halfExtents));
+                          outlineOf(b.position - a.position, b.rotation, boxB.halfExtents), reach);
 }
 
-Manifold boxVsRect(const BaseEntity &box, const BaseEntity &rect) {
+Manifold boxVsRect(const BaseEntity &box, const BaseEntity &rect, float reach) {
     return outlineContact(
         outlineOf(Vec2(0, 0), box.rotation, static_cast<const Box &>(box).halfExtents),
-        wallOutline(static_cast<const RectAngle &>(rect), box.position));
+        wallOutline(static_cast<const RectAngle &>(rect), box.position), reach);
 }
 
-Manifold circleVsBox(const BaseEntity &c, const BaseEntity &box) {
+Manifold circleVsBox(const BaseEntity &c, const BaseEntity &box, float reach) {
     const float radius = static_cast<const Circle &>(c).radius;
     const Vec2 half = static_cast<const Box &>(box).halfExtents;
     const Rotation q = box.rotation;
     // The circle's centre in the box's own frame, where the box is axis-aligned.
     const Vec2 d = q.applyInverse(c.position - box.position);
-    Manifold m = circleVsAlignedBox(radius, d, half);
+    Manifold m = circleVsAlignedBox(radius, d, half, reach);
     if (m.pointCount > 0) {
         m.normal = q.apply(m.normal);
         m.points[0].anchorA = m.normal * radius;

@@ -81,10 +81,10 @@ template <typename Entry> void keepBodiesBelow(std::vector<Entry> &entries, int 
 
 } // namespace
 
-void BroadPhase::findPairs(const EntityArray &bodies) {
+void BroadPhase::findPairs(const EntityArray &bodies, const std::vector<float> *reaches) {
     const int count = bodies.size();
     fitToBodies(bodies);
-    computeExtents(bodies);
+    computeExtents(bodies, reaches);
     sortAlongSweepAxis();
     pairs.clear();
     sweep();
@@ -119,8 +119,9 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
 }
 
 // Fills the extents in their present order, each from its body's bounding box widened by its
-// margin.
-void BroadPhase::computeExtents(const EntityArray &bodies) {
+// margin and its reach. The narrow phase compares the sum of the radii and the reaches in float:
+// its rounding is covered by the size margin taken of the reach as it is of the radius.
+void BroadPhase::computeExtents(const EntityArray &bodies, const std::vector<float> *reaches) {
     wild.clear();
     sweptCount = 0;
     for (Extent &e : extents) {
@@ -130,12 +131,16 @@ void BroadPhase::computeExtents(const EntityArray &bodies) {
         e.kindBit = known ? static_cast<unsigned char>(1u << kind) : 0;
         e.collidesWith = known ? static_cast<unsigned char>(collisionMasks[kind]) : 0;
         const BoundingBox box = boundingBox(*body, kind);
-        // A bounded box has a finite position, so the velocity alone is left to check.
+        const float reach = reaches ? (*reaches)[static_cast<std::size_t>(e.index)] : 0.0f;
+        // A bounded box has a finite position, so the velocity and the reach (which may have
+        // overflowed from it) are left to check.
         if (known && box.bounded && std::isfinite(body->velocity.x) &&
-            std::isfinite(body->velocity.y)) {
+            std::isfinite(body->velocity.y) && bounds::sane(reach)) {
+            const double widening =
+                static_cast<double>(reach) + static_cast<double>(reach) * bounds::sizeMargin;
             for (int axis = 0; axis < 2; ++axis) {
-                e.lo[axis] = box.lo[axis] - box.margin[axis];
-                e.hi[axis] = box.hi[axis] + box.margin[axis];
+                e.lo[axis] = box.lo[axis] - box.margin[axis] - widening;
+                e.hi[axis] = box.hi[axis] + box.margin[axis] + widening;
             }
             e.pairing = Pairing::Swept;
             ++sweptCount;

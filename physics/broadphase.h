@@ -23,8 +23,10 @@ class EntityArray;
 // counts its overlaps only as far as the sweep's own count.
 class BroadPhase {
 public:
-    // Rebuilds the pair list for the bodies as they are now.
-    void findPairs(const EntityArray &bodies);
+    // Rebuilds the pair list for the bodies as they are now. With reaches (by body index, each 0
+    // or more), each body's box is widened by its reach, so that the pairs cover every contact the
+    // narrow phase finds within the sum of the two reaches (see collide).
+    void findPairs(const EntityArray &bodies, const std::vector<float> *reaches = nullptr);
 
     // The partners j > i of body i, ascending, as [begin, end) into partners().
     int partnersBegin(int i) const { return firstPartner[i]; }
@@ -62,7 +64,7 @@ private:
     };
 
     void fitToBodies(const EntityArray &bodies);
-    void computeExtents(const EntityArray &bodies);
+    void computeExtents(const EntityArray &bodies, const std::vector<float> *reaches);
     void sortAlongSweepAxis();
     void sweep();
     void pairWildBodies(int bodyCount);

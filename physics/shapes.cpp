@@ -144,20 +144,20 @@ const ShapeKind shapeKinds[shapeKindCount] = {
     {"box", 2, {{"half_width", false}, {"half_height", false}}},
 };
 
-Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b) {
+Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b, float reach) {
     const Vec2 d = b.position - a.position;
     const float radiusA = asCircle(a).radius;
     const float r = radiusA + asCircle(b).radius;
     const float length = d.length();
-    if (!(length <= r))
-        return Manifold(); // touching circles (length == r) do make a contact
+    if (!(length <= r + reach))
+        return Manifold(); // touching circles (length == r + reach) do make a contact
     // Coincident centres (or a separation whose length rounds to 0) have no direction of their
     // own: push b straight up and a straight down.
     const Vec2 normal = length == 0 ? Vec2(0, 1) : direction(d, length);
     return onePoint(normal, radiusA, r - length);
 }
 
-Manifold circleVsRect(const BaseEntity &c, const BaseEntity &r) {
+Manifold circleVsRect(const BaseEntity &c, const BaseEntity &r, float reach) {
     const float radius = asCircle(c).radius;
     const RectAngle &rect = asRectangle(r);
     const float width = static_cast<float>(rect.width);
@@ -176,24 +176,24 @@ Manifold circleVsRect(const BaseEntity &c, const BaseEntity &r) {
     const float dist = n.length();
     if (insideOrOnEdge || dist == 0)
         return faceContact(radius, d, half);
-    if (!(radius > dist))
+    if (!(radius + reach > dist))
         return Manifold(); // touching is not a contact here
     return onePoint(direction(n, dist), radius, radius - dist);
 }
 
-Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half) {
+Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half, float reach) {
     const Vec2 clamped(clampToHalf(d.x, half.x), clampToHalf(d.y, half.y));
     const Vec2 n = clamped - d;
     const float dist = n.length();
     // A centre inside the box (or on its boundary) clamps to itself.
     if (dist == 0)
         return faceContact(radius, d, half);
-    if (!(radius > dist))
+    if (!(radius + reach > dist))
         return Manifold(); // touching is not a contact here
     return onePoint(direction(n, dist), radius, radius - dist);
 }
 
-Collision collide(const BaseEntity &first, const BaseEntity &second) {
+Collision collide(const BaseEntity &first, const BaseEntity &second, float reach) {
     Collision found;
     const int firstKind = first.type();
     const int secondKind = second.type();
@@ -201,7 +201,8 @@ Collision collide(const BaseEntity &first, const BaseEntity &second) {
         return found;
     const CollisionEntry &entry = collisionTable[firstKind][secondKind];
     found.reversed = entry.reversed;
-    found.manifold = entry.reversed ? entry.routine(second, first) : entry.routine(first, second);
+    found.manifold =
+        entry.reversed ? entry.routine(second, first, reach) : entry.routine(first, second, reach);
     return found;
 }
 

@@ -28,7 +28,8 @@ constexpr int maxManifoldPoints = 2;
 struct ManifoldPoint {
     // Where the point is, from body a's position: on a's surface along the normal.
     Vec2 anchorA;
-    // How deep the bodies overlap along the normal (0 or more in practice).
+    // How deep the bodies overlap along the normal; negative for a contact found within reach
+    // before the shapes touch, by the gap between them.
     float penetration;
     // Which features of the two shapes touch there, so that a point can be matched with the same
     // point of the step before. A circle has one feature: every point of a circle's contact is 0.
@@ -49,28 +50,31 @@ struct Manifold {
 };
 
 // A collision routine: the contact of a and b, whose kinds are those of its entry in the table.
-using CollisionRoutine = Manifold (*)(const BaseEntity &a, const BaseEntity &b);
+// Shapes up to reach apart (0 or more) make a contact too, with the gap as negative penetration:
+// a solver that looks ahead stops bodies closing a gap before they overlap.
+using CollisionRoutine = Manifold (*)(const BaseEntity &a, const BaseEntity &b, float reach);
 
-// Touching circles (centres exactly the sum of the radii apart) do make a contact, with
-// penetration 0; coincident centres push b straight up (normal (0, 1)).
-Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b);
-// The circle is a, the normal points from it toward the rectangle. Exactly touching is no contact.
-// A centre inside the rectangle or on its boundary leaves through the nearest face (ties in the
-// order left, right, bottom, top), with the radius plus the centre's depth as penetration.
-Manifold circleVsRect(const BaseEntity &circle, const BaseEntity &rect);
+// Touching circles (centres exactly the sum of the radii and the reach apart) do make a contact,
+// with penetration -reach; coincident centres push b straight up (normal (0, 1)).
+Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b, float reach);
+// The circle is a, the normal points from it toward the rectangle. Exactly touching (at the
+// reach) is no contact. A centre inside the rectangle or on its boundary leaves through the
+// nearest face (ties in the order left, right, bottom, top), with the radius plus the centre's
+// depth as penetration.
+Manifold circleVsRect(const BaseEntity &circle, const BaseEntity &rect, float reach);
 // The circle is a. The same rules as circleVsRect, in the box's own frame.
-Manifold circleVsBox(const BaseEntity &circle, const BaseEntity &box);
+Manifold circleVsBox(const BaseEntity &circle, const BaseEntity &box, float reach);
 // The circle's contact with an axis-aligned box centred on the origin, reaching half either side,
 // the circle's centre being at d.
-Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half);
+Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half, float reach);
 // Up to two points, each with its own depth (negative: apart by less than the speculative
-// distance), on a's surface. The normal is that of the side the bodies are the furthest apart
-// along (or the least deep). A point's feature names that side, which body it belongs to and the
-// corner of the other body the point comes from, so that it keeps its feature while the boxes
-// rest on each other.
-Manifold boxVsBox(const BaseEntity &a, const BaseEntity &b);
+// distance or the reach, whichever is the larger), on a's surface. The normal is that of the side
+// the bodies are the furthest apart along (or the least deep). A point's feature names that side,
+// which body it belongs to and the corner of the other body the point comes from, so that it
+// keeps its feature while the boxes rest on each other.
+Manifold boxVsBox(const BaseEntity &a, const BaseEntity &b, float reach);
 // The box is a; the wall, as a box that never turns, is b.
-Manifold boxVsRect(const BaseEntity &box, const BaseEntity &rect);
+Manifold boxVsRect(const BaseEntity &box, const BaseEntity &rect, float reach);
 
 struct CollisionEntry {
     // nullptr: bodies of these kinds never collide.
@@ -115,9 +119,10 @@ struct Collision {
     Manifold manifold;
 };
 
-// The contact of first and second through the table. A body whose position or velocity is not
-// finite makes none (see isFiniteBody), and neither does a body of an unknown kind.
-Collision collide(const BaseEntity &first, const BaseEntity &second);
+// The contact of first and second through the table, within reach (see CollisionRoutine). A body
+// whose position or velocity is not finite makes none (see isFiniteBody), and neither does a body
+// of an unknown kind.
+Collision collide(const BaseEntity &first, const BaseEntity &second, float reach = 0);
 
 // A body's bounding box on x (index 0) and y (1), in double precision.
 struct BoundingBox {

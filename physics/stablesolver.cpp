@@ -3,9 +3,10 @@
 #include "core/entityarray.h"
 #include "physics/baseentity.h"
 #include "physics/bodypair.h"
+#include "physics/box.h"
 
 #include <algorithm> // std::max, std::min
-#include <cmath>     // std::isfinite, std::sqrt
+#include <cmath>     // std::isfinite, std::sqrt, std::fabs
 #include <utility>   // std::swap
 
 namespace {
@@ -20,30 +21,6 @@ constexpr float inverseSubstep = 4.0f; // substeps
 constexpr float restitutionThreshold = 0.5f;
 // Overlap left alone, so touching bodies do not jitter.
 constexpr float slop = 0.05f;
-// The fastest a contact pushes overlapping bodies apart, units per step. Faster push-out through
-// a long column adds up to launch its top; slower cannot hold a column of 600 circles up.
-constexpr float maxPushOut = 0.2f;
-
-// The contacts as springs of one cycle per step, ten times critically damped: the soft
-// constraint's push-out rate per unit of overlap, the share of a full impulse each pass applies,
-// and the share of the accumulated impulse each pass lets go. Fixed by the constants above;
-// evaluated once, in single precision, in this order.
-struct Softness {
-    float biasRate;
-    float massScale;
-    float impulseScale;
-};
-
-Softness contactSoftness() {
-    const float omega = 6.2831855f; // 2 pi, one cycle per step
-    const float dampingRatio = 10.0f;
-    const float a1 = 2.0f * dampingRatio + substep * omega;
-    const float a2 = substep * omega * a1;
-    const float a3 = 1.0f / (1.0f + a2);
-    return Softness{omega / a1, a2 * a3, a3};
-}
-
-const Softness softness = contactSoftness();
 
 bool pairBefore(const PairImpulse &p, BodyPair pair) {
     return p.lower < pair.lower || (p.lower == pair.lower && p.higher < pair.higher);
@@ -79,6 +56,43 @@ void StableSolver::applyNormalImpulse(const Row &r, float change, Velocity &a, V
     push(r, r.normal * change, a, b);
     if (r.turning)
         turn(r, r.normalLeverA * change, r.normalLeverB * change, a, b);
+}
+
+StableSolver::StableSolver(const StableTuning &tuning) {
+    retune(tuning);
+}
+
+// The contacts as springs of one cycle per step, evaluated in single precision in this order.
+void StableSolver::retune(const StableTuning &chosen) {
+    tuning = chosen;
+    const float omega = 6.2831855f; // 2 pi, one cycle per step
+    const float a1 = 2.0f * tuning.dampingRatio + substep * omega;
+    const float a2 = substep * omega * a1;
+    const float a3 = 1.0f / (1.0f + a2);
+    softness = Softness{omega / a1, a2 * a3, a3};
+}
+
+// A body that cannot move closes no gap of its own: its reach is 0, and its partner's covers the
+// pair. A box's corners, half a width and half a height from its centre at most, move by its spin
+// times that distance besides.
+const std::vector<float> *StableSolver::reaches(const EntityArray &bodies) {
+    if (!tuning.looksAhead)
+        return nullptr;
+    bodyReaches.resize(static_cast<std::size_t>(bodies.size()));
+    for (int i = 0; i < bodies.size(); ++i) {
+        const BaseEntity *body = bodies[i];
+        const Vec2 v = body->velocity;
+        float reach = 0;
+        if (body->inverseMass != 0) {
+            reach = tuning.lookAhead + (std::fabs(v.x) + std::fabs(v.y));
+            if (body->type() == BodyType::Box) {
+                const Vec2 half = static_cast<const Box *>(body)->halfExtents;
+                reach += std::fabs(body->angularVelocity) * (half.x + half.y);
+            }
+        }
+        bodyReaches[static_cast<std::size_t>(i)] = reach;
+    }
+    return &bodyReaches;
 }
 
 void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
@@ -269,7 +283,7 @@ template <bool useBias> void StableSolver::solve() {
             // Apart: let them close the gap within this sub-step, no more.
             bias = separation * inverseSubstep;
         } else if (useBias) {
-            bias = std::max(softness.biasRate * separation, -maxPushOut);
+            bias = std::max(softness.biasRate * separation, -tuning.maxPushOut);
             massScale = softness.massScale;
             impulseScale = softness.impulseScale;
         }

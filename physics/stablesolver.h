@@ -19,6 +19,21 @@ struct PairImpulse {
     float tangentImpulse = 0;
 };
 
+// What one revision of the stable solver sets. A replay or a saved state names the revision it
+// was made with, and the program keeps every revision a file can name, so that each plays on to
+// its last bit.
+struct StableTuning {
+    // The fastest a contact pushes overlapping bodies apart, units per step.
+    float maxPushOut;
+    // How far above critical the contacts' springs are damped.
+    float dampingRatio;
+    // A body that can move finds contacts this far before it touches, plus the distance its
+    // velocity carries it in one step along either axis: the solver then stops it at the surface
+    // instead of pushing it out of an overlap. 0 and false: contacts only where shapes touch.
+    float lookAhead;
+    bool looksAhead;
+};
+
 // Resolves a step's contacts so that tall piles hold. The step is cut into sub-steps; in each,
 // gravity is added, every contact's impulse is re-applied from where it was left, one pass of
 // sequential impulses treats the contacts as stiff, heavily damped springs that push overlapping
@@ -33,8 +48,16 @@ struct PairImpulse {
 // never turn. Everything runs in single precision in one fixed order.
 class StableSolver : public ContactSolver {
 public:
+    explicit StableSolver(const StableTuning &tuning);
+
     void step(const EntityArray &bodies, const ContactList &contacts,
               const StepSettings &settings) override;
+
+    // Switches to another revision's tuning; the impulses kept are left as they are.
+    void retune(const StableTuning &tuning);
+    // How far beyond touching each body's contacts are to be found this step, by body index
+    // (see StableTuning::lookAhead); nullptr when the tuning does not look ahead.
+    const std::vector<float> *reaches(const EntityArray &bodies);
 
     // The impulses the next step starts from, by pair in ascending order of (lower, higher), the
     // points of one pair in the order of its contact, each feature once.
@@ -83,6 +106,15 @@ private:
         float tangentImpulse;
     };
 
+    // The contacts as springs: the soft constraint's push-out rate per unit of overlap, the share
+    // of a full impulse each pass applies, and the share of the accumulated impulse each pass
+    // lets go. Fixed by the tuning.
+    struct Softness {
+        float biasRate;
+        float massScale;
+        float impulseScale;
+    };
+
     // A body's motion within the step, all of it in one place: a row reads and writes both its
     // bodies' at once.
     struct Motion {
@@ -125,6 +157,8 @@ private:
     void applyRestitution(float restitution);
     void keepImpulses();
 
+    StableTuning tuning;
+    Softness softness;
     std::vector<Row> rows;
     std::vector<PairImpulse> impulses;
     std::vector<PairImpulse> spareImpulses;
@@ -136,4 +170,5 @@ private:
     std::vector<float> frictions;
     // Circles: every contact pushes through their centre.
     std::vector<char> round;
+    std::vector<float> bodyReaches;
 };

@@ -5,10 +5,35 @@
 
 #include <utility> // std::swap
 
-World::World(PairSearch search, Solver solver) : pairSearch(search), solverKind(solver) {}
+namespace {
+
+// Each revision of the stable solver, as files name it.
+//
+// Revision 1 pushes overlap out at 0.2 units per step at most, with contacts as springs ten times
+// critically damped, found only where the shapes touch. It holds grids up to about 5000 circles;
+// beyond, the bottom rows cannot carry the weight and sink into each other.
+//
+// Revision 2 looks ahead: a moving body's contacts are found a quarter unit before it touches,
+// plus the distance its speed covers in a step, so that falling rows stop on the rows below
+// instead of landing in them; what overlap is left is pushed out at up to 1 unit per step, enough
+// to hold the weight of hundreds of rows, and the contacts are damped a hundred times critically
+// so that the push-out does not ring through the pile. Measured on grids of 1000 to 32000 circles
+// and columns of 1000 and 10000 after 3000 steps.
+constexpr StableTuning revision1{0.2f, 10.0f, 0.0f, false};
+constexpr StableTuning revision2{1.0f, 100.0f, 0.25f, true};
+
+const StableTuning &tuningOf(World::Solver solver) {
+    return solver == World::Solver::StableRevision1 ? revision1 : revision2;
+}
+
+} // namespace
+
+World::World(PairSearch search, Solver solver)
+    : pairSearch(search), solverKind(solver), stableSolver(tuningOf(solver)) {}
 
 void World::step(EntityArray &bodies) {
     clearContacts();
+    reaches = solverKind == Solver::Designed ? nullptr : stableSolver.reaches(bodies);
     detectContacts(bodies);
     chosenSolver().step(bodies, contacts, stepSettings);
 }
@@ -16,6 +41,7 @@ void World::step(EntityArray &bodies) {
 void World::resume(Solver solver, const std::vector<PairImpulse> &warmStart) {
     solverKind = solver;
     clearContacts();
+    stableSolver.retune(tuningOf(solver));
     stableSolver.setWarmStart(warmStart);
 }
 
@@ -43,7 +69,7 @@ void World::detectAllPairs(const EntityArray &bodies) {
 
 // Only the pairs that can touch, in the same order: the same contacts as detectAllPairs.
 void World::detectBroadPhasePairs(const EntityArray &bodies) {
-    broadPhase.findPairs(bodies);
+    broadPhase.findPairs(bodies, reaches);
     const std::vector<int> &partners = broadPhase.partners();
     for (int i = 0; i < bodies.size(); ++i) {
         for (int k = broadPhase.partnersBegin(i); k < broadPhase.partnersEnd(i); ++k)
@@ -52,7 +78,10 @@ void World::detectBroadPhasePairs(const EntityArray &bodies) {
 }
 
 void World::collidePair(const EntityArray &bodies, int i, int j) {
-    const Collision found = collide(*bodies[i], *bodies[j]);
+    const float reach =
+        reaches ? (*reaches)[static_cast<std::size_t>(i)] + (*reaches)[static_cast<std::size_t>(j)]
+                : 0.0f;
+    const Collision found = collide(*bodies[i], *bodies[j], reach);
     if (found.reversed)
         std::swap(i, j);
     const Manifold &m = found.manifold;
@@ -70,7 +99,7 @@ void World::listContacts() {
 }
 
 ContactSolver &World::chosenSolver() {
-    if (solverKind == Solver::Stable)
+    if (solverKind != Solver::Designed)
         return stableSolver;
     return designedSolver;
 }

@@ -22,8 +22,9 @@ public:
     // How the contacts are resolved. Designed: one impulse per contact, then one partial position
     // correction; piles of many circles crush themselves under it. Stable: sequential impulses
     // over sub-steps, warm started from the previous step, overlap pushed out softly (see
-    // StableSolver); piles of thousands hold.
-    enum class Solver { Designed, Stable };
+    // StableSolver); piles of thousands hold. Stable is its newest revision; the earlier ones are
+    // kept for the files made with them.
+    enum class Solver { Designed, Stable, StableRevision1 };
 
     explicit World(PairSearch search = PairSearch::BroadPhase, Solver solver = Solver::Designed);
     // The contacts point into the world's own storage.
@@ -64,6 +65,8 @@ private:
     void detectBroadPhasePairs(const EntityArray &bodies);
     // The collision table's contact of bodies i and j, its points appended to the records.
     void collidePair(const EntityArray &bodies, int i, int j);
+    // This step's reach of each body beyond touching, nullptr for none (see StableTuning).
+    const std::vector<float> *reaches = nullptr;
     void listContacts();
     ContactSolver &chosenSolver();
 };

@@ -15,7 +15,7 @@
 #include <system_error> // std::errc
 #include <utility>      // std::move
 
-const char replayHeaderLine[] = "rigid2d-replay 4";
+const char replayHeaderLine[] = "rigid2d-replay 5";
 
 namespace {
 
@@ -109,6 +109,7 @@ bool ReplayParser::readHeader(const Fields &fields) {
         return fail("not a rigid2d replay: the first line must be " + quotedHeader);
     if (fields.size() >= 2 && !readVersion(fields[1], replayVersion, version))
         return false;
+    revisionsAllowed = version >= 5;
     return expectFields(fields, 2, "expected the format version: " + quotedHeader);
 }
 
@@ -184,8 +185,9 @@ bool ReplayParser::readEnd(const Fields &fields, long long step) {
 
 bool ReplayParser::readSolverSwitch(const Fields &fields, long long step) {
     SessionInput input{step, SessionInput::Kind::Solver};
-    if (!expectFields(fields, 3, "expected the solver's name after solver") ||
-        !readSolver(fields[2], input.solver))
+    if (fields.size() < 3)
+        return fail("expected the solver's name after solver");
+    if (!readSolverFields(fields, 2, input.solver))
         return false;
     push(input);
     return true;
@@ -193,8 +195,9 @@ bool ReplayParser::readSolverSwitch(const Fields &fields, long long step) {
 
 bool ReplayParser::readSolverInPlace(const Fields &fields, long long step) {
     SessionInput input{step, SessionInput::Kind::SolverInPlace};
-    if (!expectFields(fields, 3, "expected the solver's name after solver-in-place") ||
-        !readSolver(fields[2], input.solver))
+    if (fields.size() < 3)
+        return fail("expected the solver's name after solver-in-place");
+    if (!readSolverFields(fields, 2, input.solver))
         return false;
     push(input);
     return true;
@@ -226,9 +229,12 @@ bool ReplayParser::readSceneSwitch(const Fields &fields, long long step) {
     SessionInput input{step, SessionInput::Kind::Scene};
     if (!readSceneFields(fields, 2, true, input.scene))
         return false;
-    // Without a solver the scene brings its own.
-    if (fields.size() == 4)
-        input.scene.solver = sceneKindInfo(input.scene.kind).defaultSolver;
+    // Without a solver the scene brings its own, in the stable solver's first revision, which
+    // every file made before there were others means.
+    if (fields.size() == 4) {
+        const World::Solver own = sceneKindInfo(input.scene.kind).defaultSolver;
+        input.scene.solver = own == World::Solver::Stable ? World::Solver::StableRevision1 : own;
+    }
     push(input);
     return true;
 }
@@ -375,7 +381,7 @@ std::string replayInputLine(const SessionInput &input) {
     case SessionInput::Kind::Restart:
         return line + " restart\n";
     case SessionInput::Kind::Solver:
-        return line + " solver " + solverName(input.solver) + "\n";
+        return line + " solver " + solverFields(input.solver) + "\n";
     case SessionInput::Kind::Scene:
         return line + " scene " + sceneFields(input.scene) + "\n";
     case SessionInput::Kind::Grab:
@@ -385,7 +391,7 @@ std::string replayInputLine(const SessionInput &input) {
     case SessionInput::Kind::Release:
         return line + " release\n";
     case SessionInput::Kind::SolverInPlace:
-        return line + " solver-in-place " + solverName(input.solver) + "\n";
+        return line + " solver-in-place " + solverFields(input.solver) + "\n";
     case SessionInput::Kind::Settings:
         return line + " settings " + settingsFields(input.settings) + "\n";
     case SessionInput::Kind::Remove:

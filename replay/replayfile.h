@@ -12,16 +12,16 @@
 // A recorded session as a file: the scene it ran, the inputs given between its steps, and the step
 // it ended at with a hash of the state there. It is text, one record a line:
 //
-//   rigid2d-replay 4
-//   scene grid 1000 stable
+//   rigid2d-replay 5
+//   scene grid 1000 stable 2
 //   STEP spawn X Y
 //   STEP restart
 //   STEP solver designed
-//   STEP solver-in-place stable
+//   STEP solver-in-place stable 2
 //   STEP settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION
 //   STEP remove INDEX
 //   STEP clear
-//   STEP scene NAME COUNT [SOLVER]
+//   STEP scene NAME COUNT [SOLVER [REVISION]]
 //   STEP grab INDEX X Y
 //   STEP drag X Y
 //   STEP release
@@ -31,20 +31,22 @@
 //   STEP end HASH
 //
 // The scene line names the solver; a scene line without one, and every file of version 1 (which
-// has only spawn, restart and end records), means the designed solver. A solver record rebuilds
-// the scene at step 0 with that solver, a scene record builds another scene (without a solver:
-// with its kind's default). From version 3 on, a solver-in-place record goes on from the bodies
-// as they are with that solver, and a settings record changes the gravity, the restitution, the
-// dropped circles' radius and mass and the slow motion from the next step on (hex floats, each
-// within its range, see settingRanges; a replay starts with the designed values); remove takes
-// circle INDEX out, the bodies after it moving down one place, and clear takes out every circle
-// dropped since the scene was built. From version 4 on, box drops a box centred at X Y. grab takes
-// hold of body INDEX, which must be a circle or a box, and pulls it toward the target X Y (a box
-// by the point at X Y); drag moves the target of the body held, release lets it go. STEP counts the
-// steps since the program started (a restart does not reset it) and never decreases from one record
-// to the next, but after a back record. An input at step k acts after k steps and before step k +
-// 1, in the order of the lines. X and Y are the spawned circle's centre or the target in scene
-// units, written as hex floats so that they are exact (decimal numbers are read too).
+// has only spawn, restart and end records), means the designed solver. From version 5 on, the
+// stable solver is followed by the revision the file was made with ("stable 2"); "stable" alone,
+// in every version, is its first revision, the only one files of versions 1 to 4 can mean. A
+// solver record rebuilds the scene at step 0 with that solver, a scene record builds another scene
+// (without a solver: with its kind's default). From version 3 on, a solver-in-place record goes on
+// from the bodies as they are with that solver, and a settings record changes the gravity, the
+// restitution, the dropped circles' radius and mass and the slow motion from the next step on (hex
+// floats, each within its range, see settingRanges; a replay starts with the designed values);
+// remove takes circle INDEX out, the bodies after it moving down one place, and clear takes out
+// every circle dropped since the scene was built. From version 4 on, box drops a box centred at X
+// Y. grab takes hold of body INDEX, which must be a circle or a box, and pulls it toward the target
+// X Y (a box by the point at X Y); drag moves the target of the body held, release lets it go. STEP
+// counts the steps since the program started (a restart does not reset it) and never decreases from
+// one record to the next, but after a back record. An input at step k acts after k steps and before
+// step k + 1, in the order of the lines. X and Y are the spawned circle's centre or the target in
+// scene units, written as hex floats so that they are exact (decimal numbers are read too).
 //
 // Both records with a HASH carry stateHash(), 16 lower-case hex digits, but of states on either
 // side of a step's inputs. The end record's is of the state the recording ended with: at STEP,
@@ -56,8 +58,8 @@
 // after it count from TO, so their steps may be lower than the step of the back record itself.
 
 // The version written; every version from 1 on is read.
-constexpr int replayVersion = 4;
-// "rigid2d-replay 4", the first line of every replay written.
+constexpr int replayVersion = 5;
+// "rigid2d-replay 5", the first line of every replay written.
 extern const char replayHeaderLine[];
 // Spawn coordinates beyond this, in either direction, are refused.
 constexpr float maxSpawnCoordinate = 1e9f;

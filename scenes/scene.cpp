@@ -168,8 +168,9 @@ const std::vector<SolverInfo> &solverTable() {
 }
 
 const char *solverName(World::Solver solver) {
+    const World::Solver named = stableRevision(solver) > 0 ? World::Solver::Stable : solver;
     for (const SolverInfo &info : solverTable()) {
-        if (info.solver == solver)
+        if (info.solver == named)
             return info.name;
     }
     return solverTable().front().name;
@@ -179,6 +180,26 @@ std::optional<World::Solver> solverNamed(std::string_view name) {
     for (const SolverInfo &info : solverTable()) {
         if (name == info.name)
             return info.solver;
+    }
+    return std::nullopt;
+}
+
+int stableRevision(World::Solver solver) {
+    switch (solver) {
+    case World::Solver::Designed:
+        return 0;
+    case World::Solver::StableRevision1:
+        return 1;
+    case World::Solver::Stable:
+        break;
+    }
+    return newestStableRevision;
+}
+
+std::optional<World::Solver> stableSolverOfRevision(long long revision) {
+    for (const World::Solver solver : {World::Solver::StableRevision1, World::Solver::Stable}) {
+        if (stableRevision(solver) == revision)
+            return solver;
     }
     return std::nullopt;
 }

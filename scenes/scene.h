@@ -79,7 +79,15 @@ struct SolverInfo {
 };
 
 const std::vector<SolverInfo> &solverTable();
+// Every revision of the stable solver is called "stable".
 const char *solverName(World::Solver solver);
+
+// The revisions of the stable solver, which the files name: World::Solver::Stable is the newest.
+constexpr int newestStableRevision = 2;
+// The revision of the stable solver that solver is; 0 for the designed one.
+int stableRevision(World::Solver solver);
+// The stable solver of that revision; nothing when there is none.
+std::optional<World::Solver> stableSolverOfRevision(long long revision);
 // Nothing when no solver has that name.
 std::optional<World::Solver> solverNamed(std::string_view name);
 

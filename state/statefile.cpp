@@ -28,17 +28,23 @@ const std::string settingsLayout = "settings GX GY RESTITUTION DROP_RADIUS DROP_
 // What each version of the file holds beyond the one before. Version 1: circles and rectangles
 // that never turn, one warm start impulse per pair. Version 2: the settings line. Version 3: every
 // kind of body, with friction, orientation and spin on each body line and a feature and a tangent
-// impulse on each warm start line. A state that an older version holds whole is written as that
-// version, so the files of the scenes that have neither boxes, friction nor turning bodies keep
-// their bytes.
+// impulse on each warm start line. Version 4: the revision of the stable solver after its name. A
+// state that an older version holds whole is written as that version, so the files of the scenes
+// that have neither boxes, friction nor turning bodies keep their bytes, and so do those of the
+// stable solver's first revision.
 struct StateVersion {
     int number;
     // The kinds 0 to kinds - 1 may appear.
     int kinds;
     bool turning;
+    // The scene line may name a revision of the stable solver.
+    bool revisions;
 };
 
-constexpr StateVersion stateVersions[] = {{1, 2, false}, {2, 2, false}, {3, shapeKindCount, true}};
+constexpr StateVersion stateVersions[] = {{1, 2, false, false},
+                                          {2, 2, false, false},
+                                          {3, shapeKindCount, true, false},
+                                          {4, shapeKindCount, true, true}};
 static_assert(sizeof stateVersions / sizeof stateVersions[0] == stateVersion);
 
 bool fitsWithoutTurning(const SandboxState &state) {
@@ -70,6 +76,15 @@ bool isOrientation(Rotation q) {
 bool mayBeSaved(const BodyMotion &motion) {
     return std::isfinite(motion.rotation.c) && std::isfinite(motion.rotation.s) &&
            std::isfinite(motion.angularVelocity) && isOrientation(motion.rotation);
+}
+
+// The oldest version that holds the state whole.
+const StateVersion &oldestHolding(const SandboxState &state) {
+    if (stableRevision(state.scene.solver) > 1)
+        return stateVersions[3];
+    if (!fitsWithoutTurning(state))
+        return stateVersions[2];
+    return sameSettings(state.settings, SandboxSettings()) ? stateVersions[0] : stateVersions[1];
 }
 
 // The rotational inertia a body of this shape and mass gets (see BaseEntity::setMass), and its
@@ -267,6 +282,7 @@ bool StateParser::readHeader(const Fields &fields) {
     if (fields.size() >= 2 && !readVersion(fields[1], stateVersion, version))
         return false;
     layout = &stateVersions[version - 1];
+    revisionsAllowed = layout->revisions;
     part = Part::Scene;
     return expectFields(fields, 2,
                         std::string("expected the format version: \"") + stateHeaderLine + "\"");
@@ -456,10 +472,7 @@ bool StateParser::readWhole(std::string_view text, long long max, const char *wh
 } // namespace
 
 std::string stateFileText(const SandboxState &state) {
-    const bool designed = sameSettings(state.settings, SandboxSettings());
-    const StateVersion &layout = !fitsWithoutTurning(state) ? stateVersions[2]
-                                 : designed                 ? stateVersions[0]
-                                                            : stateVersions[1];
+    const StateVersion &layout = oldestHolding(state);
     std::string text = std::string(headerWord) + " " + std::to_string(layout.number) + "\nscene " +
                        sceneFields(state.scene) + "\nsteps " + std::to_string(state.sceneStep) +
                        " " + std::to_string(state.totalSteps) + "\n";

@@ -14,7 +14,7 @@
 //   rigid2d-state 1
 //   scene grid 1000 stable
 //   steps SCENE_STEP TOTAL_STEPS
-//   settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION   (version 2 only)
+//   settings GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION   (from version 2 on)
 //   bodies N
 //   INDEX 0 PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC RADIUS       (a circle)
 //   INDEX 1 PX PY VX VY FX FY MASS INVERSE_MASS GRAVITY_SCALE STATIC WIDTH HEIGHT (a rectangle)
@@ -39,8 +39,12 @@
 // written as that version. The rotational inertia is not written: it follows from the shape and
 // the mass, as BaseEntity::setMass gives it, and is 0 for a body whose inverse mass is 0.
 
+// Version 4 has version 3's lines and names the revision of the stable solver after its name, as
+// replays do ("scene grid 1000 stable 2"); "stable" alone, in every version, is the stable
+// solver's first revision, the only one the older versions can mean.
+
 // The newest version; every version from 1 on is read.
-constexpr int stateVersion = 3;
+constexpr int stateVersion = 4;
 // "rigid2d-state 1", the first line of a state with the designed settings.
 extern const char stateHeaderLine[];
 // No record comes near this; a longer line is refused without being read to its end.

@@ -50,9 +50,14 @@ std::string solverNamesAsChoice() {
     return asChoice(namesOf(solverTable()));
 }
 
+std::string solverFields(World::Solver solver) {
+    const int revision = stableRevision(solver);
+    return std::string(solverName(solver)) + (revision > 1 ? " " + std::to_string(revision) : "");
+}
+
 std::string sceneFields(const Scene &scene) {
     return std::string(sceneKindInfo(scene.kind).name) + " " + std::to_string(scene.circles) + " " +
-           solverName(scene.solver);
+           solverFields(scene.solver);
 }
 
 bool SceneLineParser::readSceneFields(const Fields &fields, std::size_t first, bool solverAllowed,
@@ -73,7 +78,7 @@ bool SceneLineParser::readSceneFields(const Fields &fields, std::size_t first, b
     scene = Scene{kind->kind, static_cast<int>(*circles), World::Solver::Designed};
     if (!solverAllowed || fields.size() == first + 2)
         return expectFields(fields, first + 2, "");
-    return readSolver(fields[first + 2], scene.solver) && expectFields(fields, first + 3, "");
+    return readSolverFields(fields, first + 2, scene.solver);
 }
 
 std::string settingsFields(const SandboxSettings &settings) {
@@ -105,10 +110,20 @@ bool SceneLineParser::readSettingsFields(const Fields &fields, std::size_t first
     return true;
 }
 
-bool SceneLineParser::readSolver(std::string_view text, World::Solver &solver) {
-    const std::optional<World::Solver> named = solverNamed(text);
+bool SceneLineParser::readSolverFields(const Fields &fields, std::size_t first,
+                                       World::Solver &solver) {
+    const std::optional<World::Solver> named = solverNamed(fields[first]);
     if (!named)
-        return fail("unknown solver " + quoted(text) + ": expected " + solverNamesInProse());
-    solver = *named;
-    return true;
+        return fail("unknown solver " + quoted(fields[first]) + ": expected " +
+                    solverNamesInProse());
+    solver = *named == World::Solver::Stable ? World::Solver::StableRevision1 : *named;
+    if (fields.size() == first + 1 || !revisionsAllowed || solver == World::Solver::Designed)
+        return expectFields(fields, first + 1, "");
+    const std::optional<long long> revision =
+        wholeNumber(fields[first + 1], 1, newestStableRevision);
+    if (!revision)
+        return fail("expected a revision of the stable solver from 1 to " +
+                    std::to_string(newestStableRevision) + ", not " + quoted(fields[first + 1]));
+    solver = *stableSolverOfRevision(*revision);
+    return expectFields(fields, first + 2, "");
 }

@@ -23,7 +23,10 @@ std::string sceneNamesAsChoice();
 std::string solverNamesInProse();
 std::string solverNamesAsChoice();
 
-// A scene as the files write it, "NAME COUNT SOLVER": "grid 1000 stable".
+// A solver as the files write it: "designed", "stable" for the stable solver's first revision and
+// "stable REVISION" for the later ones ("stable 2").
+std::string solverFields(World::Solver solver);
+// A scene as the files write it, "NAME COUNT SOLVER [REVISION]": "grid 1000 stable 2".
 std::string sceneFields(const Scene &scene);
 
 // The settings as the files write them, "GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION",
@@ -33,10 +36,15 @@ std::string settingsFields(const SandboxSettings &settings);
 // What the readers of the files that name a scene share.
 class SceneLineParser : public LineParser {
 protected:
-    // NAME COUNT [SOLVER] from fields[first] to the end of the line. Without solverAllowed, or
-    // without the field, the solver is the designed one.
+    // NAME COUNT [SOLVER [REVISION]] from fields[first] to the end of the line. Without
+    // solverAllowed, or without the field, the solver is the designed one.
     bool readSceneFields(const Fields &fields, std::size_t first, bool solverAllowed, Scene &scene);
-    bool readSolver(std::string_view text, World::Solver &solver);
+    // SOLVER [REVISION] from fields[first] to the end of the line. "stable" alone is the stable
+    // solver's first revision, which every file made before there were others means.
+    bool readSolverFields(const Fields &fields, std::size_t first, World::Solver &solver);
+
+    // Whether the file's version may name a revision of the stable solver.
+    bool revisionsAllowed = false;
     // The settings as settingsFields() writes them, from fields[first] to the end of the line,
     // each within its range.
     bool readSettingsFields(const Fields &fields, std::size_t first, SandboxSettings &settings);

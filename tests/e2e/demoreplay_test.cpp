@@ -45,7 +45,7 @@ TEST(Rigid2dReplay, TheWindowPlaysAFileAndRecordsItAgainSoThatItReplaysHeadless)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray record = file.readAll();
     EXPECT_TRUE(record.startsWith(
-        "rigid2d-replay 4\nscene column 30 designed\n0 spawn 0x1.4p+9 0x1.2cp+9\n"))
+        "rigid2d-replay 5\nscene column 30 designed\n0 spawn 0x1.4p+9 0x1.2cp+9\n"))
         << record.data();
     EXPECT_TRUE(record.contains("\n40 end ")) << record.data();
     EXPECT_EQ(traced({"--replay", recorded}, 0), traced({"--replay", played, "40"}, 0));

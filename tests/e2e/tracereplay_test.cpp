@@ -56,7 +56,7 @@ TEST_F(Rigid2dTraceReplay, EveryBadFileIsRefusedWithItsLineNumberAndCode2BeforeA
         int line;
     } cases[] = {
         {"", 1},
-        {"rigid2d-replay 5\n", 1},
+        {"rigid2d-replay 6\n", 1},
         {"scene grid 40\n", 1},
         {noise, 1},
         {"rigid2d-replay 1\n", 2},

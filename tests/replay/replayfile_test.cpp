@@ -55,6 +55,15 @@ TEST(ReplayFile, AMistakeIsNamedWithItsLine) {
          "input:3: expected the settings: GX GY RESTITUTION DROP_RADIUS DROP_MASS SLOW_MOTION"},
         {settingsHeader + "3 solver-in-place fast\n",
          "input:3: unknown solver \"fast\": expected designed or stable"},
+        // Revisions are named from version 5 on, and only those the program has.
+        {"rigid2d-replay 4\nscene grid 40 stable 2\n",
+         "input:2: unexpected \"2\" at the end of the line"},
+        {"rigid2d-replay 5\nscene grid 40 stable 3\n",
+         "input:2: expected a revision of the stable solver from 1 to 2, not \"3\""},
+        {"rigid2d-replay 5\nscene grid 40\n3 solver designed 2\n",
+         "input:3: unexpected \"2\" at the end of the line"},
+        {"rigid2d-replay 5\nscene grid 40\n3 solver stable 0\n",
+         "input:3: expected a revision of the stable solver from 1 to 2, not \"0\""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -64,8 +73,38 @@ TEST(ReplayFile, AMistakeIsNamedWithItsLine) {
     }
 }
 
+// A replay names the revision of the stable solver it was made with, the newest when recorded
+// now, and plays with that one; "stable" alone is the first.
+TEST(ReplayFile, TheStableSolversRevisionIsWrittenAndReadBack) {
+    const struct {
+        std::string text;
+        World::Solver scene;
+        World::Solver switched;
+    } cases[] = {
+        {replayHeader(Scene{SceneKind::Grid, 40, World::Solver::Stable}) + "3 solver stable 1\n",
+         World::Solver::Stable, World::Solver::StableRevision1},
+        {"rigid2d-replay 5\nscene grid 40 stable\n" +
+             replayInputLine(SessionInput{3, SessionInput::Kind::Scene}),
+         World::Solver::StableRevision1, World::Solver::Designed},
+        {"rigid2d-replay 5\nscene grid 40 designed\n3 scene grid 10 stable 2\n",
+         World::Solver::Designed, World::Solver::Stable},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        FileFault fault;
+        const std::optional<Replay> replay = read(c.text, fault);
+        ASSERT_TRUE(replay) << fault.message();
+        EXPECT_EQ(replay->recording.scene.solver, c.scene);
+        ASSERT_EQ(replay->recording.inputs.size(), 1u);
+        const SessionInput &input = replay->recording.inputs[0];
+        EXPECT_EQ(input.kind == SessionInput::Kind::Solver ? input.solver : input.scene.solver,
+                  c.switched);
+    }
+}
+
 // Files written before solvers were recorded replay with the designed solver, as they did; a
-// scene record without a solver brings the scene's own.
+// scene record without a solver brings the scene's own, in the stable solver's first revision,
+// which is what it brought when such files were written.
 TEST(ReplayFile, AFileThatNamesNoSolverPlaysTheDesignedOne) {
     FileFault fault;
     for (const char *version : {"1", "2"}) {
@@ -77,6 +116,6 @@ TEST(ReplayFile, AFileThatNamesNoSolverPlaysTheDesignedOne) {
     const std::optional<Replay> switched = read(header + "3 scene column 10\n", fault);
     ASSERT_TRUE(switched) << fault.message();
     ASSERT_EQ(switched->recording.inputs.size(), 1u);
-    EXPECT_EQ(switched->recording.inputs[0].scene.solver, World::Solver::Stable);
+    EXPECT_EQ(switched->recording.inputs[0].scene.solver, World::Solver::StableRevision1);
     EXPECT_EQ(switched->recording.inputs[0].source, 3);
 }

@@ -29,9 +29,10 @@ std::vector<std::string> savedLines(Session &session, long long steps) {
     return lines;
 }
 
-// A stable grid that has landed, as saved: walls, circles and warm-start pairs, one a line.
+// A stable grid that has landed, as saved: walls, circles and warm-start pairs, one a line. The
+// stable solver's first revision, whose state is the version 1 file.
 std::vector<std::string> savedGridLines() {
-    Session session(Scene{SceneKind::Grid, 20, World::Solver::Stable});
+    Session session(Scene{SceneKind::Grid, 20, World::Solver::StableRevision1});
     return savedLines(session, 1000);
 }
 
@@ -43,6 +44,38 @@ std::string joined(const std::vector<std::string> &lines) {
 }
 
 } // namespace
+
+// A state is written in the oldest version that holds it: one of the designed solver or of the
+// stable solver's first revision reads in programs that know no revisions. Revisions are named
+// from version 4 on.
+TEST(StateFile, TheVersionWrittenIsTheOldestThatNamesTheSolver) {
+    const struct {
+        World::Solver solver;
+        const char *start;
+    } cases[] = {
+        {World::Solver::Designed, "rigid2d-state 1\nscene grid 5 designed\n"},
+        {World::Solver::StableRevision1, "rigid2d-state 1\nscene grid 5 stable\n"},
+        {World::Solver::Stable, "rigid2d-state 4\nscene grid 5 stable 2\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.start);
+        Session session(Scene{SceneKind::Grid, 5, c.solver});
+        session.playTo(30);
+        SessionSnapshot snapshot;
+        session.take(snapshot);
+        const std::string text = stateFileText(snapshot.sandbox);
+        EXPECT_EQ(text.compare(0, std::string(c.start).size(), c.start), 0) << text;
+        std::istringstream input(text);
+        FileFault fault;
+        const std::optional<SessionSnapshot> read = readState(input, "input", fault);
+        ASSERT_TRUE(read) << fault.message();
+        EXPECT_EQ(read->sandbox.scene.solver, c.solver);
+    }
+    std::istringstream renamed("rigid2d-state 3\nscene grid 5 stable 2\n");
+    FileFault fault;
+    EXPECT_FALSE(readState(renamed, "input", fault));
+    EXPECT_EQ(fault.message(), "input:2: unexpected \"2\" at the end of the line");
+}
 
 // A damaged or hand-edited state gets its line and what is wrong with it in words.
 TEST(StateFile, AMistakeIsNamedWithItsLine) {
@@ -62,11 +95,12 @@ TEST(StateFile, AMistakeIsNamedWithItsLine) {
         {1, "scene grid 20", "expected the scene: \"scene NAME COUNT SOLVER\""},
         {1, "scene grid 20 fast", "unknown solver \"fast\": expected designed or stable"},
         {1, "scene demo 20 stable", "the demo scene has 100 circles, not 20"},
+        {1, "scene grid 20 stable 2", "unexpected \"2\" at the end of the line"},
         {2, "steps 9 8", "expected the steps in the scene, a whole number from 0 to 8, not \"9\""},
         {4, "0 2", "expected the body's type, 0 (circle) or 1 (rectangle)"},
         {warmStart + 2, good[warmStart + 1], "the pairs must come in ascending order, each once"},
-        {0, "rigid2d-state 4",
-         "format version \"4\" is not supported: this program reads versions 1 to 3"},
+        {0, "rigid2d-state 5",
+         "format version \"5\" is not supported: this program reads versions 1 to 4"},
         {good.size() - 1, "hash 0123456789abcdef",
          "the bodies do not match the hash: the file has 0123456789abcdef, its bodies hash to " +
              hash.substr(5)},
@@ -109,7 +143,8 @@ TEST(StateFile, ABadSettingsLineIsNamedWithItsLine) {
 
 namespace {
 
-// The mix of circles and boxes after 300 steps, as saved: version 3, every body turning.
+// The mix of circles and boxes after 300 steps, as saved: version 3 (the stable solver's first
+// revision), every body turning.
 std::vector<std::string> savedMixLines(Session &session) {
     return savedLines(session, 300);
 }
@@ -129,26 +164,37 @@ std::string withField(const std::string &line, std::size_t field, const std::str
 
 } // namespace
 
-// Saved with boxes, loaded and continued: the same bits as the session that was never saved.
+// Saved with boxes, loaded and continued: the same bits as the session that was never saved, in
+// either revision of the stable solver.
 TEST(StateFile, AStateWithTurningBoxesLoadsAndContinuesToTheSameBits) {
-    Session saved(Scene{SceneKind::Mix, 40, World::Solver::Stable});
-    const std::vector<std::string> lines = savedMixLines(saved);
-    ASSERT_EQ(lines[0], "rigid2d-state 3");
-    std::istringstream input(joined(lines));
-    FileFault fault;
-    const std::optional<SessionSnapshot> loaded = readState(input, "input", fault);
-    ASSERT_TRUE(loaded) << fault.message();
-    Session resumed(loaded->sandbox.scene);
-    resumed.keepHistory(false);
-    resumed.restore(*loaded);
-    saved.playTo(600);
-    resumed.playTo(600);
-    EXPECT_EQ(stateText(resumed.sandbox().bodies()), stateText(saved.sandbox().bodies()));
+    const struct {
+        World::Solver solver;
+        const char *header;
+    } cases[] = {
+        {World::Solver::StableRevision1, "rigid2d-state 3"},
+        {World::Solver::Stable, "rigid2d-state 4"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.header);
+        Session saved(Scene{SceneKind::Mix, 40, c.solver});
+        const std::vector<std::string> lines = savedMixLines(saved);
+        ASSERT_EQ(lines[0], c.header);
+        std::istringstream input(joined(lines));
+        FileFault fault;
+        const std::optional<SessionSnapshot> loaded = readState(input, "input", fault);
+        ASSERT_TRUE(loaded) << fault.message();
+        Session resumed(loaded->sandbox.scene);
+        resumed.keepHistory(false);
+        resumed.restore(*loaded);
+        saved.playTo(600);
+        resumed.playTo(600);
+        EXPECT_EQ(stateText(resumed.sandbox().bodies()), stateText(saved.sandbox().bodies()));
+    }
 }
 
 // The fields only version 3 has are checked as strictly as the others.
 TEST(StateFile, ABadBoxOrOrientationIsNamedWithItsLine) {
-    Session session(Scene{SceneKind::Mix, 40, World::Solver::Stable});
+    Session session(Scene{SceneKind::Mix, 40, World::Solver::StableRevision1});
     const std::vector<std::string> good = savedMixLines(session);
     // Body 4, the first box, after the settings line: INDEX 2 ... STATIC FRICTION COS SIN SPIN HW
     // HH

@@ -4,16 +4,76 @@
 
 #include <filesystem> // std::filesystem::is_directory
 
-#include <algorithm> // std::min
+#include <algorithm> // std::min, std::find_if
 #include <charconv>  // std::from_chars
+#include <cmath>     // std::isinf, std::isnan, std::copysign
 #include <cstdio>    // std::snprintf
+#include <cstdlib>   // std::strtof
 #include <istream>   // std::istream
+#include <limits>    // std::numeric_limits
 
 namespace {
 
 bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
+
+#ifdef __cpp_lib_to_chars
+std::from_chars_result parseFloat(const char *first, const char *last, float &value,
+                                  std::chars_format format) {
+    return std::from_chars(first, last, value, format);
+}
+#else
+// The C++ library of the WebAssembly build (Emscripten's libc++) has no std::from_chars for
+// floats. std::strtof, which rounds correctly too, held to from_chars's rules: no leading space
+// or plus sign, hex digits only in hex format, a NaN with its sign and without its payload, and out
+// of range when a number rounds to an infinity or to zero (a subnormal result is a result).
+// strtof's errno does not say that alike on every C library, so the digits do.
+std::from_chars_result parseFloat(const char *first, const char *last, float &value,
+                                  std::chars_format format) {
+    const bool hex = format == std::chars_format::hex;
+    const char *body = first != last && *first == '-' ? first + 1 : first;
+    const bool startsWell =
+        body != last && ((*body >= '0' && *body <= '9') || *body == '.' ||
+                         (hex ? isHexDigit(*body)
+                              : std::string_view("iInN").find(*body) != std::string_view::npos));
+    if (!startsWell)
+        return {first, std::errc::invalid_argument};
+    // A decimal number ends before an x, where strtof would go on to read hex digits.
+    const char *end =
+        hex ? last : std::find_if(first, last, [](char c) { return c == 'x' || c == 'X'; });
+    const std::string prefix = hex ? "0x" : "";
+    std::string text = prefix + std::string(first, end);
+    // libstdc++ reads a hex exponent written p+-N as p-N: so does this, so that both builds
+    // accept the same files.
+    const std::size_t exponent = text.find_first_of(hex ? "pP" : "eE");
+    const bool plusMinus = hex && exponent != std::string::npos &&
+                           text.compare(exponent + 1, 2, "+-") == 0 && exponent + 3 < text.size() &&
+                           text[exponent + 3] >= '0' && text[exponent + 3] <= '9';
+    if (plusMinus)
+        text.erase(exponent + 1, 1);
+    char *parsedEnd = nullptr;
+    float parsed = std::strtof(text.c_str(), &parsedEnd);
+    const std::ptrdiff_t read = parsedEnd - text.c_str();
+    const std::ptrdiff_t used = read - static_cast<std::ptrdiff_t>(prefix.size()) +
+                                (plusMinus && read > static_cast<std::ptrdiff_t>(exponent + 1));
+    if (used <= 0)
+        return {first, std::errc::invalid_argument};
+    const std::string_view digits(text.c_str() + prefix.size(),
+                                  std::min<std::size_t>(read, exponent) - prefix.size());
+    const bool nonZero =
+        digits.find_first_of(hex ? "123456789abcdefABCDEF" : "123456789") != std::string_view::npos;
+    const bool infinity = *body == 'i' || *body == 'I';
+    if ((std::isinf(parsed) && !infinity) || (parsed == 0 && nonZero))
+        return {first + used, std::errc::result_out_of_range};
+    // Some C libraries drop a NaN's sign too.
+    if (std::isnan(parsed))
+        parsed =
+            std::copysign(std::numeric_limits<float>::quiet_NaN(), *first == '-' ? -1.0f : 1.0f);
+    value = parsed;
+    return {first + used, std::errc()};
+}
+#endif
 
 } // namespace
 
@@ -63,11 +123,12 @@ std::optional<float> readFloat(std::string_view text, std::errc &error) {
             error = std::errc::invalid_argument;
             return std::nullopt;
         }
-        result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                 std::chars_format::hex);
+        result =
+            parseFloat(digits.data(), digits.data() + digits.size(), value, std::chars_format::hex);
         value = negative ? -value : value;
     } else {
-        result = std::from_chars(text.data(), text.data() + text.size(), value);
+        result =
+            parseFloat(text.data(), text.data() + text.size(), value, std::chars_format::general);
     }
     error = result.ec;
     if (result.ec == std::errc() && result.ptr != text.data() + text.size())

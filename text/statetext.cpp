@@ -4,8 +4,31 @@
 #include "physics/baseentity.h"
 #include "scenes/sandboxstate.h"
 
-#include <charconv> // std::to_chars
-#include <cmath>    // std::isfinite, std::signbit
+#include <algorithm> // std::copy
+#include <charconv>  // std::to_chars
+#include <cmath>     // std::isfinite, std::signbit
+#include <cstdio>    // std::snprintf
+
+namespace {
+
+// The hex digits of a value that is not negative, as %a writes them after its "0x".
+#ifdef __cpp_lib_to_chars
+char *toHexDigits(char *first, char *last, double value) {
+    return std::to_chars(first, last, value, std::chars_format::hex).ptr;
+}
+#else
+// The C++ library of the WebAssembly build (Emscripten's libc++) has no std::to_chars for
+// floats; its C library's %a writes the same digits.
+char *toHexDigits(char *first, char *last, double value) {
+    char printed[32];
+    const int length = std::snprintf(printed, sizeof printed, "%a", value);
+    const int prefix = std::isfinite(value) ? 2 : 0;
+    return std::copy(printed + prefix, printed + std::min<long>(length, last - first + prefix),
+                     first);
+}
+#endif
+
+} // namespace
 
 std::string toHexFloat(float f) {
     double value = f;
@@ -21,7 +44,7 @@ std::string toHexFloat(float f) {
         *end++ = '0';
         *end++ = 'x';
     }
-    end = std::to_chars(end, text + sizeof text, value, std::chars_format::hex).ptr;
+    end = toHexDigits(end, text + sizeof text, value);
     return std::string(text, end);
 }
 

@@ -49,7 +49,7 @@ std::optional<Launch> checkBeforeTheGui(int argc, char **argv, int &exitCode) {
     }
     Launch launch{request.options, std::nullopt, std::nullopt};
     if (!launch.options.stateFile.isEmpty()) {
-        launch.state = readStateArgument(launch.options.stateFile);
+        launch.state = readStateArgument(launch.options.stateFile.toLocal8Bit().toStdString());
         if (!launch.state) {
             exitCode = 2;
             return std::nullopt;
@@ -57,7 +57,8 @@ std::optional<Launch> checkBeforeTheGui(int argc, char **argv, int &exitCode) {
         launch.options.scene = launch.state->sandbox.scene;
     }
     if (!launch.options.replayFile.isEmpty()) {
-        launch.replay = readReplayArgument(launch.options.replayFile, EndRecord::Optional);
+        launch.replay = readReplayArgument(launch.options.replayFile.toLocal8Bit().toStdString(),
+                                           EndRecord::Optional);
         if (!launch.replay) {
             exitCode = 2;
             return std::nullopt;
@@ -116,7 +117,7 @@ int main(int argc, char **argv) {
         window.endRecording();
     const Session *session = window.session();
     if (session && !options.replayFile.isEmpty())
-        warnOfRefusedSpawns(options.replayFile, *session);
+        warnOfRefusedSpawns(options.replayFile.toLocal8Bit().toStdString(), *session);
     // A session that did not end well gets no end record, as after a crash.
     if (session && recording && result == 0) {
         recorder.finish(session->sandbox());

@@ -89,7 +89,7 @@ void MainWindow::render() {
 
 void MainWindow::checkReplay() {
     const Session *simulation = frontEnd.session();
-    if (reportReplayFault(options.replayFile, *simulation)) {
+    if (reportReplayFault(options.replayFile.toLocal8Bit().toStdString(), *simulation)) {
         QCoreApplication::exit(2);
         return;
     }

@@ -1,51 +1,55 @@
 #include "cli/fileargument.h"
 
+#include "replay/replaycheck.h"
 #include "session/session.h"
 #include "state/statefile.h"
-#include "text/statetext.h"
+#include "text/scenetext.h"
 
 #include <cstdio> // std::fprintf
 
-std::optional<Replay> readReplayArgument(const QString &path, EndRecord endRecord) {
+std::optional<Replay> readReplayArgument(const std::string &path, EndRecord endRecord) {
     FileFault fault;
-    std::optional<Replay> replay =
-        readReplayFile(path.toLocal8Bit().toStdString(), endRecord, fault);
+    std::optional<Replay> replay = readReplayFile(path, endRecord, fault);
     if (!replay)
         std::fprintf(stderr, "%s\n", fault.message().c_str());
     return replay;
 }
 
-std::optional<SessionSnapshot> readStateArgument(const QString &path) {
+std::optional<SessionSnapshot> readStateArgument(const std::string &path) {
     FileFault fault;
-    std::optional<SessionSnapshot> state = readStateFile(path.toLocal8Bit().toStdString(), fault);
+    std::optional<SessionSnapshot> state = readStateFile(path, fault);
     if (!state)
         std::fprintf(stderr, "%s\n", fault.message().c_str());
     return state;
 }
 
-void warnOfRefusedSpawns(const QString &path, const Session &session) {
+void warnOfRefusedSpawns(const std::string &path, const Session &session) {
     if (session.refusedSpawns() == 0)
         return;
     std::fprintf(stderr, "%s: %lld spawns refused: the scene's array holds %d bodies\n",
-                 qPrintable(path), session.refusedSpawns(), session.sandbox().scene().capacity());
+                 path.c_str(), session.refusedSpawns(), session.sandbox().scene().capacity());
 }
 
-bool reportReplayFault(const QString &path, const Session &session) {
+bool reportReplayFault(const std::string &path, const Session &session) {
     if (!session.replayFault())
         return false;
-    std::fprintf(stderr, "%s:%lld: %s\n", qPrintable(path), session.replayFault()->input.source,
-                 session.replayFault()->what.c_str());
+    std::fprintf(stderr, "%s\n", replayFaultMessage(path, *session.replayFault()).c_str());
     return true;
 }
 
-std::optional<Divergence> divergenceAtEnd(const ReplayEnd &end, const Session &session) {
-    const std::uint64_t got = stateHash(session.sandbox().bodies());
-    if (got == end.hash)
-        return std::nullopt;
-    return Divergence{end.step, end.hash, got};
+void reportDivergence(const Divergence &divergence) {
+    std::fprintf(stderr, "%s\n", divergenceMessage(divergence).c_str());
 }
 
-void reportDivergence(const Divergence &divergence) {
-    std::fprintf(stderr, "replay diverged at step %lld: expected %s, got %s\n", divergence.step,
-                 hashDigits(divergence.expected).c_str(), hashDigits(divergence.got).c_str());
+std::string emptyFileNameMessage(const std::string &option) {
+    return "--" + option + ": expects a file name";
+}
+
+std::string sceneFromFileMessage(const std::string &option,
+                                 const std::vector<std::string> &others) {
+    std::vector<std::string> named;
+    for (const std::string &other : others)
+        named.push_back("--" + other);
+    return "--" + option + ": the scene comes from the file, so " + inProse(named, "and") +
+           " do not go with it";
 }

@@ -1,6 +1,6 @@
 #include "cli/fileoptions.h"
 
-#include "text/scenetext.h"
+#include "cli/fileargument.h"
 
 #include <QCommandLineParser>
 
@@ -10,7 +10,7 @@
 QString emptyFileName(const QCommandLineParser &parser, const QStringList &options) {
     for (const QString &option : options) {
         if (parser.isSet(option) && parser.value(option).isEmpty())
-            return QStringLiteral("--%1: expects a file name").arg(option);
+            return QString::fromStdString(emptyFileNameMessage(option.toStdString()));
     }
     return QString();
 }
@@ -23,10 +23,9 @@ QString sceneFromFileConflict(const QCommandLineParser &parser, const QString &o
     std::vector<std::string> named;
     for (const QString &other : others) {
         conflict = conflict || parser.isSet(other);
-        named.push_back("--" + other.toStdString());
+        named.push_back(other.toStdString());
     }
     if (!conflict)
         return QString();
-    return QStringLiteral("--%1: the scene comes from the file, so %2 do not go with it")
-        .arg(option, QString::fromStdString(inProse(named, "and")));
+    return QString::fromStdString(sceneFromFileMessage(option.toStdString(), named));
 }

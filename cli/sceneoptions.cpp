@@ -1,5 +1,6 @@
 #include "cli/sceneoptions.h"
 
+#include "cli/sceneargument.h"
 #include "text/scenetext.h"
 #include "text/wholenumber.h"
 
@@ -44,53 +45,16 @@ void addSceneOptions(QCommandLineParser &parser) {
 }
 
 std::optional<Scene> readSceneOptions(const QCommandLineParser &parser, QString &error) {
-    Scene scene;
-    const bool kindChosen = parser.isSet(sceneOption);
-    if (kindChosen) {
-        const QString name = parser.value(sceneOption);
-        const SceneKindInfo *kind = sceneKindNamed(name.toStdString());
-        if (!kind) {
-            error = QStringLiteral("--scene: expects %1, not \"%2\"")
-                        .arg(QString::fromStdString(sceneNamesInProse()), name);
+    const auto value = [&parser](const QString &option) -> std::optional<std::string> {
+        if (!parser.isSet(option))
             return std::nullopt;
-        }
-        scene = Scene{kind->kind, kind->defaultCircles};
-    }
-    if (parser.isSet(bodiesOption)) {
-        const QString text = parser.value(bodiesOption);
-        const std::optional<long long> count = wholeNumber(text, 0, maxSceneCircles);
-        if (!count) {
-            error = QStringLiteral("--bodies: expects a whole number from 0 to %1, not \"%2\"")
-                        .arg(maxSceneCircles)
-                        .arg(text);
-            return std::nullopt;
-        }
-        const SceneKindInfo &kind = sceneKindInfo(scene.kind);
-        if (!kind.takesCount && *count != kind.defaultCircles) {
-            if (kindChosen) {
-                error = QStringLiteral("--bodies: the %1 scene has exactly %2 circles; use "
-                                       "--scene column or grid for %3")
-                            .arg(QString::fromLatin1(kind.name))
-                            .arg(kind.defaultCircles)
-                            .arg(*count);
-                return std::nullopt;
-            }
-            // --bodies alone: the demo's layout, which the column continues.
-            scene.kind = SceneKind::Column;
-        }
-        scene.circles = static_cast<int>(*count);
-    }
-    scene.solver = sceneKindInfo(scene.kind).defaultSolver;
-    if (parser.isSet(solverOption)) {
-        const QString name = parser.value(solverOption);
-        const std::optional<World::Solver> solver = solverNamed(name.toStdString());
-        if (!solver) {
-            error = QStringLiteral("--solver: expects %1, not \"%2\"")
-                        .arg(QString::fromStdString(solverNamesInProse()), name);
-            return std::nullopt;
-        }
-        scene.solver = *solver;
-    }
+        return parser.value(option).toUtf8().toStdString();
+    };
+    std::string message;
+    const std::optional<Scene> scene = sceneFromArguments(
+        SceneArguments{value(sceneOption), value(bodiesOption), value(solverOption)}, message);
+    if (!scene)
+        error = QString::fromStdString(message);
     return scene;
 }
 

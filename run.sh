@@ -3,8 +3,18 @@
 # machine without a display the demo runs in a virtual X server instead, for 180 steps (three
 # seconds at 60 frames per second), and the window's picture at that step is saved as
 # rigid2d.png in the project root.
+#
+# ./run.sh --web [PORT] builds the web page with Emscripten instead (in build-web/) and serves it
+# on 127.0.0.1 (port 8000 unless given, 0 for any free one), printing its address.
 set -euo pipefail
 cd "$(dirname "$0")"
+if [[ "${1:-}" == --web ]]; then
+  scripts/install-deps.sh web
+  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build-web -j"$(nproc)" --target rigid2d-web
+  echo "Serving the page until interrupted (Ctrl+C):"
+  exec python3 web/serve.py build-web/web "${2:-8000}"
+fi
 scripts/install-deps.sh run
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRIGID2D_BUILD_TESTS=OFF -DRIGID2D_BUILD_BENCHMARKS=OFF
 cmake --build build -j"$(nproc)" --target rigid2d

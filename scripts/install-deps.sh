@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages rigid2d needs and this machine lacks; does nothing when all are
 # there. run and test install what one Qt needs (Qt 5 unless --qt 6 is given); ci installs both
-# and everything .ci/run and the other scripts in scripts/ use.
-# Usage: scripts/install-deps.sh run|test|ci [--qt 5|6]
+# and everything .ci/run and the other scripts in scripts/ use. web installs what building and
+# serving the web page needs; test and ci add the browser its tests drive, and the tests' npm
+# packages, pinned by tests/web/package-lock.json.
+# Usage: scripts/install-deps.sh run|test|ci|web [--qt 5|6]
 set -euo pipefail
 
 usage() {
-  echo "usage: $0 run|test|ci [--qt 5|6]" >&2
+  echo "usage: $0 run|test|ci|web [--qt 5|6]" >&2
   exit 2
 }
 mode="${1:-run}"
@@ -27,9 +29,16 @@ case "$qt" in
 esac
 
 packages=(g++ make cmake xvfb xauth libgl1-mesa-dri)
-testing=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev)
+# Emscripten compiles the page; Python's http.server serves it.
+web=(emscripten python3)
+# A machine may carry a Node.js of its own (with npm), which Debian's packages would conflict with.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  web+=(nodejs npm)
+fi
+testing=(googletest libgtest-dev libbenchmark-dev libx11-dev libxtst-dev "${web[@]}" chromium)
 case "$mode" in
 run) packages+=("${qt_packages[@]}") ;;
+web) packages=(cmake "${web[@]}") ;;
 test) packages+=("${qt_packages[@]}" "${testing[@]}") ;;
 ci) packages+=("${qt5[@]}" "${qt6[@]}" "${testing[@]}"
                clang libclang-rt-14-dev valgrind clang-format time libbox2d-dev libchipmunk-dev
@@ -57,4 +66,14 @@ if ((${#missing[@]})); then
   # Other users of the machine may be installing at the same moment: wait for their lock.
   apt-get -o DPkg::Lock::Timeout=900 update -q
   apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The browser tests' driver, playwright-core, from npm at the version the lock file pins; it
+# drives Debian's Chromium and downloads no browser of its own.
+if [[ "$mode" == test || "$mode" == ci ]]; then
+  tests_web="$(dirname "$0")/../tests/web"
+  # npm ci writes node_modules/.package-lock.json: older than the lock file, it is out of date.
+  if [[ ! "$tests_web/node_modules/.package-lock.json" -nt "$tests_web/package-lock.json" ]]; then
+    npm ci --prefix "$tests_web" --no-audit --no-fund --loglevel=error
+  fi
 fi

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Proves the simulation's numbers independent of the processor: rigid2d-trace built for x86-64,
-# AArch64 and 32-bit x86 prints the same state of every body, to the last bit, for the demo after
-# 1000, 10000 and 100000 steps, for a grid of 1000 circles after 1000 and 10000 steps, for the
-# pyramid of 5050 turning boxes after 500 steps and for the mix of circles and boxes after 3000;
-# and states saved by the x86-64 build (the demo after 500 steps, the stable grid after 1500, the
-# mix after 1500), which every build loads and continues (--load-state) to the same bits; and a
+# AArch64, 32-bit x86 and WebAssembly prints the same state of every body, to the last bit, for the
+# demo after 1000, 10000 and 100000 steps, for a grid of 1000 circles after 1000 and 10000 steps,
+# for the pyramid of 5050 turning boxes after 500 steps and for the mix of circles and boxes after
+# 3000; and states saved by the x86-64 build (the demo after 500 steps, the stable grid after 1500,
+# the mix after 1500), which every build loads and continues (--load-state) to the same bits; and a
 # recorded session that changed the live settings and switched the solver in place, replayed, and
 # the state it saved with its settings, continued.
 # AArch64 and i386 are cross-compiled with Debian's g++ against those architectures' QtCore, as
 # headless builds (the foreign QtGui is not installed), and run under qemu-user; i386 runs natively
-# where the kernel runs 32-bit programs.
+# where the kernel runs 32-bit programs. WebAssembly is built with Debian's Emscripten (the engine
+# without Qt) and run by Node.js.
 #
 # Usage: scripts/ci-cross-determinism.sh [--fused]
 #   --fused  compiles the AArch64 side with -ffp-contract=fast, requires fused multiply-adds in
@@ -121,6 +122,10 @@ fi
 
 cross build-cross/aarch64 aarch64-linux-gnu aarch64
 cross build-cross/i686 i686-linux-gnu i686
+emcmake cmake -S . -B build-cross/wasm -DCMAKE_BUILD_TYPE=Release >"$out/cmake.log" ||
+  { cat "$out/cmake.log"; exit 1; }
+cmake --build build-cross/wasm -j"$(nproc)" --target rigid2d-trace >"$out/build.log" ||
+  { cat "$out/build.log"; exit 1; }
 # The two emulated runs take a core each.
 trace aarch64 qemu-aarch64 build-cross/aarch64/tools/rigid2d-trace &
 aarch64_trace=$!
@@ -132,13 +137,16 @@ else
   i386_how="under qemu-i386, as this kernel does not run 32-bit x86 programs"
 fi
 trace i386 "${i386[@]}"
+trace wasm node build-cross/wasm/tools/rigid2d-trace.js
 wait $aarch64_trace
 
 status=0
 compare aarch64 || status=1
 compare i386 || status=1
+compare wasm || status=1
 if ((status == 0)); then
-  echo "Cross-architecture determinism: AArch64 (under qemu-aarch64) and i386 ($i386_how)"
+  echo "Cross-architecture determinism: AArch64 (under qemu-aarch64), i386 ($i386_how) and"
+  echo "WebAssembly (under Node.js $(node --version))"
   echo "print what x86-64 prints, bit for bit, for rigid2d-trace $(printf '[%s] ' "${runs[@]}" | sed 's/ $//')"
 fi
 exit $status

@@ -75,6 +75,7 @@ void FrontEnd::timedStep() {
     const long long start = now();
     simulation->step();
     const long long took = now() - start;
+    lastStepNs = took;
     frameStatistics.stepTaken(took);
     if (overlayOn)
         steps.add(simulation->sandbox().totalSteps(), took / 1e3,

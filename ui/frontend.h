@@ -37,6 +37,8 @@ public:
     void frame(int pixelWidth, int pixelHeight);
     // One step, timed for the statistics (and the plots, while the overlay is shown).
     void timedStep();
+    // How long the last step took.
+    long long lastStepNanoseconds() const { return lastStepNs; }
 
     // Acts on a key (see KeyCode), with Ctrl held or not, and returns its command. The commands
     // that need more than the session and the view (Close, TypeCircles, SaveState, OpenState,
@@ -101,5 +103,6 @@ private:
     std::optional<SessionSnapshot> restartState;
     // The share of a step carried over from frame to frame in slow motion.
     double slowSteps = 0;
+    long long lastStepNs = 0;
     BodyBatch batch;
 };

@@ -33,6 +33,9 @@ std::vector<std::string> overlayLines(const OverlayFigures &figures) {
     lines.push_back(figures.meanStepMicroseconds < 0
                         ? "step time -"
                         : "step time " + oneDecimal(figures.meanStepMicroseconds) + " \u00b5s");
+    if (figures.medianStepMicroseconds >= 0)
+        lines.push_back("median step " + oneDecimal(figures.medianStepMicroseconds) +
+                        " \u00b5s of " + std::to_string(figures.medianSteps));
     lines.push_back(figures.framesPerSecond > 0 ? "fps " + oneDecimal(figures.framesPerSecond)
                                                 : "fps -");
     if (figures.nonFinite > 0)

@@ -18,6 +18,9 @@ struct OverlayFigures {
     int contacts = 0;
     // Below 0: no step in the last second.
     double meanStepMicroseconds = -1;
+    // The median of the last medianSteps steps (see StepMedian), shown when at or above 0.
+    double medianStepMicroseconds = -1;
+    int medianSteps = 0;
     double framesPerSecond = 0;
     bool paused = false;
     // Bodies whose position or velocity left the finite numbers, and with them the simulation.

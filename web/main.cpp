@@ -157,7 +157,7 @@ EMSCRIPTEN_KEEPALIVE void rigid2d_wheel(double angleDegrees, double x, double y,
 // The overlay's lines, or "" while it is hidden.
 EMSCRIPTEN_KEEPALIVE const char *rigid2d_overlay() {
     FrontEnd &front = page->frontEnd();
-    return give(front.overlayShown() ? joined(overlayLines(front.figures())) : std::string());
+    return give(front.overlayShown() ? joined(overlayLines(page->figures())) : std::string());
 }
 
 // Plot which (0 step time, 1 kinetic energy) as "TITLE\nV1 V2 ...".

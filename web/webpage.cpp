@@ -23,7 +23,10 @@ long long nowNs() {
 
 WebPage::WebPage(const Scene &scene, const FrontEndOptions &options, WindowSize sceneSize)
     : front(options, nowNs), designedSize(sceneSize) {
-    front.afterEveryStep([this] { checkReplay(); });
+    front.afterEveryStep([this] {
+        median.add(front.lastStepNanoseconds());
+        checkReplay();
+    });
     startSession(scene);
 }
 
@@ -35,6 +38,13 @@ Session &WebPage::startSession(const Scene &scene) {
         message = fault.message();
     session.recordTo(recorder.get());
     return session;
+}
+
+OverlayFigures WebPage::figures() const {
+    OverlayFigures figures = front.figures();
+    figures.medianStepMicroseconds = median.microseconds();
+    figures.medianSteps = static_cast<int>(median.steps());
+    return figures;
 }
 
 void WebPage::frame(int pixelWidth, int pixelHeight) {

@@ -2,6 +2,7 @@
 
 #include "replay/replayrecorder.h"
 #include "ui/frontend.h"
+#include "ui/stepmedian.h"
 
 #include <memory> // std::unique_ptr
 #include <string> // std::string
@@ -17,6 +18,8 @@ public:
     WebPage(const Scene &scene, const FrontEndOptions &options, WindowSize sceneSize);
 
     FrontEnd &frontEnd() { return front; }
+    // The overlay's figures, with the median step time the page measures.
+    OverlayFigures figures() const;
     // One frame into the canvas's framebuffer.
     void frame(int pixelWidth, int pixelHeight);
 
@@ -35,6 +38,7 @@ private:
     void checkReplay();
 
     FrontEnd front;
+    StepMedian median;
     WindowSize designedSize;
     std::unique_ptr<ReplayRecorder> recorder;
     // The replay being played, named as it was opened, and its end.

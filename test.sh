@@ -5,6 +5,8 @@
 #   Qt 5 by default, built in build/; Qt 6 in build-qt6/. --only-qt-tests builds and runs only the
 #   tests of the folders that use Qt: the engine, scenes, session and file formats need none and
 #   compile to the same code with either Qt, so CI runs their tests once, with Qt 5.
+# With Qt 5 and every test it builds the web page too (Emscripten, in build/web-build/) and tests it
+# in headless Chromium; the other runs leave the page out, as it has no Qt.
 set -euo pipefail
 cd "$(dirname "$0")"
 usage() {
@@ -29,10 +31,13 @@ while (($#)); do
 done
 build=build
 [[ "$qt" == 5 ]] || build="build-qt$qt"
+web=OFF
+if [[ "$qt" == 5 && "$only_qt_tests" == OFF ]]; then web=ON; fi
 
 scripts/install-deps.sh test --qt "$qt"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DRIGID2D_QT_MAJOR="$qt" \
-  -DRIGID2D_BUILD_TESTS=ON -DRIGID2D_BUILD_BENCHMARKS=ON -DRIGID2D_ONLY_QT_TESTS="$only_qt_tests"
+  -DRIGID2D_BUILD_TESTS=ON -DRIGID2D_BUILD_BENCHMARKS=ON -DRIGID2D_ONLY_QT_TESTS="$only_qt_tests" \
+  -DRIGID2D_BUILD_WEB="$web"
 cmake --build "$build" -j"$(nproc)"
 xvfb-run -a -s "-screen 0 2560x1600x24" \
   ctest --test-dir "$build" --output-on-failure --no-tests=error -j"$(nproc)"

@@ -5,7 +5,8 @@
 # of 1000 and the mix of 300 circles and boxes; then going back through the history to steps
 # across restarts and solver switches.
 # It is built without Qt (-DRIGID2D_WITHOUT_QT=ON), with everything else that build holds (the
-# engine, the scenes, the session, the file formats, rigid2d-soak and their tests), which proves
+# engine, the scenes, the session, the file formats, what the programs read of the files and
+# scenes their options name, rigid2d-trace's work, rigid2d-soak and their tests), which proves
 # that none of them needs Qt.
 # SYNC_BUILD_DIR overrides build-sync.
 set -euo pipefail

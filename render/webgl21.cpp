@@ -55,10 +55,12 @@ void WebGl21::pointBack() {
         ::glColorPointer(4, GL_FLOAT, colours.stride * sizeof(GLfloat), colours.pointer);
 }
 
-// Fan v0 v1 ... vn-1 is the triangles (v0, vk, vk+1), k = 1 ... n-2, in that order.
+// Fan v0 v1 ... vn-1 is the triangles (v0, vk, vk+1), k = 1 ... n-2, in that order; loop
+// v0 ... vn-1 is the lines (vk, vk+1), k = 0 ... n-1, the last back to v0.
 void WebGl21::glMultiDrawArrays(GLenum mode, const GLint *first, const GLsizei *count,
                                 GLsizei drawcount) {
-    if (mode != GL_TRIANGLE_FAN || !vertices.enabled)
+    const bool fans = mode == GL_TRIANGLE_FAN;
+    if ((!fans && mode != GL_LINE_LOOP) || !vertices.enabled)
         return;
     const bool coloured = colours.enabled;
     const int floats = coloured ? 6 : 2;
@@ -78,17 +80,25 @@ void WebGl21::glMultiDrawArrays(GLenum mode, const GLint *first, const GLsizei *
         ::glVertexPointer(2, GL_FLOAT, stride, triangles.data());
         if (coloured)
             ::glColorPointer(4, GL_FLOAT, stride, triangles.data() + 2);
-        ::glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles.size() / floats));
+        ::glDrawArrays(fans ? GL_TRIANGLES : GL_LINES, 0,
+                       static_cast<GLsizei>(triangles.size() / floats));
         triangles.clear();
     };
     for (GLsizei f = 0; f < drawcount; ++f) {
         const int n = count[f];
         if (static_cast<int>(triangles.size()) / floats + 3 * n > verticesPerDraw)
             flush();
-        for (int k = 1; k + 1 < n; ++k) {
-            put(first[f]);
-            put(first[f] + k);
-            put(first[f] + k + 1);
+        if (fans) {
+            for (int k = 1; k + 1 < n; ++k) {
+                put(first[f]);
+                put(first[f] + k);
+                put(first[f] + k + 1);
+            }
+        } else {
+            for (int k = 0; k < n; ++k) {
+                put(first[f] + k);
+                put(first[f] + (k + 1) % n);
+            }
         }
     }
     flush();

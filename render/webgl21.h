@@ -10,8 +10,8 @@
 //
 // The emulation uploads client arrays itself, but it has no multi-draw over them, and it copies
 // arrays that are not interleaved wrongly when a draw does not start at vertex 0. So the arrays
-// a caller points at are remembered here, and glMultiDrawArrays draws each run of fans as one
-// list of the same triangles, interleaved, from vertex 0.
+// a caller points at are remembered here, and glMultiDrawArrays draws each run of fans (or of
+// loops) as one list of the same triangles (or lines), interleaved, from vertex 0.
 class WebGl21 {
 public:
     void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
@@ -37,8 +37,8 @@ public:
     void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
         ::glDrawArrays(mode, first, count);
     }
-    // Triangle fans of float vertices (2 coordinates, and 4 colour components when the colour
-    // array is on), as render/ draws them.
+    // Triangle fans or line loops of float vertices (2 coordinates, and 4 colour components when
+    // the colour array is on), as render/ draws them.
     void glMultiDrawArrays(GLenum mode, const GLint *first, const GLsizei *count,
                            GLsizei drawcount);
 
@@ -53,6 +53,6 @@ private:
 
     ClientArray vertices;
     ClientArray colours;
-    // The triangles of the fans, x y [r g b a] per vertex.
+    // The triangles of the fans or the lines of the loops, x y [r g b a] per vertex.
     std::vector<GLfloat> triangles;
 };

@@ -24,7 +24,7 @@ namespace {
 const std::pair<const char *, int> specialKeys[] = {
     {"Escape", KeyCode::Escape},     {"ArrowLeft", KeyCode::Left}, {"ArrowUp", KeyCode::Up},
     {"ArrowRight", KeyCode::Right},  {"ArrowDown", KeyCode::Down}, {"PageUp", KeyCode::PageUp},
-    {"PageDown", KeyCode::PageDown}, {"F1", KeyCode::F1},
+    {"PageDown", KeyCode::PageDown}, {"F1", KeyCode::F1},          {"Delete", KeyCode::Delete},
 };
 
 // The canvas's framebuffer: the desktop window's size, device pixels as logical ones.
@@ -72,15 +72,17 @@ PointerButton pointerButton(int button) {
 
 extern "C" {
 
-// Starts the page: the scene by name and count, the solver by name ("" for the scene's own),
-// whether paused, whether the overlay is shown, and the step to pause after (0: none). Emscripten's
-// glutMainLoop hands the loop to the browser by throwing "unwind" to the caller.
+// Starts the page: the scene by name and count (0 for the scene's own), the solver by name ("" for
+// the scene's own), whether paused, whether the overlay is shown, and the step to pause after (0:
+// none). Emscripten's glutMainLoop hands the loop to the browser by throwing "unwind" to the
+// caller.
 EMSCRIPTEN_KEEPALIVE int rigid2d_start(const char *sceneName, int circles, const char *solver,
                                        int paused, int overlay, double stopAtStep) {
     const SceneKindInfo *kind = sceneKindNamed(sceneName);
     if (!kind)
         return 0;
-    Scene scene{kind->kind, kind->takesCount ? circles : kind->defaultCircles, kind->defaultSolver};
+    Scene scene{kind->kind, kind->takesCount && circles > 0 ? circles : kind->defaultCircles,
+                kind->defaultSolver};
     FrontEndOptions options;
     if (const std::optional<World::Solver> chosen = solverNamed(solver)) {
         scene.solver = *chosen;
@@ -116,15 +118,17 @@ EMSCRIPTEN_KEEPALIVE int rigid2d_key_named(const char *domKey) {
     return page->frontEnd().key(code, false) != KeyCommand::None;
 }
 
-// The scene picker: builds the scene at step 0, as a recorded input. "" when built, else why not.
+// The scene picker: builds the scene at step 0, as a recorded input, with circles bodies (0 for the
+// scene's own number). "" when built, else why not.
 EMSCRIPTEN_KEEPALIVE const char *rigid2d_switch(const char *sceneName, int circles,
                                                 const char *solver) {
     const SceneKindInfo *kind = sceneKindNamed(sceneName);
     if (!kind)
         return give(std::string("scene: no scene is named ") + sceneName);
-    if (circles < 1 || circles > maxSceneCircles)
+    if (circles < 0 || circles > maxSceneCircles)
         return give("circles: expects a whole number from 1 to " + std::to_string(maxSceneCircles));
-    Scene scene{kind->kind, kind->takesCount ? circles : kind->defaultCircles, kind->defaultSolver};
+    Scene scene{kind->kind, kind->takesCount && circles > 0 ? circles : kind->defaultCircles,
+                kind->defaultSolver};
     const std::optional<World::Solver> chosen = solverNamed(solver);
     if (chosen)
         scene.solver = *chosen;
@@ -133,16 +137,17 @@ EMSCRIPTEN_KEEPALIVE const char *rigid2d_switch(const char *sceneName, int circl
                     : "a replay is playing: the scene stays until it ends");
 }
 
-// kind: 0 press, 1 move, 2 release; x, y in CSS pixels of a canvas width by height.
+// kind: 0 press, 1 move, 2 release; x, y in CSS pixels of a canvas width by height; dropsBox
+// (Shift held, or the page's box toggle on): a press on empty space drops a box.
 EMSCRIPTEN_KEEPALIVE void rigid2d_pointer(int kind, int button, double x, double y, int width,
-                                          int height) {
+                                          int height, int dropsBox) {
     PointerInput &pointer = page->frontEnd().pointer();
     const WindowPoint at{x, y};
     const WindowSize size{width, height};
     if (kind == 0 && pointerButton(button) == PointerButton::Right)
         std::puts(rightClickLine);
     if (kind == 0)
-        pointer.press(pointerButton(button), at, size);
+        pointer.press(pointerButton(button), at, size, dropsBox);
     else if (kind == 1)
         pointer.move(at, size);
     else
@@ -152,6 +157,14 @@ EMSCRIPTEN_KEEPALIVE void rigid2d_pointer(int kind, int button, double x, double
 EMSCRIPTEN_KEEPALIVE void rigid2d_wheel(double angleDegrees, double x, double y, int width,
                                         int height) {
     page->frontEnd().pointer().wheel(angleDegrees, WindowPoint{x, y}, WindowSize{width, height});
+}
+
+// The scenes' names, one a line, for the page's picker.
+EMSCRIPTEN_KEEPALIVE const char *rigid2d_scenes() {
+    std::string names;
+    for (const SceneKindInfo &info : sceneTable())
+        names += std::string(info.name) + '\n';
+    return give(names);
 }
 
 // The overlay's lines, or "" while it is hidden.

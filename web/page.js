@@ -26,14 +26,14 @@ const call = (name, result, types, args) => Module.ccall(name, result, types, ar
 function start() {
   const query = new URLSearchParams(location.search);
   const sceneName = query.get('scene') || 'demo';
-  const circles = Number(query.get('bodies') || (sceneName === 'demo' ? 100 : 1000));
-  fillPicker(sceneName, circles, query.get('solver') || '');
+  const circles = Number(query.get('bodies') || 0);
+  const scenes = fillPicker(sceneName, circles, query.get('solver') || '');
   try {
     const started = call('rigid2d_start', 'number',
       ['string', 'number', 'string', 'number', 'number', 'number'],
       [sceneName, circles, query.get('solver') || '', query.has('paused') ? 1 : 0,
         query.has('overlay') ? 1 : 0, Number(query.get('steps') || 0)]);
-    if (!started) say(`scene: expects demo, column or grid, not "${sceneName}"`, true);
+    if (!started) say(`scene: expects ${scenes.join(', ')}, not "${sceneName}"`, true);
   } catch (unwind) {
     // Emscripten's GLUT hands its loop to the browser by throwing "unwind".
     if (unwind !== 'unwind') throw unwind;
@@ -43,16 +43,28 @@ function start() {
   requestAnimationFrame(showPanels);
 }
 
+// Returns the scenes' names.
 function fillPicker(sceneName, circles, solver) {
   const scene = document.getElementById('scene');
-  for (const name of ['demo', 'column', 'grid']) scene.add(new Option(name, name, false, name === sceneName));
-  document.getElementById('circles').value = circles;
+  const names = call('rigid2d_scenes', 'string', [], []).trim().split('\n');
+  for (const name of names) scene.add(new Option(name, name, false, name === sceneName));
+  if (circles) document.getElementById('circles').value = circles;
   document.getElementById('solver').value = solver;
+  return names;
 }
 
 function pointerAt(event) {
   const box = canvas.getBoundingClientRect();
   return [event.clientX - box.left, event.clientY - box.top, box.width, box.height];
+}
+
+const pointerTypes = ['number', 'number', 'number', 'number', 'number', 'number', 'number'];
+const boxes = document.getElementById('boxes');
+
+// kind: 0 press, 1 move, 2 release; button as the DOM numbers it; Shift or the toggle drops boxes.
+function point(kind, button, at, shift) {
+  call('rigid2d_pointer', null, pointerTypes, [kind, button, ...pointerAt(at),
+    shift || boxes.checked ? 1 : 0]);
 }
 
 function listen() {
@@ -64,16 +76,11 @@ function listen() {
   });
   canvas.addEventListener('mousedown', (event) => {
     canvas.focus();
-    call('rigid2d_pointer', null, ['number', 'number', 'number', 'number', 'number', 'number'],
-      [0, event.button, ...pointerAt(event)]);
+    point(0, event.button, event, event.shiftKey);
     event.preventDefault();
   });
-  window.addEventListener('mousemove', (event) =>
-    call('rigid2d_pointer', null, ['number', 'number', 'number', 'number', 'number', 'number'],
-      [1, event.button, ...pointerAt(event)]));
-  window.addEventListener('mouseup', (event) =>
-    call('rigid2d_pointer', null, ['number', 'number', 'number', 'number', 'number', 'number'],
-      [2, event.button, ...pointerAt(event)]));
+  window.addEventListener('mousemove', (event) => point(1, event.button, event, false));
+  window.addEventListener('mouseup', (event) => point(2, event.button, event, false));
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   canvas.addEventListener('wheel', (event) => {
     // Qt's degrees: 15 a notch, which browsers scroll as 100 pixels or 3 lines.
@@ -82,11 +89,10 @@ function listen() {
       [degrees, ...pointerAt(event)]);
     event.preventDefault();
   }, { passive: false });
-  // A finger is the left button: it drops a circle or grabs one and throws it.
+  // A finger is the left button: it drops a circle (a box with the toggle on) or grabs a body
+  // and throws it.
   const touch = (kind) => (event) => {
-    const point = event.changedTouches[0];
-    call('rigid2d_pointer', null, ['number', 'number', 'number', 'number', 'number', 'number'],
-      [kind, 0, ...pointerAt(point)]);
+    point(kind, 0, event.changedTouches[0], false);
     event.preventDefault();
   };
   canvas.addEventListener('touchstart', touch(0), { passive: false });

@@ -12,7 +12,7 @@
 # where the kernel runs 32-bit programs. WebAssembly is built with Debian's Emscripten (the engine
 # without Qt) and run by Node.js.
 #
-# Usage: scripts/ci-cross-determinism.sh [--fused]
+# Usage: scripts/ci-cross-determinism.sh [--fused]   (WASM_BUILD_DIR overrides build-cross/wasm)
 #   --fused  compiles the AArch64 side with -ffp-contract=fast, requires fused multiply-adds in
 #            it, and passes only when the comparison of the demo after 1000 steps then fails.
 set -euo pipefail
@@ -122,9 +122,11 @@ fi
 
 cross build-cross/aarch64 aarch64-linux-gnu aarch64
 cross build-cross/i686 i686-linux-gnu i686
-emcmake cmake -S . -B build-cross/wasm -DCMAKE_BUILD_TYPE=Release >"$out/cmake.log" ||
+# Configured as the desktop build's web-build/ tree is, so that tree can be this one.
+wasm="${WASM_BUILD_DIR:-build-cross/wasm}"
+emcmake cmake -S . -B "$wasm" -DCMAKE_BUILD_TYPE=Release >"$out/cmake.log" ||
   { cat "$out/cmake.log"; exit 1; }
-cmake --build build-cross/wasm -j"$(nproc)" --target rigid2d-trace >"$out/build.log" ||
+cmake --build "$wasm" -j"$(nproc)" --target rigid2d-trace >"$out/build.log" ||
   { cat "$out/build.log"; exit 1; }
 # The two emulated runs take a core each.
 trace aarch64 qemu-aarch64 build-cross/aarch64/tools/rigid2d-trace &
@@ -137,7 +139,7 @@ else
   i386_how="under qemu-i386, as this kernel does not run 32-bit x86 programs"
 fi
 trace i386 "${i386[@]}"
-trace wasm node build-cross/wasm/tools/rigid2d-trace.js
+trace wasm node "$wasm/tools/rigid2d-trace.js"
 wait $aarch64_trace
 
 status=0

@@ -25,10 +25,11 @@ case "${1:-}" in
 *) echo "usage: $0 [--fused]" >&2; exit 2 ;;
 esac
 
-runs=("1000" "10000" "100000"
+# The longest first: run_queued starts them in this order.
+runs=("--scene pyramid 500" "1000" "10000" "100000"
   "--scene grid --bodies 1000 --solver designed 1000" "--scene grid --bodies 1000 --solver designed 10000"
   "--scene grid --bodies 1000 --solver stable 1000" "--scene grid --bodies 1000 --solver stable 3000"
-  "--scene pyramid 500" "--scene mix 3000")
+  "--scene mix 3000")
 $fused && runs=("1000")
 host=$(gcc -print-multiarch)
 out=$(mktemp -d)
@@ -54,14 +55,45 @@ cross() {
     -DRIGID2D_QTCORE_LIBRARY="/usr/lib/$("$triplet-g++" -print-multiarch)/libQt5Core.so.5" "$@"
 }
 
-# trace NAME COMMAND...: the output of every run, in $out/NAME-<run>.
+# trace NAME COMMAND...: queues every run of COMMAND, its output in $out/NAME-<run>; run_queued
+# runs them.
+queued=()
 trace() {
-  local name=$1 i args
+  local name=$1 i
   shift
   for i in "${!runs[@]}"; do
-    read -ra args <<<"${runs[$i]}"
-    "$@" "${args[@]}" >"$out/$name-$i"
+    queued+=("$(printf '%q ' "$name" "$i" "$@")")
   done
+}
+
+# traced NAME I COMMAND...: run I of COMMAND into $out/NAME-I, its exit code into $out/NAME-I.code.
+traced() {
+  local name=$1 i=$2 args
+  shift 2
+  read -ra args <<<"${runs[$i]}"
+  "$@" "${args[@]}" >"$out/$name-$i" && echo 0 >"$out/$name-$i.code" || echo $? >"$out/$name-$i.code"
+}
+
+# run_queued: every queued run, one per processor at a time, in the order queued (the longest
+# first, so that none is left running alone at the end); fails naming every run that failed.
+run_queued() {
+  local job name i status=0
+  for job in "${queued[@]}"; do
+    while (($(jobs -rp | wc -l) >= $(nproc))); do wait -n; done
+    eval "traced $job" &
+  done
+  wait
+  for job in "${queued[@]}"; do
+    eval "set -- $job"
+    name=$1 i=$2
+    shift 2
+    if [[ "$(cat "$out/$name-$i.code")" != 0 ]]; then
+      echo "Cross-architecture determinism: $* ${runs[$i]} failed with exit code $(cat "$out/$name-$i.code")"
+      status=1
+    fi
+  done
+  queued=()
+  return $status
 }
 
 # compare NAME: fails, showing the first line that differs, unless NAME printed what x86-64 did.
@@ -101,6 +133,7 @@ if ! $fused; then
     "--load-state $out/mix.state 1500")
 fi
 trace x86-64 build-cross/x86-64/tools/rigid2d-trace
+run_queued
 
 if $fused; then
   # A launcher shell runs every compile with the option appended: after the project's
@@ -112,6 +145,7 @@ if $fused; then
   echo "AArch64 with -ffp-contract=fast: $fma fused multiply-add instructions (fmadd, fmsub, ...)"
   ((fma > 0)) || { echo "expected fused multiply-adds; the self-test proves nothing"; exit 1; }
   trace aarch64-fused qemu-aarch64 build-cross/aarch64-fused/tools/rigid2d-trace
+  run_queued
   if compare aarch64-fused; then
     echo "Cross-architecture determinism: the fused build was not told apart from x86-64"
     exit 1
@@ -128,9 +162,6 @@ emcmake cmake -S . -B "$wasm" -DCMAKE_BUILD_TYPE=Release >"$out/cmake.log" ||
   { cat "$out/cmake.log"; exit 1; }
 cmake --build "$wasm" -j"$(nproc)" --target rigid2d-trace >"$out/build.log" ||
   { cat "$out/build.log"; exit 1; }
-# The two emulated runs take a core each.
-trace aarch64 qemu-aarch64 build-cross/aarch64/tools/rigid2d-trace &
-aarch64_trace=$!
 i386=(build-cross/i686/tools/rigid2d-trace)
 if "${i386[@]}" --version >/dev/null 2>&1; then
   i386_how=natively
@@ -138,9 +169,12 @@ else
   i386=(qemu-i386 "${i386[@]}")
   i386_how="under qemu-i386, as this kernel does not run 32-bit x86 programs"
 fi
+# AArch64's emulated pyramid, the longest run, takes one processor while the others share the
+# rest.
+trace aarch64 qemu-aarch64 build-cross/aarch64/tools/rigid2d-trace
 trace i386 "${i386[@]}"
 trace wasm node "$wasm/tools/rigid2d-trace.js"
-wait $aarch64_trace
+run_queued
 
 status=0
 compare aarch64 || status=1

@@ -24,8 +24,10 @@ if [[ -f "$driver" ]]; then
   keep_driver=(-DCMAKE_EXE_LINKER_FLAGS="-Wl,--push-state,--no-as-needed,$driver,--pop-state,-rpath,$driver_dir")
 fi
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIGID2D_SANITIZE=ON \
-  -DRIGID2D_BUILD_TESTS=ON -DRIGID2D_BUILD_BENCHMARKS=OFF "${keep_driver[@]}"
+# -O1 with line tables only (-g1): the sanitizers' reports still name every frame's file and line,
+# and the build compiles in about half the time -O2 -g takes.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+  -DRIGID2D_SANITIZE=ON -DRIGID2D_BUILD_TESTS=ON -DRIGID2D_BUILD_BENCHMARKS=OFF "${keep_driver[@]}"
 cmake --build "$build" -j"$(nproc)"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1"

@@ -42,7 +42,7 @@ web) packages=(cmake "${web[@]}") ;;
 test) packages+=("${qt_packages[@]}" "${testing[@]}") ;;
 ci) packages+=("${qt5[@]}" "${qt6[@]}" "${testing[@]}"
                clang libclang-rt-14-dev valgrind clang-format time libbox2d-dev libchipmunk-dev
-               git dpkg-dev file desktop-file-utils debootstrap
+               git dpkg-dev file desktop-file-utils
                g++-aarch64-linux-gnu g++-i686-linux-gnu qemu-user
                libqt5core5a:arm64 libqt5core5a:i386) ;;
 *) usage ;;

@@ -30,6 +30,19 @@ const std::vector<BenchScene> &benchScenes() {
     return scenes;
 }
 
+const std::vector<BenchScene> &settlingScenes() {
+    static const std::vector<BenchScene> scenes = [] {
+        std::vector<BenchScene> grids;
+        // The untimed first step and these make 3 000.
+        const int timedSteps = 2999;
+        for (const int circles : {1000, 2000, 4000, 8000, 16000, 32000})
+            grids.push_back(BenchScene{Scene{SceneKind::Grid, circles, World::Solver::Stable},
+                                       timedSteps, 1, "settle"});
+        return grids;
+    }();
+    return scenes;
+}
+
 SceneBodies::SceneBodies(const BenchScene &scene) : array(scene.bodyCount()) {
     populateScene(array, scene.scene);
 }

@@ -99,6 +99,16 @@ void registerRigid2d(const BenchScene &scene) {
         scene.repetitions);
 }
 
+// A settling pile under the stable solver alone, the solver its scene has.
+void registerSettling(const BenchScene &scene) {
+    registerRun(
+        scene, "rigid2d-stable",
+        [](const BenchScene &s) {
+            return makeRigid2dSimulation(s, World::PairSearch::BroadPhase, s.scene.solver);
+        },
+        scene.repetitions);
+}
+
 #if defined(RIGID2D_BENCH_HAVE_BOX2D) || defined(RIGID2D_BENCH_HAVE_CHIPMUNK)
 // A peer builds its scene from rigid2d's bodies, which are freed once it has copied them.
 SimulationFactory peerFactory(std::unique_ptr<SteppedSimulation> (*make)(const EntityArray &)) {
@@ -219,6 +229,10 @@ int main(int argc, char **argv) {
     addRunContext();
     for (const BenchScene &scene : benchScenes()) {
         registerRigid2d(scene);
+        registerPeers(scene);
+    }
+    for (const BenchScene &scene : settlingScenes()) {
+        registerSettling(scene);
         registerPeers(scene);
     }
     for (const int circles : {100, 10000, 100000})

@@ -19,8 +19,6 @@ constexpr float inverseSubstep = 4.0f; // substeps
 // Approach speeds (units per step) below this do not bounce: a resting circle gains 0.02 per
 // step from gravity, a settling one a few times that.
 constexpr float restitutionThreshold = 0.5f;
-// Overlap left alone, so touching bodies do not jitter.
-constexpr float slop = 0.05f;
 
 bool pairBefore(const PairImpulse &p, BodyPair pair) {
     return p.lower < pair.lower || (p.lower == pair.lower && p.higher < pair.higher);
@@ -62,14 +60,19 @@ StableSolver::StableSolver(const StableTuning &tuning) {
     retune(tuning);
 }
 
-// The contacts as springs of one cycle per step, evaluated in single precision in this order.
 void StableSolver::retune(const StableTuning &chosen) {
     tuning = chosen;
+    softness = softnessOf(tuning.dampingRatio);
+    turningSoftness = softnessOf(tuning.turningDampingRatio);
+}
+
+// A spring of one cycle per step, evaluated in single precision in this order.
+StableSolver::Softness StableSolver::softnessOf(float dampingRatio) {
     const float omega = 6.2831855f; // 2 pi, one cycle per step
-    const float a1 = 2.0f * tuning.dampingRatio + substep * omega;
+    const float a1 = 2.0f * dampingRatio + substep * omega;
     const float a2 = substep * omega * a1;
     const float a3 = 1.0f / (1.0f + a2);
-    softness = Softness{omega / a1, a2 * a3, a3};
+    return Softness{omega / a1, a2 * a3, a3};
 }
 
 // A body that cannot move closes no gap of its own: its reach is 0, and its partner's covers the
@@ -275,7 +278,7 @@ template <bool useBias> void StableSolver::solve() {
         const Vec2 moved = r.turning ? (mb.displacement + cross(mb.turn, r.anchorB)) -
                                            (ma.displacement + cross(ma.turn, r.anchorA))
                                      : mb.displacement - ma.displacement;
-        const float separation = r.normal.dot(moved) - r.penetration + slop;
+        const float separation = r.normal.dot(moved) - r.penetration + tuning.slop;
         float bias = 0;
         float massScale = 1;
         float impulseScale = 0;
@@ -283,9 +286,10 @@ template <bool useBias> void StableSolver::solve() {
             // Apart: let them close the gap within this sub-step, no more.
             bias = separation * inverseSubstep;
         } else if (useBias) {
-            bias = std::max(softness.biasRate * separation, -tuning.maxPushOut);
-            massScale = softness.massScale;
-            impulseScale = softness.impulseScale;
+            const Softness &spring = r.turning ? turningSoftness : softness;
+            bias = std::max(spring.biasRate * separation, -tuning.maxPushOut);
+            massScale = spring.massScale;
+            impulseScale = spring.impulseScale;
         }
         const float vn = r.normal.dot(relativeVelocity(r, va, vb));
         const float unclamped =

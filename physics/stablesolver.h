@@ -32,6 +32,12 @@ struct StableTuning {
     // instead of pushing it out of an overlap. 0 and false: contacts only where shapes touch.
     float lookAhead;
     bool looksAhead;
+    // The damping ratio of the contacts that turn their bodies: those with friction, and those
+    // that push a box off its centre.
+    float turningDampingRatio;
+    // Overlap left alone. A contact within it counts as apart: the bodies may close the rest of
+    // the gap but are not pushed.
+    float slop;
 };
 
 // Resolves a step's contacts so that tall piles hold. The step is cut into sub-steps; in each,
@@ -148,6 +154,7 @@ private:
     // A change of the normal impulse on both bodies.
     static void applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b);
 
+    static Softness softnessOf(float dampingRatio);
     void buildRows(const ContactList &contacts);
     void turningRow(Row &r, const Contact &c) const;
     void applyWarmStart();
@@ -159,6 +166,7 @@ private:
 
     StableTuning tuning;
     Softness softness;
+    Softness turningSoftness;
     std::vector<Row> rows;
     std::vector<PairImpulse> impulses;
     std::vector<PairImpulse> spareImpulses;

@@ -24,7 +24,7 @@ public:
     // over sub-steps, warm started from the previous step, overlap pushed out softly (see
     // StableSolver); piles of thousands hold. Stable is its newest revision; the earlier ones are
     // kept for the files made with them.
-    enum class Solver { Designed, Stable, StableRevision1 };
+    enum class Solver { Designed, Stable, StableRevision1, StableRevision2 };
 
     explicit World(PairSearch search = PairSearch::BroadPhase, Solver solver = Solver::Designed);
     // The contacts point into the world's own storage.

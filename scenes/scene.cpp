@@ -190,6 +190,8 @@ int stableRevision(World::Solver solver) {
         return 0;
     case World::Solver::StableRevision1:
         return 1;
+    case World::Solver::StableRevision2:
+        return 2;
     case World::Solver::Stable:
         break;
     }
@@ -197,7 +199,8 @@ int stableRevision(World::Solver solver) {
 }
 
 std::optional<World::Solver> stableSolverOfRevision(long long revision) {
-    for (const World::Solver solver : {World::Solver::StableRevision1, World::Solver::Stable}) {
+    for (const World::Solver solver :
+         {World::Solver::StableRevision1, World::Solver::StableRevision2, World::Solver::Stable}) {
         if (stableRevision(solver) == revision)
             return solver;
     }

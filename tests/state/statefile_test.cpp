@@ -55,7 +55,8 @@ TEST(StateFile, TheVersionWrittenIsTheOldestThatNamesTheSolver) {
     } cases[] = {
         {World::Solver::Designed, "rigid2d-state 1\nscene grid 5 designed\n"},
         {World::Solver::StableRevision1, "rigid2d-state 1\nscene grid 5 stable\n"},
-        {World::Solver::Stable, "rigid2d-state 4\nscene grid 5 stable 2\n"},
+        {World::Solver::StableRevision2, "rigid2d-state 4\nscene grid 5 stable 2\n"},
+        {World::Solver::Stable, "rigid2d-state 4\nscene grid 5 stable 3\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.start);

@@ -118,9 +118,31 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
     keepBodiesBelow(extents, bodies.size());
 }
 
-// Fills the extents in their present order, each from its body's bounding box widened by its
-// margin and its reach. The narrow phase compares the sum of the radii and the reaches in float:
-// its rounding is covered by the size margin taken of the reach as it is of the radius.
+// The box widened by its margin and its reach. The narrow phase compares the sum of the radii and
+// the reaches in float: its rounding is covered by the size margin taken of the reach as it is of
+// the radius.
+BodyPairing pairingBounds(const BaseEntity &body, int kind, float reach, double (&lo)[2],
+                          double (&hi)[2]) {
+    const bool known = isShapeKind(kind);
+    const BoundingBox box = boundingBox(body, kind);
+    // A bounded box has a finite position, so the velocity and the reach (which may have
+    // overflowed from it) are left to check.
+    if (known && box.bounded && std::isfinite(body.velocity.x) && std::isfinite(body.velocity.y) &&
+        bounds::sane(reach)) {
+        const double widening =
+            static_cast<double>(reach) + static_cast<double>(reach) * bounds::sizeMargin;
+        for (int axis = 0; axis < 2; ++axis) {
+            lo[axis] = box.lo[axis] - box.margin[axis] - widening;
+            hi[axis] = box.hi[axis] + box.margin[axis] + widening;
+        }
+        return BodyPairing::Swept;
+    }
+    if (!known || !isFiniteBody(body))
+        return BodyPairing::None;
+    return BodyPairing::WithAll;
+}
+
+// Fills the extents in their present order, each from its body's pairing bounds.
 void BroadPhase::computeExtents(const EntityArray &bodies, const std::vector<float> *reaches) {
     wild.clear();
     sweptCount = 0;
@@ -130,26 +152,12 @@ void BroadPhase::computeExtents(const EntityArray &bodies, const std::vector<flo
         const bool known = isShapeKind(kind);
         e.kindBit = known ? static_cast<unsigned char>(1u << kind) : 0;
         e.collidesWith = known ? static_cast<unsigned char>(collisionMasks[kind]) : 0;
-        const BoundingBox box = boundingBox(*body, kind);
         const float reach = reaches ? (*reaches)[static_cast<std::size_t>(e.index)] : 0.0f;
-        // A bounded box has a finite position, so the velocity and the reach (which may have
-        // overflowed from it) are left to check.
-        if (known && box.bounded && std::isfinite(body->velocity.x) &&
-            std::isfinite(body->velocity.y) && bounds::sane(reach)) {
-            const double widening =
-                static_cast<double>(reach) + static_cast<double>(reach) * bounds::sizeMargin;
-            for (int axis = 0; axis < 2; ++axis) {
-                e.lo[axis] = box.lo[axis] - box.margin[axis] - widening;
-                e.hi[axis] = box.hi[axis] + box.margin[axis] + widening;
-            }
-            e.pairing = Pairing::Swept;
+        e.pairing = pairingBounds(*body, kind, reach, e.lo, e.hi);
+        if (e.pairing == Pairing::Swept)
             ++sweptCount;
-        } else if (!known || !isFiniteBody(*body)) {
-            e.pairing = Pairing::None;
-        } else {
-            e.pairing = Pairing::WithAll;
+        else if (e.pairing == Pairing::WithAll)
             wild.push_back(e.index);
-        }
     }
     std::sort(wild.begin(), wild.end());
 }

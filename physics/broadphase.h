@@ -5,7 +5,18 @@
 
 #include <vector>
 
+class BaseEntity;
 class EntityArray;
+
+// How the broad phase pairs a body: by its bounds, with every other body (bounds that cannot be
+// trusted), or with none (a position or velocity that is not finite, or no known kind).
+enum class BodyPairing : unsigned char { Swept, WithAll, None };
+
+// How a body of that kind (its type()) is paired and, when Swept, its bounds on x (0) and y (1):
+// its bounding box widened by its margin and by reach (see BroadPhase::findPairs). Every search
+// for pairs that must find what the narrow phase finds uses these bounds.
+BodyPairing pairingBounds(const BaseEntity &body, int kind, float reach, double (&lo)[2],
+                          double (&hi)[2]);
 
 // Finds the pairs of bodies whose shapes can touch, by sort and sweep along one axis, and lists
 // them in the order the all-pairs loop would visit them: by lower index, then by higher. The
@@ -42,9 +53,7 @@ public:
     int axis() const { return sweepAxis; }
 
 private:
-    // How a body is paired: by its bounds, with every other body (bounds that cannot be trusted),
-    // or with none (a position or velocity that is not finite).
-    enum class Pairing : unsigned char { Swept, WithAll, None };
+    using Pairing = BodyPairing;
     // A body's bounds on x (0) and y (1), widened by the rounding margin, when it is swept.
     struct Extent {
         double lo[2];

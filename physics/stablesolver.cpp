@@ -5,7 +5,7 @@
 #include "physics/bodypair.h"
 #include "physics/box.h"
 
-#include <algorithm> // std::max, std::min
+#include <algorithm> // std::max, std::min, std::merge, std::find_if
 #include <cmath>     // std::isfinite, std::sqrt, std::fabs
 #include <utility>   // std::swap
 
@@ -82,55 +82,86 @@ const std::vector<float> *StableSolver::reaches(const EntityArray &bodies) {
     if (!tuning.looksAhead)
         return nullptr;
     bodyReaches.resize(static_cast<std::size_t>(bodies.size()));
-    for (int i = 0; i < bodies.size(); ++i) {
-        const BaseEntity *body = bodies[i];
-        const Vec2 v = body->velocity;
-        float reach = 0;
-        if (body->inverseMass != 0) {
-            reach = tuning.lookAhead + (std::fabs(v.x) + std::fabs(v.y));
-            if (body->type() == BodyType::Box) {
-                const Vec2 half = static_cast<const Box *>(body)->halfExtents;
-                reach += std::fabs(body->angularVelocity) * (half.x + half.y);
-            }
-        }
-        bodyReaches[static_cast<std::size_t>(i)] = reach;
-    }
+    for (int i = 0; i < bodies.size(); ++i)
+        bodyReaches[static_cast<std::size_t>(i)] = reachOf(*bodies[i]);
     return &bodyReaches;
+}
+
+float StableSolver::reachOf(const BaseEntity &body) const {
+    if (!tuning.looksAhead || body.inverseMass == 0)
+        return 0.0f;
+    const Vec2 v = body.velocity;
+    float reach = tuning.lookAhead + (std::fabs(v.x) + std::fabs(v.y));
+    if (body.type() == BodyType::Box) {
+        const Vec2 half = static_cast<const Box &>(body).halfExtents;
+        reach += std::fabs(body.angularVelocity) * (half.x + half.y);
+    }
+    return reach;
 }
 
 void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
                         const StepSettings &settings) {
     const std::size_t count = static_cast<std::size_t>(bodies.size());
+    advance(bodies, contacts, settings, [count](auto &&act) {
+        for (std::size_t i = 0; i < count; ++i)
+            act(i);
+    });
+}
+
+void StableSolver::stepBodies(const EntityArray &bodies, const ContactList &contacts,
+                              const StepSettings &settings, const std::vector<int> &moving) {
+    // A contact's other body may be one at rest that cannot move (a wall): its row reads it, but
+    // the step does not move it.
+    resizeFor(static_cast<std::size_t>(bodies.size()));
+    for (const Contact *c : contacts) {
+        prepare(*c->a, static_cast<std::size_t>(c->indexA), settings);
+        prepare(*c->b, static_cast<std::size_t>(c->indexB), settings);
+    }
+    advance(bodies, contacts, settings, [&moving](auto &&act) {
+        for (const int i : moving)
+            act(static_cast<std::size_t>(i));
+    });
+}
+
+void StableSolver::resizeFor(std::size_t count) {
     motions.resize(count);
     kicks.resize(count);
     inverseMasses.resize(count);
     inverseInertias.resize(count);
     frictions.resize(count);
     round.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const BaseEntity *body = bodies[static_cast<int>(i)];
-        motions[i] = Motion{body->velocity, body->angularVelocity, Vec2(0, 0), 0.0f};
-        kicks[i] = body->velocityChangePerStep(settings.gravity) * substep;
-        inverseMasses[i] = body->inverseMass;
-        inverseInertias[i] = body->inverseInertia;
-        frictions[i] = body->friction;
-        round[i] = body->type() == BodyType::Circle;
-    }
+}
+
+void StableSolver::prepare(const BaseEntity &body, std::size_t i, const StepSettings &settings) {
+    motions[i] = Motion{body.velocity, body.angularVelocity, Vec2(0, 0), 0.0f};
+    kicks[i] = body.velocityChangePerStep(settings.gravity) * substep;
+    inverseMasses[i] = body.inverseMass;
+    inverseInertias[i] = body.inverseInertia;
+    frictions[i] = body.friction;
+    round[i] = body.type() == BodyType::Circle;
+}
+
+// eachBody(act) calls act(i) for every body the step moves, in ascending order.
+template <typename EachBody>
+void StableSolver::advance(const EntityArray &bodies, const ContactList &contacts,
+                           const StepSettings &settings, EachBody eachBody) {
+    resizeFor(static_cast<std::size_t>(bodies.size()));
+    eachBody([&](std::size_t i) { prepare(*bodies[static_cast<int>(i)], i, settings); });
     buildRows(contacts);
     for (int s = 0; s < substeps; ++s) {
-        for (std::size_t i = 0; i < count; ++i)
-            motions[i].velocity += kicks[i];
+        eachBody([&](std::size_t i) { motions[i].velocity += kicks[i]; });
         applyWarmStart();
         solve<true>();
-        for (Motion &m : motions) {
+        eachBody([&](std::size_t i) {
+            Motion &m = motions[i];
             m.displacement += m.velocity * substep;
             m.turn += m.spin * substep;
-        }
+        });
         solve<false>();
     }
     applyRestitution(settings.restitution);
     keepImpulses();
-    for (std::size_t i = 0; i < count; ++i) {
+    eachBody([&](std::size_t i) {
         BaseEntity *body = bodies[static_cast<int>(i)];
         const Motion &m = motions[i];
         body->position += m.displacement;
@@ -139,7 +170,73 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
         // A body that did not turn keeps its rotation to the bit.
         if (m.turn != 0)
             body->rotation = body->rotation.turned(m.turn);
+    });
+}
+
+namespace {
+
+bool pairLess(const PairImpulse &x, const PairImpulse &y) {
+    return x.lower < y.lower || (x.lower == y.lower && x.higher < y.higher);
+}
+
+// Moves the entries of from for which leaves(entry) holds into into, both kept in pair order.
+template <typename Leaves>
+void moveImpulses(std::vector<PairImpulse> &from, std::vector<PairImpulse> &into, Leaves leaves,
+                  std::vector<PairImpulse> &spare) {
+    if (std::find_if(from.begin(), from.end(), leaves) == from.end())
+        return;
+    std::vector<PairImpulse> leaving;
+    std::size_t kept = 0;
+    for (const PairImpulse &p : from) {
+        if (leaves(p))
+            leaving.push_back(p);
+        else
+            from[kept++] = p;
     }
+    from.resize(kept);
+    spare.resize(into.size() + leaving.size());
+    std::merge(into.begin(), into.end(), leaving.begin(), leaving.end(), spare.begin(), pairLess);
+    into.swap(spare);
+}
+
+bool touches(const std::vector<unsigned char> &asleep, int i) {
+    return static_cast<std::size_t>(i) < asleep.size() && asleep[static_cast<std::size_t>(i)] != 0;
+}
+
+} // namespace
+
+const std::vector<PairImpulse> &StableSolver::warmStart() const {
+    if (restingImpulses.empty())
+        return impulses;
+    allImpulses.resize(impulses.size() + restingImpulses.size());
+    std::merge(impulses.begin(), impulses.end(), restingImpulses.begin(), restingImpulses.end(),
+               allImpulses.begin(), pairLess);
+    return allImpulses;
+}
+
+void StableSolver::setWarmStart(const std::vector<PairImpulse> &kept,
+                                const std::vector<unsigned char> &asleep) {
+    impulses.assign(kept.begin(), kept.end());
+    restingImpulses.clear();
+    putToSleep(asleep);
+}
+
+void StableSolver::putToSleep(const std::vector<unsigned char> &asleep) {
+    moveImpulses(
+        impulses, restingImpulses,
+        [&asleep](const PairImpulse &p) {
+            return touches(asleep, p.lower) || touches(asleep, p.higher);
+        },
+        spareImpulses);
+}
+
+void StableSolver::wakeUp(const std::vector<unsigned char> &asleep) {
+    moveImpulses(
+        restingImpulses, impulses,
+        [&asleep](const PairImpulse &p) {
+            return !touches(asleep, p.lower) && !touches(asleep, p.higher);
+        },
+        spareImpulses);
 }
 
 // Rows in the contacts' order, each starting from its pair's impulse of the previous step: both

@@ -3,8 +3,11 @@
 #include "math/vec2.h"
 #include "physics/contactsolver.h"
 
+#include <cstddef> // std::size_t
 #include <cstdint> // std::uint32_t
 #include <vector>
+
+class BaseEntity;
 
 // One contact point's accumulated impulses at the end of a step, which the same point of the same
 // pair starts from in the next step.
@@ -38,6 +41,8 @@ struct StableTuning {
     // Overlap left alone. A contact within it counts as apart: the bodies may close the rest of
     // the gap but are not pushed.
     float slop;
+    // Whether bodies at rest fall asleep (see SleepingBodies).
+    bool sleeps;
 };
 
 // Resolves a step's contacts so that tall piles hold. The step is cut into sub-steps; in each,
@@ -58,21 +63,34 @@ public:
 
     void step(const EntityArray &bodies, const ContactList &contacts,
               const StepSettings &settings) override;
+    // The same, moving only the bodies listed (ascending indices), the others kept as they are;
+    // the contacts join them with each other or with bodies that cannot move.
+    void stepBodies(const EntityArray &bodies, const ContactList &contacts,
+                    const StepSettings &settings, const std::vector<int> &moving);
+    // What the last step moved and turned body i by, for a body it moved.
+    Vec2 displacement(int i) const { return motions[static_cast<std::size_t>(i)].displacement; }
+    float turned(int i) const { return motions[static_cast<std::size_t>(i)].turn; }
 
     // Switches to another revision's tuning; the impulses kept are left as they are.
     void retune(const StableTuning &tuning);
     // How far beyond touching each body's contacts are to be found this step, by body index
     // (see StableTuning::lookAhead); nullptr when the tuning does not look ahead.
     const std::vector<float> *reaches(const EntityArray &bodies);
+    float reachOf(const BaseEntity &body) const;
 
     // The impulses the next step starts from, by pair in ascending order of (lower, higher), the
-    // points of one pair in the order of its contact, each feature once.
+    // points of one pair in the order of its contact, each feature once; those of sleeping bodies
+    // included.
     // Bodies appended to the array leave it valid: the indices of the others do not change.
-    const std::vector<PairImpulse> &warmStart() const { return impulses; }
-    // Replaces them with impulses as warmStart() gave them; the capacity already held is reused.
-    void setWarmStart(const std::vector<PairImpulse> &kept) {
-        impulses.assign(kept.begin(), kept.end());
-    }
+    const std::vector<PairImpulse> &warmStart() const;
+    // Replaces them with impulses as warmStart() gave them, putting aside those of the bodies
+    // asleep (by index, asleep[i] != 0); the capacity already held is reused.
+    void setWarmStart(const std::vector<PairImpulse> &kept,
+                      const std::vector<unsigned char> &asleep = {});
+    // The impulses of the pairs with a body asleep are put aside, and given back once both bodies
+    // are awake again, so that a pile woken goes on carrying its weight as it did.
+    void putToSleep(const std::vector<unsigned char> &asleep);
+    void wakeUp(const std::vector<unsigned char> &asleep);
 
 private:
     struct Row {
@@ -155,6 +173,11 @@ private:
     static void applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b);
 
     static Softness softnessOf(float dampingRatio);
+    void resizeFor(std::size_t count);
+    void prepare(const BaseEntity &body, std::size_t i, const StepSettings &settings);
+    template <typename EachBody>
+    void advance(const EntityArray &bodies, const ContactList &contacts,
+                 const StepSettings &settings, EachBody eachBody);
     void buildRows(const ContactList &contacts);
     void turningRow(Row &r, const Contact &c) const;
     void applyWarmStart();
@@ -169,6 +192,10 @@ private:
     Softness turningSoftness;
     std::vector<Row> rows;
     std::vector<PairImpulse> impulses;
+    // Those of the pairs with a body asleep, by pair.
+    std::vector<PairImpulse> restingImpulses;
+    // Both merged, for warmStart().
+    mutable std::vector<PairImpulse> allImpulses;
     std::vector<PairImpulse> spareImpulses;
     // By body index, for the step being solved.
     std::vector<Motion> motions;

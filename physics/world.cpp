@@ -3,7 +3,8 @@
 #include "core/entityarray.h"
 #include "physics/shapes.h"
 
-#include <utility> // std::swap
+#include <algorithm> // std::sort, std::merge
+#include <utility>   // std::swap
 
 namespace {
 
@@ -26,10 +27,11 @@ namespace {
 // boxes slides sideways on itself: its top moved 8.5 units in 500 steps under revision 2, 0.1
 // under this one. A hundred times critically, the springs of boxes resting on boxes give way
 // unevenly: the pyramid's deepest overlap was 3.8 % of a box, 0.3 % now. Circles without friction
-// keep the heavier damping, which holds the tallest grids still.
-constexpr StableTuning revision1{0.2f, 10.0f, 0.0f, false, 10.0f, 0.05f};
-constexpr StableTuning revision2{1.0f, 100.0f, 0.25f, true, 100.0f, 0.05f};
-constexpr StableTuning revision3{1.0f, 100.0f, 0.25f, true, 10.0f, 0.0f};
+// keep the heavier damping, which holds the tallest grids still. Bodies at rest fall asleep under
+// it and cost nothing until something touches them (see SleepingBodies).
+constexpr StableTuning revision1{0.2f, 10.0f, 0.0f, false, 10.0f, 0.05f, false};
+constexpr StableTuning revision2{1.0f, 100.0f, 0.25f, true, 100.0f, 0.05f, false};
+constexpr StableTuning revision3{1.0f, 100.0f, 0.25f, true, 10.0f, 0.0f, true};
 
 const StableTuning &tuningOf(World::Solver solver) {
     switch (solver) {
@@ -44,23 +46,144 @@ const StableTuning &tuningOf(World::Solver solver) {
     return revision3;
 }
 
+bool pairBefore(const BodyPair &x, const BodyPair &y) {
+    return x.lower < y.lower || (x.lower == y.lower && x.higher < y.higher);
+}
+
 } // namespace
 
 World::World(PairSearch search, Solver solver)
     : pairSearch(search), solverKind(solver), stableSolver(tuningOf(solver)) {}
 
+World::~World() = default;
+
+void World::setSettings(const StepSettings &settings) {
+    if (settings.gravity.x != stepSettings.gravity.x ||
+        settings.gravity.y != stepSettings.gravity.y) {
+        sleeping.wakeAll();
+        stableSolver.wakeUp({});
+    }
+    stepSettings = settings;
+}
+
+bool World::sleepsWith(Solver solver) {
+    return solver != Solver::Designed && tuningOf(solver).sleeps;
+}
+
+void World::sleepRecords(std::vector<BodySleep> &out) const {
+    if (sleeps())
+        sleeping.records(out);
+    else
+        out.clear();
+}
+
+int World::awakeCount(const EntityArray &bodies) const {
+    return sleeps() ? static_cast<int>(sleeping.awakeBodies().size()) : bodies.size();
+}
+
+void World::wake(int i) {
+    sleeping.wake(i);
+    stableSolver.wakeUp(sleeping.asleepFlags());
+}
+
 void World::step(EntityArray &bodies) {
+    if (sleeps()) {
+        stepWithSleep(bodies);
+        return;
+    }
     clearContacts();
     reaches = solverKind == Solver::Designed ? nullptr : stableSolver.reaches(bodies);
     detectContacts(bodies);
     chosenSolver().step(bodies, contacts, stepSettings);
 }
 
-void World::resume(Solver solver, const std::vector<PairImpulse> &warmStart) {
+void World::resume(Solver solver, const std::vector<PairImpulse> &warmStart,
+                   const std::vector<BodySleep> &sleep) {
     solverKind = solver;
     clearContacts();
     stableSolver.retune(tuningOf(solver));
-    stableSolver.setWarmStart(warmStart);
+    sleeping.setRecords(sleeps() ? sleep : std::vector<BodySleep>());
+    stableSolver.setWarmStart(warmStart, sleeping.asleepFlags());
+}
+
+// Detection and solving go over the awake bodies alone. A contact found between an awake body and
+// a sleeping one wakes the sleeper's island, whose bodies then find their own contacts: the
+// detection runs again until it wakes no more.
+void World::stepWithSleep(EntityArray &bodies) {
+    sleeping.fit(bodies, stepSettings.gravity);
+    for (;;) {
+        refreshAwake(bodies);
+        clearContacts();
+        if (pairSearch == PairSearch::AllPairs)
+            detectAllPairs(bodies);
+        else
+            detectAwakePairs(bodies);
+        listContacts();
+        if (!sleeping.wakeTouched(contacts))
+            break;
+        stableSolver.wakeUp(sleeping.asleepFlags());
+        sleeping.fit(bodies, stepSettings.gravity);
+    }
+    stableSolver.stepBodies(bodies, contacts, stepSettings, sleeping.awakeBodies());
+    if (sleeping.update(
+            bodies, contacts, [this](int i) { return stableSolver.displacement(i); },
+            [this](int i) { return stableSolver.turned(i); })) {
+        stableSolver.putToSleep(sleeping.asleepFlags());
+        sleeping.fit(bodies, stepSettings.gravity);
+    }
+}
+
+void World::refreshAwake(const EntityArray &bodies) {
+    const std::size_t count = static_cast<std::size_t>(bodies.size());
+    bodyReaches.resize(count);
+    const bool changed = sleeping.takeChange();
+    const std::vector<int> &resting = sleeping.restingBodies();
+    if (changed) {
+        for (const int i : resting)
+            bodyReaches[static_cast<std::size_t>(i)] = stableSolver.reachOf(*bodies[i]);
+    }
+    const std::vector<int> &awake = sleeping.awakeBodies();
+    awakeReaches.resize(awake.size());
+    for (std::size_t k = 0; k < awake.size(); ++k) {
+        const float reach = stableSolver.reachOf(*bodies[awake[k]]);
+        bodyReaches[static_cast<std::size_t>(awake[k])] = reach;
+        awakeReaches[k] = reach;
+    }
+    reaches = &bodyReaches;
+    if (pairSearch == PairSearch::AllPairs || !changed)
+        return;
+    restingIndex.rebuild(bodies, resting, bodyReaches);
+    if (!awakeView || awakeView->maxSize() < bodies.maxSize())
+        awakeView = std::make_unique<EntityArray>(bodies.maxSize());
+    awakeView->truncate(0);
+    for (const int i : awake)
+        awakeView->append(bodies[i]);
+}
+
+// The awake bodies' pairs among themselves from their own broad phase (in order already: the view
+// keeps the bodies' order), and with the bodies at rest from the index of those, sorted, merged in
+// the order of detectAllPairs.
+void World::detectAwakePairs(const EntityArray &bodies) {
+    const std::vector<int> &awake = sleeping.awakeBodies();
+    if (awake.empty())
+        return;
+    awakePhase.findPairs(*awakeView, &awakeReaches);
+    const std::vector<int> &partners = awakePhase.partners();
+    awakePairs.clear();
+    for (int v = 0; v < awakeView->size(); ++v) {
+        for (int k = awakePhase.partnersBegin(v); k < awakePhase.partnersEnd(v); ++k)
+            awakePairs.push_back(BodyPair{awake[static_cast<std::size_t>(v)],
+                                          awake[static_cast<std::size_t>(partners[k])]});
+    }
+    restingPairs.clear();
+    for (const int i : awake)
+        restingIndex.pairsOf(*bodies[i], i, bodyReaches[static_cast<std::size_t>(i)], restingPairs);
+    std::sort(restingPairs.begin(), restingPairs.end(), pairBefore);
+    pairs.resize(awakePairs.size() + restingPairs.size());
+    std::merge(awakePairs.begin(), awakePairs.end(), restingPairs.begin(), restingPairs.end(),
+               pairs.begin(), pairBefore);
+    for (const BodyPair &p : pairs)
+        collidePair(bodies, p.lower, p.higher);
 }
 
 // clear() keeps the storage: a steady state allocates nothing.
@@ -78,10 +201,14 @@ void World::detectContacts(const EntityArray &bodies) {
 }
 
 // Every pair once, by lower index first, then by higher: this fixes the order of the contacts.
+// When bodies sleep, pairs of two bodies at rest are left out.
 void World::detectAllPairs(const EntityArray &bodies) {
+    const bool sleepy = sleeps();
     for (int i = 0; i < bodies.size(); ++i) {
-        for (int j = i + 1; j < bodies.size(); ++j)
-            collidePair(bodies, i, j);
+        for (int j = i + 1; j < bodies.size(); ++j) {
+            if (!sleepy || sleeping.isAwake(i) || sleeping.isAwake(j))
+                collidePair(bodies, i, j);
+        }
     }
 }
 

@@ -3,8 +3,11 @@
 #include "physics/broadphase.h"
 #include "physics/contact.h"
 #include "physics/designedsolver.h"
+#include "physics/restingindex.h"
+#include "physics/sleepingbodies.h"
 #include "physics/stablesolver.h"
 
+#include <memory> // std::unique_ptr
 #include <vector>
 
 class EntityArray;
@@ -22,11 +25,12 @@ public:
     // How the contacts are resolved. Designed: one impulse per contact, then one partial position
     // correction; piles of many circles crush themselves under it. Stable: sequential impulses
     // over sub-steps, warm started from the previous step, overlap pushed out softly (see
-    // StableSolver); piles of thousands hold. Stable is its newest revision; the earlier ones are
-    // kept for the files made with them.
+    // StableSolver); piles of thousands hold, and bodies at rest fall asleep. Stable is its newest
+    // revision; the earlier ones are kept for the files made with them.
     enum class Solver { Designed, Stable, StableRevision1, StableRevision2 };
 
     explicit World(PairSearch search = PairSearch::BroadPhase, Solver solver = Solver::Designed);
+    ~World();
     // The contacts point into the world's own storage.
     World(const World &) = delete;
     World &operator=(const World &) = delete;
@@ -35,15 +39,31 @@ public:
     void step(EntityArray &bodies);
 
     Solver solver() const { return solverKind; }
-    // Every step from now on uses these.
-    void setSettings(const StepSettings &settings) { stepSettings = settings; }
+    // Every step from now on uses these. A change of gravity wakes every body.
+    void setSettings(const StepSettings &settings);
     const StepSettings &settings() const { return stepSettings; }
-    // The stable solver's impulses kept for the next step, by pair; empty with the designed one.
+    // The stable solver's impulses kept for the next step, by pair, those of sleeping bodies
+    // included; empty with the designed one.
     const std::vector<PairImpulse> &warmStart() const { return stableSolver.warmStart(); }
-    // Goes on from a state taken between steps: with that solver and the stable solver's impulses
-    // as warmStart() gave them then. The last step's contacts are dropped (their bodies may be
-    // gone); the broad phase's kept order is only where its next sort starts, so it stays.
-    void resume(Solver solver, const std::vector<PairImpulse> &warmStart);
+    // Goes on from a state taken between steps: with that solver, the stable solver's impulses
+    // as warmStart() gave them then and the bodies' sleep as sleepRecords() gave it. The last
+    // step's contacts are dropped (their bodies may be gone); the broad phase's kept order is only
+    // where its next sort starts, so it stays.
+    void resume(Solver solver, const std::vector<PairImpulse> &warmStart,
+                const std::vector<BodySleep> &sleep = {});
+
+    // Whether bodies at rest fall asleep under that solver: the stable solver from its revision 3
+    // on.
+    static bool sleepsWith(Solver solver);
+    bool sleeps() const { return sleepsWith(solverKind); }
+    bool isAsleep(int i) const { return sleeps() && sleeping.isAsleep(i); }
+    // The bodies asleep or at rest, ascending; none when no body sleeps.
+    void sleepRecords(std::vector<BodySleep> &out) const;
+    // The bodies the last step moved: every one, or, when bodies sleep, the awake ones.
+    int awakeCount(const EntityArray &bodies) const;
+    // Wakes body i and its island, for an input that moves it between steps (a grab) or takes it
+    // out.
+    void wake(int i);
 
     // The contacts of the last step, in the order of their pairs. The records are the world's,
     // kept in storage it reuses from step to step: in a steady state a step allocates nothing.
@@ -61,6 +81,10 @@ private:
 
     void clearContacts();
     void detectContacts(const EntityArray &bodies);
+    void stepWithSleep(EntityArray &bodies);
+    // The awake bodies' reaches, and what is kept of the bodies at rest when they change.
+    void refreshAwake(const EntityArray &bodies);
+    void detectAwakePairs(const EntityArray &bodies);
     void detectAllPairs(const EntityArray &bodies);
     void detectBroadPhasePairs(const EntityArray &bodies);
     // The collision table's contact of bodies i and j, its points appended to the records.
@@ -69,4 +93,15 @@ private:
     const std::vector<float> *reaches = nullptr;
     void listContacts();
     ContactSolver &chosenSolver();
+
+    SleepingBodies sleeping;
+    RestingIndex restingIndex;
+    // The awake bodies alone, for a broad phase of their own, and their reaches by place there.
+    std::unique_ptr<EntityArray> awakeView;
+    BroadPhase awakePhase;
+    std::vector<float> awakeReaches;
+    std::vector<float> bodyReaches;
+    std::vector<BodyPair> awakePairs;
+    std::vector<BodyPair> restingPairs;
+    std::vector<BodyPair> pairs;
 };

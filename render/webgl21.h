@@ -30,6 +30,9 @@ public:
     void glColor4ub(GLubyte red, GLubyte green, GLubyte blue, GLubyte alpha) {
         ::glColor4ub(red, green, blue, alpha);
     }
+    void glEnable(GLenum capability) { ::glEnable(capability); }
+    void glDisable(GLenum capability) { ::glDisable(capability); }
+    void glBlendFunc(GLenum source, GLenum destination) { ::glBlendFunc(source, destination); }
     void glEnableClientState(GLenum array);
     void glDisableClientState(GLenum array);
     void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid *pointer);

@@ -87,6 +87,8 @@ bool Sandbox::spawn(Vec2 position) {
 bool Sandbox::remove(int index) {
     if (index < 0 || index >= entities->size() || (*entities)[index]->type() != BodyType::Circle)
         return false;
+    // What rested on it falls.
+    world->wake(index);
     SandboxState state;
     save(state);
     eraseBodies(state, index, index + 1);
@@ -95,6 +97,8 @@ bool Sandbox::remove(int index) {
 }
 
 void Sandbox::clearDropped() {
+    for (int i = entities->size() - dropped; i < entities->size(); ++i)
+        world->wake(i);
     SandboxState state;
     save(state);
     eraseBodies(state, entities->size() - dropped, entities->size());
@@ -123,6 +127,7 @@ void Sandbox::save(SandboxState &state) const {
     }
     const std::vector<PairImpulse> &impulses = world->warmStart();
     state.warmStart.assign(impulses.begin(), impulses.end());
+    world->sleepRecords(state.sleep);
     state.droppedCircles = dropped;
 }
 
@@ -145,8 +150,9 @@ void Sandbox::restore(const SandboxState &state) {
         }
     }
     dropBodiesFrom(*entities, index);
-    world->resume(state.scene.solver, state.warmStart);
+    // The settings first: a change of gravity would wake the bodies the state has asleep.
     changeSettings(state.settings);
+    world->resume(state.scene.solver, state.warmStart, state.sleep);
     dropped = state.droppedCircles;
     stepsInScene = state.sceneStep;
     stepsInAll = state.totalSteps;
@@ -158,6 +164,10 @@ bool Sandbox::full() const {
 
 BaseEntity *Sandbox::body(int index) {
     return (*entities)[index];
+}
+
+void Sandbox::wake(int index) {
+    world->wake(index);
 }
 
 int Sandbox::bodyAt(Vec2 point, int kind) const {

@@ -55,8 +55,9 @@ public:
     // The body of that kind (BodyType) under point whose centre is nearest to it (ties: the
     // higher index, drawn on top), or -1. Bodies that left the finite numbers are never found.
     int bodyAt(Vec2 point, int kind) const;
-    // For the inputs that act on one body between steps.
+    // For the inputs that act on one body between steps, which wake it first (see World::wake).
     BaseEntity *body(int index);
+    void wake(int index);
 
     const Scene &scene() const { return sceneToBuild; }
     const SandboxSettings &settings() const { return liveSettings; }

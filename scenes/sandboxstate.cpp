@@ -18,7 +18,8 @@ std::uint32_t bits(float value) {
 
 std::size_t SandboxState::bytes() const {
     return sizeof *this + motions.capacity() * sizeof(BodyMotion) +
-           runs.capacity() * sizeof(TraitsRun) + warmStart.capacity() * sizeof(PairImpulse);
+           runs.capacity() * sizeof(TraitsRun) + warmStart.capacity() * sizeof(PairImpulse) +
+           sleep.capacity() * sizeof(BodySleep);
 }
 
 BodyTraits traitsOf(const BaseEntity &body) {
@@ -77,6 +78,22 @@ void eraseBodies(SandboxState &state, int first, int end) {
         kept.push_back(pair);
     }
     state.warmStart = std::move(kept);
+    const auto renumbered = [first, end, removed](int index) {
+        return index < first ? index : index >= end ? index - removed : -1;
+    };
+    std::vector<BodySleep> sleep;
+    for (BodySleep record : state.sleep) {
+        record.index = renumbered(record.index);
+        if (record.index < 0)
+            continue;
+        // An island that lost the body it is named by wakes.
+        if (record.island >= 0)
+            record.island = renumbered(record.island);
+        if (record.island < 0 && record.restSteps == 0)
+            continue;
+        sleep.push_back(record);
+    }
+    state.sleep = std::move(sleep);
     const int dropFrom = static_cast<int>(state.motions.size()) + removed - state.droppedCircles;
     state.droppedCircles -= std::max(0, end - std::max(first, dropFrom));
 }

@@ -3,6 +3,7 @@
 #include "math/rotation.h"
 #include "math/vec2.h"
 #include "physics/shapes.h"
+#include "physics/sleepingbodies.h"
 #include "physics/stablesolver.h"
 #include "scenes/sandboxsettings.h"
 #include "scenes/scene.h"
@@ -54,6 +55,8 @@ struct SandboxState {
     std::vector<TraitsRun> runs;
     // The stable solver's impulses, as World::warmStart() gives them.
     std::vector<PairImpulse> warmStart;
+    // The bodies asleep or at rest, as World::sleepRecords() gives them.
+    std::vector<BodySleep> sleep;
     // How many of the last bodies are circles dropped since the scene was built.
     int droppedCircles = 0;
 
@@ -67,5 +70,6 @@ bool sameTraits(const BodyTraits &a, const BodyTraits &b);
 // Appends a body with these traits to runs, extending the last run when it has the same.
 void appendTraits(std::vector<TraitsRun> &runs, const BodyTraits &traits);
 // Takes the bodies from index first to index end - 1 out of the state: those after them move down,
-// and the warm start's pairs follow their bodies (the pairs of a body taken out are dropped).
+// and the warm start's pairs and the sleep records follow their bodies (those of a body taken out
+// are dropped).
 void eraseBodies(SandboxState &state, int first, int end);

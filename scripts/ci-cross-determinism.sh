@@ -6,7 +6,8 @@
 # 3000; and states saved by the x86-64 build (the demo after 500 steps, the stable grid after 1500,
 # the mix after 1500), which every build loads and continues (--load-state) to the same bits; and a
 # recorded session that changed the live settings and switched the solver in place, replayed, and
-# the state it saved with its settings, continued.
+# the state it saved with its settings, continued; and a small grid that falls asleep, is woken by a
+# circle dropped onto it and falls asleep again, replayed.
 # AArch64 and i386 are cross-compiled with Debian's g++ against those architectures' QtCore, as
 # headless builds (the foreign QtGui is not installed), and run under qemu-user; i386 runs natively
 # where the kernel runs 32-bit programs. WebAssembly is built with Debian's Emscripten (the engine
@@ -128,9 +129,11 @@ if ! $fused; then
   build-cross/x86-64/tools/rigid2d-trace --replay "$out/settings.replay" \
     --save-state "$out/settings.state" 300 >/dev/null
   build-cross/x86-64/tools/rigid2d-trace --scene mix --save-state "$out/mix.state" 1500 >/dev/null
+  # Asleep by step 350; the circle dropped at 400 wakes the pile, which sleeps again by 800.
+  printf '%s\n' 'rigid2d-replay 5' 'scene grid 100 stable 3' '400 spawn 640 450' >"$out/sleep.replay"
   runs+=("--load-state $out/demo.state 500" "--load-state $out/grid.state 1500"
     "--replay $out/settings.replay 600" "--load-state $out/settings.state 300"
-    "--load-state $out/mix.state 1500")
+    "--load-state $out/mix.state 1500" "--replay $out/sleep.replay 800")
 fi
 trace x86-64 build-cross/x86-64/tools/rigid2d-trace
 run_queued

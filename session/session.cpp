@@ -327,6 +327,8 @@ void Session::pullHeldCircle(bool noteTarget) {
     if (noteTarget && !targetNoted)
         note(stampedNow(SessionInput::Kind::Drag, hold.target));
     targetNoted = true;
+    // A body held never sleeps, nor does what it touches.
+    simulation.wake(hold.index);
     if (circle->type() == BodyType::Box)
         pullAtPoint(*circle, hold.anchor, hold.target);
     else

@@ -28,10 +28,10 @@ const std::string settingsLayout = "settings GX GY RESTITUTION DROP_RADIUS DROP_
 // What each version of the file holds beyond the one before. Version 1: circles and rectangles
 // that never turn, one warm start impulse per pair. Version 2: the settings line. Version 3: every
 // kind of body, with friction, orientation and spin on each body line and a feature and a tangent
-// impulse on each warm start line. Version 4: the revision of the stable solver after its name. A
-// state that an older version holds whole is written as that version, so the files of the scenes
-// that have neither boxes, friction nor turning bodies keep their bytes, and so do those of the
-// stable solver's first revision.
+// impulse on each warm start line. Version 4: the revision of the stable solver after its name.
+// Version 5: the bodies' sleep, after the warm start. A state that an older version holds whole is
+// written as that version, so the files of the scenes that have neither boxes, friction nor turning
+// bodies keep their bytes, and so do those of the stable solver's first revisions.
 struct StateVersion {
     int number;
     // The kinds 0 to kinds - 1 may appear.
@@ -39,12 +39,15 @@ struct StateVersion {
     bool turning;
     // The scene line may name a revision of the stable solver.
     bool revisions;
+    // The sleep lines follow the warm start.
+    bool sleep;
 };
 
-constexpr StateVersion stateVersions[] = {{1, 2, false, false},
-                                          {2, 2, false, false},
-                                          {3, shapeKindCount, true, false},
-                                          {4, shapeKindCount, true, true}};
+constexpr StateVersion stateVersions[] = {{1, 2, false, false, false},
+                                          {2, 2, false, false, false},
+                                          {3, shapeKindCount, true, false, false},
+                                          {4, shapeKindCount, true, true, false},
+                                          {5, shapeKindCount, true, true, true}};
 static_assert(sizeof stateVersions / sizeof stateVersions[0] == stateVersion);
 
 bool fitsWithoutTurning(const SandboxState &state) {
@@ -80,6 +83,8 @@ bool mayBeSaved(const BodyMotion &motion) {
 
 // The oldest version that holds the state whole.
 const StateVersion &oldestHolding(const SandboxState &state) {
+    if (World::sleepsWith(state.scene.solver))
+        return stateVersions[4];
     if (stableRevision(state.scene.solver) > 1)
         return stateVersions[3];
     if (!fitsWithoutTurning(state))
@@ -177,6 +182,8 @@ private:
         Body,
         WarmStart,
         Impulse,
+        Sleep,
+        Rest,
         Hash,
         Done
     };
@@ -189,6 +196,9 @@ private:
     bool readBody(const Fields &fields);
     bool readTurning(const Fields &fields, BodyTraits &traits, BodyMotion &motion);
     bool readImpulse(const Fields &fields);
+    bool readRest(const Fields &fields);
+    // After the warm start: the sleep lines or the hash.
+    Part afterWarmStart() const { return layout->sleep ? Part::Sleep : Part::Hash; }
     bool readHash(const Fields &fields);
     bool readWhole(std::string_view text, long long max, const char *what, long long &value);
     // What the part expected next is, for the message of a file that ends there.
@@ -200,6 +210,7 @@ private:
     const StateVersion *layout = &stateVersions[0];
     long long bodies = 0;
     long long impulses = 0;
+    long long rests = 0;
 };
 
 bool StateParser::take(std::string_view line) {
@@ -226,9 +237,14 @@ bool StateParser::take(std::string_view line) {
         return readCount(fields, "warmstart",
                          bodies * (bodies - 1) / 2 * (layout->turning ? maxManifoldPoints : 1),
                          impulses) &&
-               (part = impulses > 0 ? Part::Impulse : Part::Hash, true);
+               (part = impulses > 0 ? Part::Impulse : afterWarmStart(), true);
     case Part::Impulse:
         return readImpulse(fields);
+    case Part::Sleep:
+        return readCount(fields, "sleep", bodies, rests) &&
+               (part = rests > 0 ? Part::Rest : Part::Hash, true);
+    case Part::Rest:
+        return readRest(fields);
     case Part::Hash:
         return readHash(fields);
     case Part::Done:
@@ -257,6 +273,11 @@ std::string StateParser::expected() const {
     case Part::Impulse:
         return "the file ends after " + std::to_string(snapshot.sandbox.warmStart.size()) + " of " +
                std::to_string(impulses) + " warm start impulses";
+    case Part::Sleep:
+        return "the file ends before its sleep line \"sleep K\"";
+    case Part::Rest:
+        return "the file ends after " + std::to_string(snapshot.sandbox.sleep.size()) + " of " +
+               std::to_string(rests) + " sleep records";
     case Part::Hash:
         return "the file ends before its hash line \"hash HASH\"";
     case Part::Done:
@@ -439,6 +460,27 @@ bool StateParser::readImpulse(const Fields &fields) {
                             : "the pairs must come in ascending order, each once");
     warmStart.push_back(pair);
     if (static_cast<long long>(warmStart.size()) == impulses)
+        part = afterWarmStart();
+    return true;
+}
+
+// "INDEX REST_STEPS ISLAND", ISLAND "-" for a body awake.
+bool StateParser::readRest(const Fields &fields) {
+    if (!expectFields(fields, 3, "expected \"INDEX REST_STEPS ISLAND\""))
+        return false;
+    long long index = 0;
+    long long steps = 0;
+    long long island = -1;
+    if (!readWhole(fields[0], bodies - 1, "body index", index) ||
+        !readWhole(fields[1], SleepingBodies::stepsToSleep, "steps at rest", steps) ||
+        (fields[2] != "-" && !readWhole(fields[2], bodies - 1, "island", island)))
+        return false;
+    std::vector<BodySleep> &sleep = snapshot.sandbox.sleep;
+    if (!sleep.empty() && sleep.back().index >= index)
+        return fail("the sleep records must come in ascending order of their bodies, each once");
+    sleep.push_back(
+        BodySleep{static_cast<int>(index), static_cast<int>(steps), static_cast<int>(island)});
+    if (static_cast<long long>(sleep.size()) == rests)
         part = Part::Hash;
     return true;
 }
@@ -493,6 +535,12 @@ std::string stateFileText(const SandboxState &state) {
                     toHexFloat(pair.tangentImpulse) + "\n";
         else
             text += toHexFloat(pair.impulse) + "\n";
+    }
+    if (layout.sleep) {
+        text += "sleep " + std::to_string(state.sleep.size()) + "\n";
+        for (const BodySleep &record : state.sleep)
+            text += std::to_string(record.index) + " " + std::to_string(record.restSteps) + " " +
+                    (record.island < 0 ? std::string("-") : std::to_string(record.island)) + "\n";
     }
     return text + "hash " + hashDigits(stateHash(state)) + "\n";
 }

@@ -42,9 +42,14 @@
 // Version 4 has version 3's lines and names the revision of the stable solver after its name, as
 // replays do ("scene grid 1000 stable 2"); "stable" alone, in every version, is the stable
 // solver's first revision, the only one the older versions can mean.
+//
+// Version 5 has version 4's lines and, after the warm start, the bodies' sleep: "sleep K", then one
+// line "INDEX REST_STEPS ISLAND" for each body asleep or at rest, ascending, REST_STEPS the steps
+// in a row it has been at rest and ISLAND the island it sleeps with, "-" for a body awake. The
+// stable solver's revisions that let bodies sleep are written as version 5.
 
 // The newest version; every version from 1 on is read.
-constexpr int stateVersion = 4;
+constexpr int stateVersion = 5;
 // "rigid2d-state 1", the first line of a state with the designed settings.
 extern const char stateHeaderLine[];
 // No record comes near this; a longer line is refused without being read to its end.

@@ -51,6 +51,7 @@ const KeyBinding keyBindings[] = {
     {'C', KeyCommand::ToggleContacts, false, "C  contacts: points and normals (black)"},
     {'A', KeyCommand::ToggleBounds, false, "A  bounding boxes (blue)"},
     {'V', KeyCommand::ToggleVelocities, false, "V  velocities (magenta)"},
+    {'Z', KeyCommand::ToggleSleeping, false, "Z  sleeping bodies dimmed (grey)"},
     {KeyCode::Left, KeyCommand::PanLeft, false, "arrows  move the view by a tenth"},
     {KeyCode::Right, KeyCommand::PanRight, false, ""},
     {KeyCode::Up, KeyCommand::PanUp, false, ""},

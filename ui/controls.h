@@ -50,6 +50,7 @@ enum class KeyCommand {
     ToggleContacts,
     ToggleBounds,
     ToggleVelocities,
+    ToggleSleeping,
     PanLeft,
     PanRight,
     PanUp,

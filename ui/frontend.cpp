@@ -45,7 +45,9 @@ void FrontEnd::frame(int pixelWidth, int pixelHeight) {
         timedStep();
     const Sandbox &sandbox = simulation->sandbox();
     batch.draw(sandbox.bodies(), camera.view());
-    debugLayers.draw(sandbox.bodies(), sandbox.physics().contacts);
+    const World &physics = sandbox.physics();
+    debugLayers.draw(sandbox.bodies(), physics.contacts,
+                     [&physics](int i) { return physics.isAsleep(i); });
     frameStatistics.frameShown(now());
 }
 
@@ -97,6 +99,8 @@ OverlayFigures FrontEnd::figures() const {
     figures.solver = solverName(sandbox.scene().solver);
     figures.step = sandbox.sceneStep();
     figures.bodies = sandbox.bodies().size();
+    figures.awake =
+        sandbox.physics().sleeps() ? sandbox.physics().awakeCount(sandbox.bodies()) : -1;
     figures.full = sandbox.full();
     figures.contacts = static_cast<int>(sandbox.physics().contacts.size());
     figures.meanStepMicroseconds = frameStatistics.meanStepMicroseconds();
@@ -227,6 +231,9 @@ void FrontEnd::changeView(KeyCommand command) {
         break;
     case KeyCommand::ToggleVelocities:
         debugLayers.toggle(DebugLayers::Velocities);
+        break;
+    case KeyCommand::ToggleSleeping:
+        debugLayers.toggle(DebugLayers::Sleeping);
         break;
     case KeyCommand::PanLeft:
     case KeyCommand::PanRight:

@@ -28,7 +28,8 @@ std::vector<std::string> overlayLines(const OverlayFigures &figures) {
     std::vector<std::string> lines;
     lines.push_back("scene " + figures.scene);
     lines.push_back("step " + std::to_string(figures.step));
-    lines.push_back("bodies " + std::to_string(figures.bodies) + (figures.full ? " (full)" : ""));
+    lines.push_back("bodies " + std::to_string(figures.bodies) + (figures.full ? " (full)" : "") +
+                    (figures.awake >= 0 ? ", awake " + std::to_string(figures.awake) : ""));
     lines.push_back("contacts " + std::to_string(figures.contacts));
     lines.push_back(figures.meanStepMicroseconds < 0
                         ? "step time -"

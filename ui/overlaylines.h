@@ -14,6 +14,8 @@ struct OverlayFigures {
     const char *solver = "";
     long long step = 0;
     int bodies = 0;
+    // The bodies the last step moved, when bodies sleep; below 0 when none can.
+    int awake = -1;
     bool full = false;
     int contacts = 0;
     // Below 0: no step in the last second.

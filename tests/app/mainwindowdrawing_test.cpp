@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>  // std::abs, std::floor
-#include <vector> // std::vector
+#include <cmath>            // std::abs, std::floor
+#include <initializer_list> // std::initializer_list
+#include <vector>           // std::vector
 
 namespace {
 
@@ -200,30 +201,41 @@ TEST_F(MainWindowDrawing, NoOpenGlErrorInHundredsOfFrames) {
         << "first error after frame " << window.firstGlErrorFrame();
 }
 
-// The contacts, bounds and velocities of a settling grid drawn over it change no pixel of the
-// bodies: every pixel not in a layer's colour is what it was without the layers.
-TEST(MainWindowLayers, DrawOverTheBodiesWithoutTouchingTheirPixels) {
-    LaunchOptions options;
-    options.scene = Scene{SceneKind::Grid, 1000, World::Solver::Stable};
-    options.steps = 300;
+// The picture of the window paused at options.steps, and the picture once the keys were pressed.
+void picturesBeforeAndAfterKeys(const LaunchOptions &options, std::initializer_list<Qt::Key> keys,
+                                Framebuffer &before, Framebuffer &after) {
     ProbeWindow window(options);
     Framebuffer last;
     window.observeFrames([&](int) { last = window.readFramebuffer(); });
     showAsMainDoes(window);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.paused(); }, 60000));
     ASSERT_TRUE(waitForFrames(window, window.frames() + 2));
-    const Framebuffer plain = last;
-    for (const Qt::Key key : {Qt::Key_C, Qt::Key_A, Qt::Key_V})
+    before = last;
+    for (const Qt::Key key : keys)
         QTest::keyClick(&window, key);
     ASSERT_TRUE(waitForFrames(window, window.frames() + 2));
-    const Framebuffer layered = last;
+    after = last;
+}
 
-    int inLayerColours[DebugLayers::LayerCount] = {};
+// The contacts, bounds and velocities of a settling grid drawn over it change no pixel of the
+// bodies: every pixel not in a layer's colour is what it was without the layers.
+TEST(MainWindowLayers, DrawOverTheBodiesWithoutTouchingTheirPixels) {
+    LaunchOptions options;
+    options.scene = Scene{SceneKind::Grid, 1000, World::Solver::Stable};
+    options.steps = 300;
+    Framebuffer plain;
+    Framebuffer layered;
+    ASSERT_NO_FATAL_FAILURE(
+        picturesBeforeAndAfterKeys(options, {Qt::Key_C, Qt::Key_A, Qt::Key_V}, plain, layered));
+
+    // The sleeping layer dims the bodies under it: it is left out here.
+    constexpr int lineLayers = DebugLayers::Sleeping;
+    int inLayerColours[lineLayers] = {};
     for (int y = 0; y < plain.height; ++y) {
         for (int x = 0; x < plain.width; ++x) {
             const Rgb colour = layered.pixel(x, y);
             bool layer = false;
-            for (int l = 0; l < DebugLayers::LayerCount; ++l) {
+            for (int l = 0; l < lineLayers; ++l) {
                 const Rgb layerColour{layerColours[l].red, layerColours[l].green,
                                       layerColours[l].blue};
                 if (colour == layerColour) {
@@ -238,4 +250,34 @@ TEST(MainWindowLayers, DrawOverTheBodiesWithoutTouchingTheirPixels) {
     }
     for (const int count : inLayerColours)
         EXPECT_GT(count, 20);
+}
+
+// A grid that has fallen asleep, with the sleeping layer on: every circle is dimmed, and nothing
+// else changes: the background and the walls, which never sleep, keep every pixel.
+TEST(MainWindowLayers, TheSleepingLayerDimsTheSleepingBodiesAlone) {
+    LaunchOptions options;
+    options.scene = Scene{SceneKind::Grid, 100, World::Solver::Stable};
+    options.steps = 400;
+    // Asleep by then; many steps a frame, so the test takes a second.
+    options.rate = 6000;
+    Framebuffer plain;
+    Framebuffer dimmed;
+    ASSERT_NO_FATAL_FAILURE(picturesBeforeAndAfterKeys(options, {Qt::Key_Z}, plain, dimmed));
+
+    int darker = 0;
+    for (int y = 0; y < plain.height; ++y) {
+        for (int x = 0; x < plain.width; ++x) {
+            const Rgb before = plain.pixel(x, y);
+            const Rgb after = dimmed.pixel(x, y);
+            if (before == white || before == wallColour) {
+                ASSERT_EQ(after, before) << "at (" << x << ", " << y << ")";
+                continue;
+            }
+            ASSERT_LE(after.red + after.green + after.blue, before.red + before.green + before.blue)
+                << "at (" << x << ", " << y << ")";
+            darker += after == before ? 0 : 1;
+        }
+    }
+    // 100 circles of radius 30: thousands of pixels each.
+    EXPECT_GT(darker, 100 * 1000);
 }

@@ -87,7 +87,7 @@ TEST(TraceSavedStateFaults, ADamagedFileIsRefusedWithItsLineAndCode2) {
     } cases[] = {
         {"empty", "", ":1: empty file"},
         {"a replay", "rigid2d-replay 2\n", ":1: not a rigid2d state"},
-        {"version 5", "rigid2d-state 5\n", ":1: format version \"5\" is not supported"},
+        {"version 6", "rigid2d-state 6\n", ":1: format version \"6\" is not supported"},
         {"cut after a body", without(counted + 2),
          afterFirst + " the file ends after 1 of 6 bodies"},
         {"cut before the hash", without(lines.size() - 2), "the file ends before its hash line"},

@@ -20,6 +20,10 @@ namespace {
 struct SyncCase {
     const char *name;
     Scene scene;
+    // The person's inputs after each step.
+    void (*giveInputs)(Session &session);
+    // The first step snapshotted.
+    long long first;
 };
 
 void PrintTo(const SyncCase &syncCase, std::ostream *out) {
@@ -66,22 +70,31 @@ void giveInputs(Session &session) {
     }
 }
 
-void stepWithInputs(Session &session) {
-    session.step();
-    giveInputs(session);
+// A small pile that falls asleep by step 350, is woken by a circle dropped onto it, falls asleep
+// again, and so on every 400 steps.
+void dropOntoTheSleepingPile(Session &session) {
+    const long long step = session.sandbox().totalSteps();
+    if (step % 400 == 360)
+        session.spawn(Vec2(400.0f + static_cast<float>(step % 1200) / 4, 450));
 }
 
-class SyncTest : public testing::TestWithParam<SyncCase> {};
+class SyncTest : public testing::TestWithParam<SyncCase> {
+protected:
+    static void stepWithInputs(Session &session) {
+        session.step();
+        GetParam().giveInputs(session);
+    }
+};
 
 TEST_P(SyncTest, EveryRestoredSnapshotRunsOnExactlyAsTheRunThatNeverRestored) {
     const bool long_ = std::getenv("RIGID2D_SYNC_LONG") != nullptr;
-    const long long first = 100;
+    const long long first = GetParam().first;
     const long long window = long_ ? 3000 : 300;
     const long long ahead = 30;
 
     Session live(GetParam().scene);
     live.keepHistory(false);
-    giveInputs(live);
+    GetParam().giveInputs(live);
     while (live.sandbox().totalSteps() < first)
         stepWithInputs(live);
     std::vector<SessionSnapshot> snapshots(static_cast<std::size_t>(window));
@@ -112,7 +125,7 @@ TEST_P(SyncTest, EveryRestoredSnapshotRunsOnExactlyAsTheRunThatNeverRestored) {
 TEST_P(SyncTest, GoingBackGivesTheStateSeenThenAndTheSameRunAfter) {
     Session session(GetParam().scene);
     std::vector<std::string> seen;
-    giveInputs(session);
+    GetParam().giveInputs(session);
     seen.push_back(stateText(session.sandbox().bodies()));
     for (int s = 1; s <= 460; ++s) {
         stepWithInputs(session);
@@ -133,9 +146,12 @@ TEST_P(SyncTest, GoingBackGivesTheStateSeenThenAndTheSameRunAfter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scenes, SyncTest,
-    testing::Values(SyncCase{"demo", Scene{}},
-                    SyncCase{"grid1000", Scene{SceneKind::Grid, 1000, World::Solver::Stable}},
-                    SyncCase{"mix300", Scene{SceneKind::Mix, 300, World::Solver::Stable}}),
+    testing::Values(
+        SyncCase{"demo", Scene{}, giveInputs, 100},
+        SyncCase{"grid1000", Scene{SceneKind::Grid, 1000, World::Solver::Stable}, giveInputs, 100},
+        SyncCase{"mix300", Scene{SceneKind::Mix, 300, World::Solver::Stable}, giveInputs, 100},
+        SyncCase{"sleepinggrid100", Scene{SceneKind::Grid, 100, World::Solver::Stable},
+                 dropOntoTheSleepingPile, 300}),
     [](const testing::TestParamInfo<SyncCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <fstream>  // std::ifstream
 #include <iterator> // std::istreambuf_iterator
 #include <limits>   // std::numeric_limits
+#include <memory>   // std::unique_ptr, std::make_unique
 #include <optional> // std::optional
 #include <sstream>  // std::istringstream
 #include <string>   // std::string
@@ -56,7 +57,7 @@ TEST(StateFile, TheVersionWrittenIsTheOldestThatNamesTheSolver) {
         {World::Solver::Designed, "rigid2d-state 1\nscene grid 5 designed\n"},
         {World::Solver::StableRevision1, "rigid2d-state 1\nscene grid 5 stable\n"},
         {World::Solver::StableRevision2, "rigid2d-state 4\nscene grid 5 stable 2\n"},
-        {World::Solver::Stable, "rigid2d-state 4\nscene grid 5 stable 3\n"},
+        {World::Solver::Stable, "rigid2d-state 5\nscene grid 5 stable 3\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.start);
@@ -100,8 +101,8 @@ TEST(StateFile, AMistakeIsNamedWithItsLine) {
         {2, "steps 9 8", "expected the steps in the scene, a whole number from 0 to 8, not \"9\""},
         {4, "0 2", "expected the body's type, 0 (circle) or 1 (rectangle)"},
         {warmStart + 2, good[warmStart + 1], "the pairs must come in ascending order, each once"},
-        {0, "rigid2d-state 5",
-         "format version \"5\" is not supported: this program reads versions 1 to 4"},
+        {0, "rigid2d-state 6",
+         "format version \"6\" is not supported: this program reads versions 1 to 5"},
         {good.size() - 1, "hash 0123456789abcdef",
          "the bodies do not match the hash: the file has 0123456789abcdef, its bodies hash to " +
              hash.substr(5)},
@@ -144,6 +145,21 @@ TEST(StateFile, ABadSettingsLineIsNamedWithItsLine) {
 
 namespace {
 
+// The session a state's lines load into, ready to go on; null, with a failure, when they do not
+// load.
+std::unique_ptr<Session> loadedSession(const std::vector<std::string> &lines) {
+    std::istringstream input(joined(lines));
+    FileFault fault;
+    const std::optional<SessionSnapshot> loaded = readState(input, "input", fault);
+    EXPECT_TRUE(loaded) << fault.message();
+    if (!loaded)
+        return nullptr;
+    auto session = std::make_unique<Session>(loaded->sandbox.scene);
+    session->keepHistory(false);
+    session->restore(*loaded);
+    return session;
+}
+
 // The mix of circles and boxes after 300 steps, as saved: version 3 (the stable solver's first
 // revision), every body turning.
 std::vector<std::string> savedMixLines(Session &session) {
@@ -166,30 +182,26 @@ std::string withField(const std::string &line, std::size_t field, const std::str
 } // namespace
 
 // Saved with boxes, loaded and continued: the same bits as the session that was never saved, in
-// either revision of the stable solver.
+// every revision of the stable solver.
 TEST(StateFile, AStateWithTurningBoxesLoadsAndContinuesToTheSameBits) {
     const struct {
         World::Solver solver;
         const char *header;
     } cases[] = {
         {World::Solver::StableRevision1, "rigid2d-state 3"},
-        {World::Solver::Stable, "rigid2d-state 4"},
+        {World::Solver::StableRevision2, "rigid2d-state 4"},
+        {World::Solver::Stable, "rigid2d-state 5"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.header);
         Session saved(Scene{SceneKind::Mix, 40, c.solver});
         const std::vector<std::string> lines = savedMixLines(saved);
         ASSERT_EQ(lines[0], c.header);
-        std::istringstream input(joined(lines));
-        FileFault fault;
-        const std::optional<SessionSnapshot> loaded = readState(input, "input", fault);
-        ASSERT_TRUE(loaded) << fault.message();
-        Session resumed(loaded->sandbox.scene);
-        resumed.keepHistory(false);
-        resumed.restore(*loaded);
+        const std::unique_ptr<Session> resumed = loadedSession(lines);
+        ASSERT_TRUE(resumed);
         saved.playTo(600);
-        resumed.playTo(600);
-        EXPECT_EQ(stateText(resumed.sandbox().bodies()), stateText(saved.sandbox().bodies()));
+        resumed->playTo(600);
+        EXPECT_EQ(stateText(resumed->sandbox().bodies()), stateText(saved.sandbox().bodies()));
     }
 }
 
@@ -262,5 +274,46 @@ TEST(StateFile, ABodyWithANonFiniteSpinOrOrientationIsNotSaved) {
         const std::string text((std::istreambuf_iterator<char>(file)),
                                std::istreambuf_iterator<char>());
         EXPECT_EQ(text, kept);
+    }
+}
+
+// A pile asleep, saved and loaded, sleeps on to the same bits, and a circle dropped onto it wakes
+// it as it wakes the pile that was never saved; its sleep lines are checked like the others.
+TEST(StateFile, ASleepingPileLoadsAndWakesAsItWould) {
+    Session saved(Scene{SceneKind::Grid, 100, World::Solver::Stable});
+    const std::vector<std::string> lines = savedLines(saved, 450);
+    std::size_t sleep = 0;
+    while (sleep < lines.size() && lines[sleep].compare(0, 6, "sleep ") != 0)
+        ++sleep;
+    ASSERT_EQ(lines.at(sleep), "sleep 100");
+    EXPECT_EQ(lines.at(sleep + 1), "3 30 3");
+    const std::unique_ptr<Session> resumed = loadedSession(lines);
+    ASSERT_TRUE(resumed);
+    for (Session *session : {&saved, resumed.get()}) {
+        session->playTo(500);
+        session->spawn(Vec2(640, 450));
+        session->playTo(900);
+    }
+    EXPECT_EQ(stateText(resumed->sandbox().bodies()), stateText(saved.sandbox().bodies()));
+    FileFault fault;
+
+    const struct {
+        std::size_t line;
+        std::string replacement;
+        std::string message;
+    } cases[] = {
+        {sleep + 1, "3 31 3",
+         "expected the steps at rest, a whole number from 0 to 30, not \"31\""},
+        {sleep + 1, "3 30", "expected \"INDEX REST_STEPS ISLAND\""},
+        {sleep + 2, lines[sleep + 1],
+         "the sleep records must come in ascending order of their bodies, each once"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.replacement);
+        std::vector<std::string> damaged = lines;
+        damaged[c.line] = c.replacement;
+        std::istringstream bad(joined(damaged));
+        EXPECT_FALSE(readState(bad, "input", fault));
+        EXPECT_EQ(fault.message(), "input:" + std::to_string(c.line + 1) + ": " + c.message);
     }
 }

@@ -15,6 +15,8 @@ struct BenchScene {
     int repetitions;
     // Before the scene's label in the benchmark's name, to tell runs of the same scene apart.
     const char *group = nullptr;
+    // Whether bodies at rest may fall asleep (under a solver that lets them).
+    bool sleeping = true;
 
     std::string name() const { return (group ? std::string(group) + "/" : "") + scene.label(); }
     int bodyCount() const { return scene.bodyCount(); }

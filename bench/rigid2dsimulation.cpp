@@ -8,7 +8,9 @@ namespace {
 class Rigid2dSimulation : public SteppedSimulation {
 public:
     Rigid2dSimulation(const BenchScene &scene, World::PairSearch search, World::Solver solver)
-        : scene(scene), world(search, solver) {}
+        : scene(scene), world(search, solver) {
+        world.allowSleeping(scene.sleeping);
+    }
 
     void step() override { world.step(scene.entities()); }
     int touchingContacts() override { return static_cast<int>(world.contacts.size()); }

@@ -55,7 +55,11 @@ public:
     // Whether bodies at rest fall asleep under that solver: the stable solver from its revision 3
     // on.
     static bool sleepsWith(Solver solver);
-    bool sleeps() const { return sleepsWith(solverKind); }
+    bool sleeps() const { return sleepingAllowed && sleepsWith(solverKind); }
+    // Turns sleeping off (or back on) for a world whose bodies must all be stepped, as benchmarks
+    // that compare every step's full cost with engines that do not sleep; given before the first
+    // step. On by default.
+    void allowSleeping(bool allowed) { sleepingAllowed = allowed; }
     bool isAsleep(int i) const { return sleeps() && sleeping.isAsleep(i); }
     // The bodies asleep or at rest, ascending; none when no body sleeps.
     void sleepRecords(std::vector<BodySleep> &out) const;
@@ -72,6 +76,7 @@ public:
 private:
     PairSearch pairSearch;
     Solver solverKind;
+    bool sleepingAllowed = true;
     StepSettings stepSettings;
     BroadPhase broadPhase;
     // The records contacts points into.

@@ -55,6 +55,20 @@ TEST(Sleeping, APileAtRestFallsAsleepAndThenStandsStillToTheBit) {
     EXPECT_FALSE(designed.physics().isAsleep(50));
 }
 
+// With sleeping turned off, as the benchmark runs the pyramid, a pile that would sleep is stepped
+// whole.
+TEST(Sleeping, AWorldWithSleepingOffStepsEveryBody) {
+    EntityArray bodies(pile.capacity());
+    populateScene(bodies, pile);
+    World world(World::PairSearch::BroadPhase, pile.solver);
+    world.allowSleeping(false);
+    for (int s = 0; s < 600; ++s)
+        world.step(bodies);
+    EXPECT_EQ(world.awakeCount(bodies), bodies.size());
+    EXPECT_FALSE(world.isAsleep(50));
+    deleteEntities(bodies);
+}
+
 // Each way of waking a sleeping pile wakes it within the step, and the pile falls asleep again.
 TEST(Sleeping, WhatTouchesASleepingPileWakesIt) {
     const struct {

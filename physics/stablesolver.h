@@ -22,9 +22,8 @@ struct PairImpulse {
     float tangentImpulse = 0;
 };
 
-// What one revision of the stable solver sets. A replay or a saved state names the revision it
-// was made with, and the program keeps every revision a file can name, so that each plays on to
-// its last bit.
+// What one revision of the stable solver sets. A released revision never changes and every one
+// stays available, so that steps taken with it can be taken again to their last bit.
 struct StableTuning {
     // The fastest a contact pushes overlapping bodies apart, units per step.
     float maxPushOut;

@@ -41,7 +41,10 @@ struct Separation {
     float distance;
 };
 
-Separation greatestSeparation(const Outline &p, const Outline &q) {
+// Many pairs the broad phase hands over are apart, and one side that separates them by more than
+// enough settles it: the search stops as soon as the greatest separation so far exceeds enough
+// (it can only grow), and returns that one, which the caller turns down like the greatest.
+Separation greatestSeparation(const Outline &p, const Outline &q, float enough) {
     Separation best{0, 0};
     for (int side = 0; side < corners; ++side) {
         float nearest = p.normal[side].dot(q.corner[0] - p.corner[side]);
@@ -52,6 +55,8 @@ Separation greatestSeparation(const Outline &p, const Outline &q) {
         }
         if (side == 0 || nearest > best.distance)
             best = Separation{side, nearest};
+        if (best.distance > enough)
+            break;
     }
     return best;
 }
@@ -84,10 +89,10 @@ bool clip(ClipPoint points[2], Vec2 direction, float limit) {
 // a resting contact does not switch between them from one step to the next.
 Manifold outlineContact(const Outline &a, const Outline &b, float reach) {
     const float ahead = std::max(speculativeDistance, reach);
-    const Separation fromA = greatestSeparation(a, b);
+    const Separation fromA = greatestSeparation(a, b, ahead);
     if (fromA.distance > ahead)
         return Manifold();
-    const Separation fromB = greatestSeparation(b, a);
+    const Separation fromB = greatestSeparation(b, a, ahead);
     if (fromB.distance > ahead)
         return Manifold();
     constexpr float preference = 0.005f;

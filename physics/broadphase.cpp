@@ -110,6 +110,8 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
         for (std::vector<int> *buffer : {&cursor, &slotByBody})
             buffer->reserve(capacity);
         byIndex.reserve(capacity);
+        sweptLows.reserve(capacity);
+        otherBounds.reserve(capacity);
         sortKeys.reserve(capacity);
         radixSorter.reserve(capacity);
         pairs.reserve(pairsPerBody * capacity);
@@ -180,23 +182,36 @@ void BroadPhase::sortAlongSweepAxis() {
     }
 }
 
-// Every pair of swept extents overlapping on both axes whose kinds may collide.
+// Every pair of swept extents overlapping on both axes whose kinds may collide. The inner loop
+// goes through many more extents than it pairs, so it reads the bounds it tests from arrays of
+// their own, in the sweep's order, and the extents themselves only for the few that overlap.
 void BroadPhase::sweep() {
     const int axis = sweepAxis;
     const int other = 1 - axis;
-    long long overlaps = 0;
     const int swept = sweptCount;
+    const std::size_t count = static_cast<std::size_t>(swept);
+    sweptLows.resize(count);
+    otherBounds.resize(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        sweptLows[k] = extents[k].lo[axis];
+        otherBounds[k] = Interval{extents[k].lo[other], extents[k].hi[other]};
+    }
+    long long overlaps = 0;
     for (int k = 0; k < swept; ++k) {
         const Extent &p = extents[k];
-        for (int m = k + 1; m < swept && extents[m].lo[axis] <= p.hi[axis]; ++m) {
-            ++overlaps;
-            const Extent &q = extents[m];
-            if (q.lo[other] > p.hi[other] || p.lo[other] > q.hi[other])
+        const double reach = p.hi[axis];
+        const Interval across = otherBounds[k];
+        int m = k + 1;
+        for (; m < swept && sweptLows[m] <= reach; ++m) {
+            const Interval &q = otherBounds[m];
+            if (q.lo > across.hi || across.lo > q.hi)
                 continue;
-            if (!(p.collidesWith & q.kindBit))
+            const Extent &e = extents[m];
+            if (!(p.collidesWith & e.kindBit))
                 continue;
-            pairs.push_back(bodyPair(p.index, q.index));
+            pairs.push_back(bodyPair(p.index, e.index));
         }
+        overlaps += m - k - 1;
     }
     sweepOverlaps = overlaps;
 }

@@ -65,6 +65,10 @@ private:
         unsigned char collidesWith;
         Pairing pairing;
     };
+    struct Interval {
+        double lo;
+        double hi;
+    };
     // A body's bounds along the axis on trial.
     struct Span {
         double lo;
@@ -93,6 +97,10 @@ private:
     std::vector<int> cursor;
     std::vector<Extent> byIndex; // the kinds and pairings by body index, for pairWildBodies
     std::vector<int> partnerList;
+    // The swept extents' lower bounds along the sweep axis and their bounds along the other, in
+    // the sweep's order.
+    std::vector<double> sweptLows;
+    std::vector<Interval> otherBounds;
 
     std::vector<Span> spans; // sorted along the other axis at the last trial, the swept first
     int sweptSpans = 0;

@@ -194,10 +194,18 @@ Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half, float reach) {
 }
 
 Collision collide(const BaseEntity &first, const BaseEntity &second, float reach) {
+    return collideKinds(first, contactKind(first), second, contactKind(second), reach);
+}
+
+int contactKind(const BaseEntity &body) {
+    const int kind = body.type();
+    return isShapeKind(kind) && isFiniteBody(body) ? kind : noContactKind;
+}
+
+Collision collideKinds(const BaseEntity &first, int firstKind, const BaseEntity &second,
+                       int secondKind, float reach) {
     Collision found;
-    const int firstKind = first.type();
-    const int secondKind = second.type();
-    if (!mayCollide(firstKind, secondKind) || !isFiniteBody(first) || !isFiniteBody(second))
+    if (!mayCollide(firstKind, secondKind))
         return found;
     const CollisionEntry &entry = collisionTable[firstKind][secondKind];
     found.reversed = entry.reversed;

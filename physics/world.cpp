@@ -136,18 +136,23 @@ void World::stepWithSleep(EntityArray &bodies) {
 void World::refreshAwake(const EntityArray &bodies) {
     const std::size_t count = static_cast<std::size_t>(bodies.size());
     bodyReaches.resize(count);
+    contactKinds.resize(count);
     const bool changed = sleeping.takeChange();
     const std::vector<int> &resting = sleeping.restingBodies();
     if (changed) {
-        for (const int i : resting)
+        for (const int i : resting) {
             bodyReaches[static_cast<std::size_t>(i)] = stableSolver.reachOf(*bodies[i]);
+            contactKinds[static_cast<std::size_t>(i)] = contactKind(*bodies[i]);
+        }
     }
     const std::vector<int> &awake = sleeping.awakeBodies();
     awakeReaches.resize(awake.size());
     for (std::size_t k = 0; k < awake.size(); ++k) {
-        const float reach = stableSolver.reachOf(*bodies[awake[k]]);
+        const BaseEntity &body = *bodies[awake[k]];
+        const float reach = stableSolver.reachOf(body);
         bodyReaches[static_cast<std::size_t>(awake[k])] = reach;
         awakeReaches[k] = reach;
+        contactKinds[static_cast<std::size_t>(awake[k])] = contactKind(body);
     }
     reaches = &bodyReaches;
     if (pairSearch == PairSearch::AllPairs || !changed)
@@ -193,6 +198,9 @@ void World::clearContacts() {
 }
 
 void World::detectContacts(const EntityArray &bodies) {
+    contactKinds.resize(static_cast<std::size_t>(bodies.size()));
+    for (int i = 0; i < bodies.size(); ++i)
+        contactKinds[static_cast<std::size_t>(i)] = contactKind(*bodies[i]);
     if (pairSearch == PairSearch::AllPairs)
         detectAllPairs(bodies);
     else
@@ -226,7 +234,9 @@ void World::collidePair(const EntityArray &bodies, int i, int j) {
     const float reach =
         reaches ? (*reaches)[static_cast<std::size_t>(i)] + (*reaches)[static_cast<std::size_t>(j)]
                 : 0.0f;
-    const Collision found = collide(*bodies[i], *bodies[j], reach);
+    const Collision found =
+        collideKinds(*bodies[i], contactKinds[static_cast<std::size_t>(i)], *bodies[j],
+                     contactKinds[static_cast<std::size_t>(j)], reach);
     if (found.reversed)
         std::swap(i, j);
     const Manifold &m = found.manifold;

@@ -96,6 +96,9 @@ private:
     void collidePair(const EntityArray &bodies, int i, int j);
     // This step's reach of each body beyond touching, nullptr for none (see StableTuning).
     const std::vector<float> *reaches = nullptr;
+    // This step's contactKind() of each body, by index: asked once a step of each awake body, and
+    // of the bodies at rest when they change, which nothing moves meanwhile.
+    std::vector<int> contactKinds;
     void listContacts();
     ContactSolver &chosenSolver();
 

@@ -4,7 +4,7 @@
 #include "physics/finitebodies.h"
 #include "physics/shapes.h"
 
-#include <algorithm> // std::sort, std::remove_if
+#include <algorithm> // std::sort, std::remove_if, std::nth_element, std::min, std::max
 #include <cmath>     // std::isfinite
 #include <limits>    // std::numeric_limits
 
@@ -22,6 +22,13 @@ constexpr long long insertionMovesPerEntry = 4;
 constexpr std::size_t pairsPerBody = 4;
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
+
+// Below this many swept extents, or this few overlaps along the sweep axis per extent, the sweep
+// goes through them in one band: dealing them into many would cost more than it saves.
+constexpr int minBandedExtents = 64;
+constexpr long long bandedOverlapsPerExtent = 32;
+// The extents' widths across the sweep are taken from about this many of them.
+constexpr int widthSamples = 64;
 
 static_assert(shapeKindCount <= 8, "an extent holds its kind's bit and mask in a byte each");
 
@@ -112,6 +119,8 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
         byIndex.reserve(capacity);
         sweptLows.reserve(capacity);
         otherBounds.reserve(capacity);
+        bandSpans.reserve(capacity);
+        bandEntries.reserve(maxEntriesPerExtent * capacity);
         sortKeys.reserve(capacity);
         radixSorter.reserve(capacity);
         pairs.reserve(pairsPerBody * capacity);
@@ -182,9 +191,13 @@ void BroadPhase::sortAlongSweepAxis() {
     }
 }
 
-// Every pair of swept extents overlapping on both axes whose kinds may collide. The inner loop
-// goes through many more extents than it pairs, so it reads the bounds it tests from arrays of
-// their own, in the sweep's order, and the extents themselves only for the few that overlap.
+// Every pair of swept extents overlapping on both axes whose kinds may collide. Along the sweep
+// axis alone, a pile has many more pairs than touch: its bodies overlap every body of their row
+// (or column). So when the extents overlap many others along the axis, they are dealt into bands
+// across the other axis, each about two bodies wide, and swept band by band: a pair overlapping
+// on the other axis shares a band, and is paired in the one where its overlap begins, that is
+// once. The overlaps along the sweep axis are counted over all the extents all the same, for the
+// trial of the other axis and to choose between one band and many.
 void BroadPhase::sweep() {
     const int axis = sweepAxis;
     const int other = 1 - axis;
@@ -196,24 +209,166 @@ void BroadPhase::sweep() {
         sweptLows[k] = extents[k].lo[axis];
         otherBounds[k] = Interval{extents[k].lo[other], extents[k].hi[other]};
     }
+    // Bodies move little from one step to the next: the last step's overlaps tell whether bands
+    // are worth dealing.
+    if (sweepOverlaps > bandedOverlapsPerExtent * static_cast<long long>(swept) &&
+        dealIntoBands()) {
+        sweepOverlaps = countSweepOverlaps();
+        for (int band = 0; band < bandCount; ++band)
+            sweepBand(band);
+    } else {
+        sweepOverlaps = sweepAll();
+    }
+}
+
+// Whether the extent in slot m overlaps across the sweep axis an extent with those bounds across,
+// which may collide with the kinds of collidesWith.
+bool BroadPhase::meetsAcross(Interval across, unsigned char collidesWith, int m) const {
+    const Interval &q = otherBounds[static_cast<std::size_t>(m)];
+    return !(q.lo > across.hi || across.lo > q.hi) &&
+           (collidesWith & extents[static_cast<std::size_t>(m)].kindBit) != 0;
+}
+
+// The plain sweep, in one band, counting the overlaps along its axis as it goes.
+long long BroadPhase::sweepAll() {
+    const int axis = sweepAxis;
+    const int swept = sweptCount;
     long long overlaps = 0;
     for (int k = 0; k < swept; ++k) {
-        const Extent &p = extents[k];
+        const Extent &p = extents[static_cast<std::size_t>(k)];
         const double reach = p.hi[axis];
-        const Interval across = otherBounds[k];
+        const Interval across = otherBounds[static_cast<std::size_t>(k)];
+        const unsigned char collidesWith = p.collidesWith;
+        const int index = p.index;
         int m = k + 1;
-        for (; m < swept && sweptLows[m] <= reach; ++m) {
-            const Interval &q = otherBounds[m];
-            if (q.lo > across.hi || across.lo > q.hi)
-                continue;
-            const Extent &e = extents[m];
-            if (!(p.collidesWith & e.kindBit))
-                continue;
-            pairs.push_back(bodyPair(p.index, e.index));
+        for (; m < swept && sweptLows[static_cast<std::size_t>(m)] <= reach; ++m) {
+            if (meetsAcross(across, collidesWith, m))
+                pairs.push_back(bodyPair(index, extents[static_cast<std::size_t>(m)].index));
         }
         overlaps += m - k - 1;
     }
-    sweepOverlaps = overlaps;
+    return overlaps;
+}
+
+// For each extent, the extents after it in the order whose lower bound along the sweep axis is
+// within its upper one: sorted, they follow it without a gap, and a run of eight is passed in one
+// comparison with its last.
+long long BroadPhase::countSweepOverlaps() const {
+    const int axis = sweepAxis;
+    const int swept = sweptCount;
+    constexpr int run = 8;
+    long long overlaps = 0;
+    for (int k = 0; k < swept; ++k) {
+        const double reach = extents[static_cast<std::size_t>(k)].hi[axis];
+        int m = k + 1;
+        while (m + run <= swept && sweptLows[static_cast<std::size_t>(m + run - 1)] <= reach)
+            m += run;
+        while (m < swept && sweptLows[static_cast<std::size_t>(m)] <= reach)
+            ++m;
+        overlaps += m - k - 1;
+    }
+    return overlaps;
+}
+
+// The band of a coordinate along the other axis: rising with it, the first and last bands taking
+// whatever lies beyond them. A positive place truncates to its band.
+int BroadPhase::bandOf(double coordinate) const {
+    const double place = (coordinate - bandOrigin) * bandsPerUnit;
+    if (!(place > 0))
+        return 0;
+    return place < bandCount - 1 ? static_cast<int>(place) : bandCount - 1;
+}
+
+// Bands twice as wide as the median extent across (taken from a sample), as many as cover the
+// extents. An extent goes into every band it spans, in the sweep's order. False, leaving no
+// bands, when there would be fewer than two or the extents spread over them would take more than
+// a few times their number of entries.
+bool BroadPhase::dealIntoBands() {
+    const int swept = sweptCount;
+    bandCount = 1;
+    if (swept <= minBandedExtents)
+        return false;
+    double low = otherBounds[0].lo;
+    double high = otherBounds[0].hi;
+    for (const Interval &b : otherBounds) {
+        low = std::min(low, std::min(b.lo, b.hi));
+        high = std::max(high, std::max(b.lo, b.hi));
+    }
+    sampledWidths.clear();
+    const int stride = std::max(1, swept / widthSamples);
+    for (int k = 0; k < swept; k += stride) {
+        const Interval &b = otherBounds[static_cast<std::size_t>(k)];
+        sampledWidths.push_back(b.hi - b.lo);
+    }
+    const auto middle = sampledWidths.begin() + sampledWidths.size() / 2;
+    std::nth_element(sampledWidths.begin(), middle, sampledWidths.end());
+    const double width = 2 * *middle;
+    const double bands = width > 0 ? (high - low) / width : 0;
+    if (!(bands >= 2))
+        return false;
+    bandCount = bands < swept / 2 ? static_cast<int>(bands) : swept / 2;
+    bandOrigin = low;
+    bandsPerUnit = bandCount / (high - low);
+
+    // bandStart[b] counts first the extents starting in band b; each band's entries are those
+    // and those carried over from the bands before.
+    bandStart.assign(static_cast<std::size_t>(bandCount) + 1, 0);
+    std::vector<int> &carried = bandCursor;
+    carried.assign(static_cast<std::size_t>(bandCount) + 1, 0);
+    bandSpans.resize(static_cast<std::size_t>(swept));
+    long long entries = 0;
+    for (int k = 0; k < swept; ++k) {
+        const Interval &b = otherBounds[static_cast<std::size_t>(k)];
+        const int first = bandOf(std::min(b.lo, b.hi));
+        const int last = bandOf(std::max(b.lo, b.hi));
+        bandSpans[static_cast<std::size_t>(k)] = BandSpan{first, last};
+        ++bandStart[static_cast<std::size_t>(first)];
+        ++carried[static_cast<std::size_t>(first) + 1];
+        --carried[static_cast<std::size_t>(last) + 1];
+        entries += last - first + 1;
+    }
+    if (entries > maxEntriesPerExtent * static_cast<long long>(swept)) {
+        bandCount = 1;
+        return false;
+    }
+    int running = 0;
+    int total = 0;
+    for (int b = 0; b < bandCount; ++b) {
+        running += carried[static_cast<std::size_t>(b)];
+        const int size = bandStart[static_cast<std::size_t>(b)] + running;
+        bandStart[static_cast<std::size_t>(b)] = total;
+        total += size;
+    }
+    bandStart[static_cast<std::size_t>(bandCount)] = total;
+    bandEntries.resize(static_cast<std::size_t>(total));
+    bandCursor.assign(bandStart.begin(), bandStart.end() - 1);
+    for (int k = 0; k < swept; ++k) {
+        const BandSpan &span = bandSpans[static_cast<std::size_t>(k)];
+        for (int b = span.first; b <= span.last; ++b)
+            bandEntries[static_cast<std::size_t>(bandCursor[static_cast<std::size_t>(b)]++)] =
+                BandEntry{sweptLows[static_cast<std::size_t>(k)], k};
+    }
+    return true;
+}
+
+// The pairs of one band whose overlap across begins in it.
+void BroadPhase::sweepBand(int band) {
+    const int axis = sweepAxis;
+    const int end = bandStart[static_cast<std::size_t>(band) + 1];
+    for (int i = bandStart[static_cast<std::size_t>(band)]; i < end; ++i) {
+        const int k = bandEntries[static_cast<std::size_t>(i)].slot;
+        const Extent &p = extents[static_cast<std::size_t>(k)];
+        const double reach = p.hi[axis];
+        const Interval across = otherBounds[static_cast<std::size_t>(k)];
+        const unsigned char collidesWith = p.collidesWith;
+        const int index = p.index;
+        for (int j = i + 1; j < end && bandEntries[static_cast<std::size_t>(j)].low <= reach; ++j) {
+            const int m = bandEntries[static_cast<std::size_t>(j)].slot;
+            if (meetsAcross(across, collidesWith, m) &&
+                bandOf(std::max(across.lo, otherBounds[static_cast<std::size_t>(m)].lo)) == band)
+                pairs.push_back(bodyPair(index, extents[static_cast<std::size_t>(m)].index));
+        }
+    }
 }
 
 // A wild body is paired with every other body its kind may collide with, but not with one the

@@ -69,6 +69,18 @@ private:
         double lo;
         double hi;
     };
+    // The bands, across the sweep axis, an extent spans.
+    struct BandSpan {
+        int first;
+        int last;
+    };
+    // An extent in a band: its lower bound along the sweep axis and its slot in the order.
+    struct BandEntry {
+        double low;
+        int slot;
+    };
+    // A band's entries take up to this many times the extents.
+    static constexpr int maxEntriesPerExtent = 3;
     // A body's bounds along the axis on trial.
     struct Span {
         double lo;
@@ -80,6 +92,12 @@ private:
     void computeExtents(const EntityArray &bodies, const std::vector<float> *reaches);
     void sortAlongSweepAxis();
     void sweep();
+    long long countSweepOverlaps() const;
+    int bandOf(double coordinate) const;
+    bool meetsAcross(Interval across, unsigned char collidesWith, int m) const;
+    long long sweepAll();
+    bool dealIntoBands();
+    void sweepBand(int band);
     void pairWildBodies(int bodyCount);
     void groupByLowerIndex(int bodyCount);
     void reconsiderSweepAxis();
@@ -101,6 +119,16 @@ private:
     // the sweep's order.
     std::vector<double> sweptLows;
     std::vector<Interval> otherBounds;
+    // The bands across the sweep axis: band b holds bandEntries[bandStart[b], bandStart[b + 1]),
+    // in the sweep's order; they begin at bandOrigin, bandsPerUnit to a unit.
+    int bandCount = 1;
+    double bandOrigin = 0;
+    double bandsPerUnit = 0;
+    std::vector<double> sampledWidths;
+    std::vector<BandSpan> bandSpans; // by slot
+    std::vector<int> bandStart;
+    std::vector<int> bandCursor;
+    std::vector<BandEntry> bandEntries;
 
     std::vector<Span> spans; // sorted along the other axis at the last trial, the swept first
     int sweptSpans = 0;

@@ -339,3 +339,26 @@ TEST(BroadPhaseTest, AxisTrialOnATallColumnCountsNoMoreThanHalfTheSweepsPairs) {
 }
 
 } // namespace
+
+// Piles so crowded along the sweep axis that the sweep deals them into bands across it, from the
+// second step on: circles of one size, every fourth one wide enough to span most bands (too many
+// entries: the plain sweep again), and of sizes from 1 to 100 scattered at random.
+TEST(BroadPhaseTest, CrowdedPilesSweptInBandsGiveTheReferenceContacts) {
+    std::mt19937 random(20261209);
+    std::uniform_real_distribution<float> unit(0, 1);
+    std::vector<BodySpec> even, spanning, scattered;
+    for (int i = 0; i < 600; ++i) {
+        const float x = 150 + 45 * static_cast<float>(i % 40);
+        const float y = 90 + 45 * static_cast<float>(i / 40);
+        even.push_back(circle(x, y));
+        spanning.push_back(circle(x, y, i % 4 == 0 ? 1500 : 30));
+        scattered.push_back(
+            circle(100 + 2000 * unit(random), 60 + 400 * unit(random), 1 + 99 * unit(random)));
+    }
+    const std::vector<BodySpec> *piles[] = {&even, &spanning, &scattered};
+    for (int k = 0; k < 3; ++k) {
+        Twin twin(*piles[k]);
+        EXPECT_TRUE(twin.step(5)) << "pile " << k;
+        EXPECT_GT(twin.contactCount(), 0) << "pile " << k;
+    }
+}

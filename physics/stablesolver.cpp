@@ -111,12 +111,28 @@ void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
 void StableSolver::stepBodies(const EntityArray &bodies, const ContactList &contacts,
                               const StepSettings &settings, const std::vector<int> &moving) {
     // A contact's other body may be one at rest that cannot move (a wall): its row reads it, but
-    // the step does not move it.
+    // the step does not move it. Each is prepared once; the bodies the step moves are prepared
+    // with the step.
     resizeFor(static_cast<std::size_t>(bodies.size()));
+    for (const int i : moving)
+        prepared[static_cast<std::size_t>(i)] = 1;
+    readOnly.clear();
+    const auto prepareOnce = [&](const BaseEntity &body, int index) {
+        char &done = prepared[static_cast<std::size_t>(index)];
+        if (done)
+            return;
+        done = 1;
+        readOnly.push_back(index);
+        prepare(body, static_cast<std::size_t>(index), settings);
+    };
     for (const Contact *c : contacts) {
-        prepare(*c->a, static_cast<std::size_t>(c->indexA), settings);
-        prepare(*c->b, static_cast<std::size_t>(c->indexB), settings);
+        prepareOnce(*c->a, c->indexA);
+        prepareOnce(*c->b, c->indexB);
     }
+    for (const int i : moving)
+        prepared[static_cast<std::size_t>(i)] = 0;
+    for (const int i : readOnly)
+        prepared[static_cast<std::size_t>(i)] = 0;
     advance(bodies, contacts, settings, [&moving](auto &&act) {
         for (const int i : moving)
             act(static_cast<std::size_t>(i));
@@ -130,6 +146,7 @@ void StableSolver::resizeFor(std::size_t count) {
     inverseInertias.resize(count);
     frictions.resize(count);
     round.resize(count);
+    prepared.resize(count);
 }
 
 void StableSolver::prepare(const BaseEntity &body, std::size_t i, const StepSettings &settings) {

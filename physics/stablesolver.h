@@ -204,5 +204,9 @@ private:
     std::vector<float> frictions;
     // Circles: every contact pushes through their centre.
     std::vector<char> round;
+    // stepBodies(): the bodies prepared for the step so far, and those of them the step does not
+    // move; all 0 outside it.
+    std::vector<char> prepared;
+    std::vector<int> readOnly;
     std::vector<float> bodyReaches;
 };

@@ -34,10 +34,15 @@ Vec2 StableSolver::pointVelocity(const Velocity &v, Vec2 anchor) {
     return v.linear + cross(v.angular, anchor);
 }
 
+template <bool turns>
 Vec2 StableSolver::relativeVelocity(const Row &r, const Velocity &a, const Velocity &b) {
-    if (!r.turning)
+    if (!turns)
         return b.linear - a.linear;
     return pointVelocity(b, r.anchorB) - pointVelocity(a, r.anchorA);
+}
+
+Vec2 StableSolver::relativeVelocity(const Row &r, const Velocity &a, const Velocity &b) {
+    return r.turning ? relativeVelocity<true>(r, a, b) : relativeVelocity<false>(r, a, b);
 }
 
 void StableSolver::push(const Row &r, Vec2 p, Velocity &a, Velocity &b) {
@@ -50,10 +55,18 @@ void StableSolver::turn(const Row &r, float turnA, float turnB, Velocity &a, Vel
     b.angular += r.inverseInertiaB * turnB;
 }
 
+template <bool turns>
 void StableSolver::applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b) {
     push(r, r.normal * change, a, b);
-    if (r.turning)
+    if (turns)
         turn(r, r.normalLeverA * change, r.normalLeverB * change, a, b);
+}
+
+void StableSolver::applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b) {
+    if (r.turning)
+        applyNormalImpulse<true>(r, change, a, b);
+    else
+        applyNormalImpulse<false>(r, change, a, b);
 }
 
 StableSolver::StableSolver(const StableTuning &tuning) {
@@ -370,53 +383,67 @@ void StableSolver::applyWarmStart() {
 // and is passed over so that the overflow goes no further.
 template <bool useBias> void StableSolver::solve() {
     for (Row &r : rows) {
-        Motion &ma = motions[static_cast<std::size_t>(r.a)];
-        Motion &mb = motions[static_cast<std::size_t>(r.b)];
-        Velocity va = velocityOf(ma);
-        Velocity vb = velocityOf(mb);
-        if (r.friction > 0) {
-            const Vec2 tangent(r.normal.y, -r.normal.x);
-            const float vt = tangent.dot(relativeVelocity(r, va, vb));
-            const float limit = r.friction * r.impulse;
-            const float unclamped = r.tangentImpulse - r.tangentMass * vt;
-            if (std::isfinite(unclamped)) {
-                const float accumulated = std::max(-limit, std::min(unclamped, limit));
-                const float change = accumulated - r.tangentImpulse;
-                r.tangentImpulse = accumulated;
-                push(r, tangent * change, va, vb);
-                turn(r, r.tangentLeverA * change, r.tangentLeverB * change, va, vb);
-            }
-        }
-        // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)
-        // during the step it follows them along the normal found at detection.
-        const Vec2 moved = r.turning ? (mb.displacement + cross(mb.turn, r.anchorB)) -
-                                           (ma.displacement + cross(ma.turn, r.anchorA))
-                                     : mb.displacement - ma.displacement;
-        const float separation = r.normal.dot(moved) - r.penetration + tuning.slop;
-        float bias = 0;
-        float massScale = 1;
-        float impulseScale = 0;
-        if (separation > 0) {
-            // Apart: let them close the gap within this sub-step, no more.
-            bias = separation * inverseSubstep;
-        } else if (useBias) {
-            const Softness &spring = r.turning ? turningSoftness : softness;
-            bias = std::max(spring.biasRate * separation, -tuning.maxPushOut);
-            massScale = spring.massScale;
-            impulseScale = spring.impulseScale;
-        }
-        const float vn = r.normal.dot(relativeVelocity(r, va, vb));
-        const float unclamped =
-            r.impulse - r.normalMass * massScale * (vn + bias) - impulseScale * r.impulse;
+        if (r.turning)
+            solveRow<useBias, true>(r);
+        else
+            solveRow<useBias, false>(r);
+    }
+}
+
+// A row that does not turn its bodies has no friction (see turningRow()) and leaves their spins
+// as they are.
+template <bool useBias, bool turns> void StableSolver::solveRow(Row &r) {
+    Motion &ma = motions[static_cast<std::size_t>(r.a)];
+    Motion &mb = motions[static_cast<std::size_t>(r.b)];
+    Velocity va = velocityOf(ma);
+    Velocity vb = velocityOf(mb);
+    if (turns && r.friction > 0) {
+        const Vec2 tangent(r.normal.y, -r.normal.x);
+        const float vt = tangent.dot(relativeVelocity<turns>(r, va, vb));
+        const float limit = r.friction * r.impulse;
+        const float unclamped = r.tangentImpulse - r.tangentMass * vt;
         if (std::isfinite(unclamped)) {
-            const float accumulated = std::max(unclamped, 0.0f);
-            const float change = accumulated - r.impulse;
-            r.impulse = accumulated;
-            r.maxImpulse = std::max(r.maxImpulse, accumulated);
-            applyNormalImpulse(r, change, va, vb);
+            const float accumulated = std::max(-limit, std::min(unclamped, limit));
+            const float change = accumulated - r.tangentImpulse;
+            r.tangentImpulse = accumulated;
+            push(r, tangent * change, va, vb);
+            turn(r, r.tangentLeverA * change, r.tangentLeverB * change, va, vb);
         }
+    }
+    // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)
+    // during the step it follows them along the normal found at detection.
+    const Vec2 moved = turns ? (mb.displacement + cross(mb.turn, r.anchorB)) -
+                                   (ma.displacement + cross(ma.turn, r.anchorA))
+                             : mb.displacement - ma.displacement;
+    const float separation = r.normal.dot(moved) - r.penetration + tuning.slop;
+    float bias = 0;
+    float massScale = 1;
+    float impulseScale = 0;
+    if (separation > 0) {
+        // Apart: let them close the gap within this sub-step, no more.
+        bias = separation * inverseSubstep;
+    } else if (useBias) {
+        const Softness &spring = turns ? turningSoftness : softness;
+        bias = std::max(spring.biasRate * separation, -tuning.maxPushOut);
+        massScale = spring.massScale;
+        impulseScale = spring.impulseScale;
+    }
+    const float vn = r.normal.dot(relativeVelocity<turns>(r, va, vb));
+    const float unclamped =
+        r.impulse - r.normalMass * massScale * (vn + bias) - impulseScale * r.impulse;
+    if (std::isfinite(unclamped)) {
+        const float accumulated = std::max(unclamped, 0.0f);
+        const float change = accumulated - r.impulse;
+        r.impulse = accumulated;
+        r.maxImpulse = std::max(r.maxImpulse, accumulated);
+        applyNormalImpulse<turns>(r, change, va, vb);
+    }
+    if (turns) {
         store(ma, va);
         store(mb, vb);
+    } else {
+        ma.velocity = va.linear;
+        mb.velocity = vb.linear;
     }
 }
 

@@ -163,12 +163,17 @@ private:
     static Vec2 pointVelocity(const Velocity &v, Vec2 anchor);
     // The relative velocity of b's point to a's.
     static Vec2 relativeVelocity(const Row &r, const Velocity &a, const Velocity &b);
+    // The same for a row known to turn its bodies or not.
+    template <bool turns>
+    static Vec2 relativeVelocity(const Row &r, const Velocity &a, const Velocity &b);
     // The impulse p on both bodies' velocities, a pushed back and b forward.
     static void push(const Row &r, Vec2 p, Velocity &a, Velocity &b);
     // The moments turnA and turnB of an impulse about each body's position on their spins, each
     // times the body's inverse inertia.
     static void turn(const Row &r, float turnA, float turnB, Velocity &a, Velocity &b);
     // A change of the normal impulse on both bodies.
+    static void applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b);
+    template <bool turns>
     static void applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b);
 
     static Softness softnessOf(float dampingRatio);
@@ -183,6 +188,7 @@ private:
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
     template <bool useBias> void solve();
+    template <bool useBias, bool turns> void solveRow(Row &r);
     void applyRestitution(float restitution);
     void keepImpulses();
 

@@ -89,9 +89,22 @@ template <typename Entry> void keepBodiesBelow(std::vector<Entry> &entries, int 
 } // namespace
 
 void BroadPhase::findPairs(const EntityArray &bodies, const std::vector<float> *reaches) {
-    const int count = bodies.size();
-    fitToBodies(bodies);
-    computeExtents(bodies, reaches);
+    findPairs(bodies.size(), bodies.maxSize(), [&bodies, reaches](int i) {
+        const BaseEntity &body = *bodies[i];
+        const float reach = reaches ? (*reaches)[static_cast<std::size_t>(i)] : 0.0f;
+        return pairingBox(body, body.type(), reach);
+    });
+}
+
+void BroadPhase::findPairs(const std::vector<PairingBox> &boxes, int capacity) {
+    findPairs(static_cast<int>(boxes.size()), capacity,
+              [&boxes](int i) -> const PairingBox & { return boxes[static_cast<std::size_t>(i)]; });
+}
+
+// boxOf(i): the PairingBox of body i.
+template <typename BoxOf> void BroadPhase::findPairs(int count, int capacity, BoxOf boxOf) {
+    fitToBodies(count, capacity);
+    computeExtents(boxOf);
     sortAlongSweepAxis();
     pairs.clear();
     sweep();
@@ -106,8 +119,8 @@ void BroadPhase::findPairs(const EntityArray &bodies, const std::vector<float> *
 // dropped into a large scene costs its insertion, not a sort from scratch. The buffers are sized
 // for the array's capacity at once: a buffer that grew later would move, and first touching the
 // pages of its new place can cost more than a whole step.
-void BroadPhase::fitToBodies(const EntityArray &bodies) {
-    const std::size_t capacity = static_cast<std::size_t>(bodies.maxSize());
+void BroadPhase::fitToBodies(int count, int bodyCapacity) {
+    const std::size_t capacity = static_cast<std::size_t>(bodyCapacity);
     if (extents.capacity() < capacity) {
         for (std::vector<Extent> *buffer : {&extents, &spareExtents})
             buffer->reserve(capacity);
@@ -117,7 +130,7 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
         for (std::vector<int> *buffer : {&cursor, &slotByBody})
             buffer->reserve(capacity);
         byIndex.reserve(capacity);
-        sweptLows.reserve(capacity);
+        sweptLows.reserve(capacity + 1);
         otherBounds.reserve(capacity);
         bandSpans.reserve(capacity);
         bandEntries.reserve(maxEntriesPerExtent * capacity);
@@ -126,7 +139,7 @@ void BroadPhase::fitToBodies(const EntityArray &bodies) {
         pairs.reserve(pairsPerBody * capacity);
         partnerList.reserve(pairsPerBody * capacity);
     }
-    keepBodiesBelow(extents, bodies.size());
+    keepBodiesBelow(extents, count);
 }
 
 // The box widened by its margin and its reach. The narrow phase compares the sum of the radii and
@@ -153,18 +166,28 @@ BodyPairing pairingBounds(const BaseEntity &body, int kind, float reach, double 
     return BodyPairing::WithAll;
 }
 
-// Fills the extents in their present order, each from its body's pairing bounds.
-void BroadPhase::computeExtents(const EntityArray &bodies, const std::vector<float> *reaches) {
+PairingBox pairingBox(const BaseEntity &body, int kind, float reach) {
+    PairingBox box{};
+    box.kind = kind;
+    box.pairing = pairingBounds(body, kind, reach, box.lo, box.hi);
+    return box;
+}
+
+// Fills the extents in their present order, each from its body's box.
+template <typename BoxOf> void BroadPhase::computeExtents(BoxOf boxOf) {
     wild.clear();
     sweptCount = 0;
     for (Extent &e : extents) {
-        const BaseEntity *body = bodies[e.index];
-        const int kind = body->type();
+        const PairingBox &box = boxOf(e.index);
+        const int kind = box.kind;
         const bool known = isShapeKind(kind);
         e.kindBit = known ? static_cast<unsigned char>(1u << kind) : 0;
         e.collidesWith = known ? static_cast<unsigned char>(collisionMasks[kind]) : 0;
-        const float reach = reaches ? (*reaches)[static_cast<std::size_t>(e.index)] : 0.0f;
-        e.pairing = pairingBounds(*body, kind, reach, e.lo, e.hi);
+        e.pairing = box.pairing;
+        for (int axis = 0; axis < 2; ++axis) {
+            e.lo[axis] = box.lo[axis];
+            e.hi[axis] = box.hi[axis];
+        }
         if (e.pairing == Pairing::Swept)
             ++sweptCount;
         else if (e.pairing == Pairing::WithAll)
@@ -203,12 +226,14 @@ void BroadPhase::sweep() {
     const int other = 1 - axis;
     const int swept = sweptCount;
     const std::size_t count = static_cast<std::size_t>(swept);
-    sweptLows.resize(count);
+    sweptLows.resize(count + 1);
     otherBounds.resize(count);
     for (std::size_t k = 0; k < count; ++k) {
         sweptLows[k] = extents[k].lo[axis];
         otherBounds[k] = Interval{extents[k].lo[other], extents[k].hi[other]};
     }
+    // Beyond every swept extent's upper bound, which is finite: a run along the axis stops there.
+    sweptLows[count] = infinity;
     // Bodies move little from one step to the next: the last step's overlaps tell whether bands
     // are worth dealing.
     if (sweepOverlaps > bandedOverlapsPerExtent * static_cast<long long>(swept) &&
@@ -221,29 +246,32 @@ void BroadPhase::sweep() {
     }
 }
 
-// Whether the extent in slot m overlaps across the sweep axis an extent with those bounds across,
-// which may collide with the kinds of collidesWith.
-bool BroadPhase::meetsAcross(Interval across, unsigned char collidesWith, int m) const {
-    const Interval &q = otherBounds[static_cast<std::size_t>(m)];
-    return !(q.lo > across.hi || across.lo > q.hi) &&
-           (collidesWith & extents[static_cast<std::size_t>(m)].kindBit) != 0;
+// Whether an extent with bounds q across the sweep axis and the kind of kindBit meets one with
+// those bounds across, which may collide with the kinds of collidesWith.
+bool BroadPhase::meetsAcross(Interval across, unsigned char collidesWith, const Interval &q,
+                             unsigned char kindBit) {
+    return !(q.lo > across.hi || across.lo > q.hi) && (collidesWith & kindBit) != 0;
 }
 
-// The plain sweep, in one band, counting the overlaps along its axis as it goes.
+// The plain sweep, in one band, counting the overlaps along its axis as it goes. It reads the
+// buffers through pointers of its own, which the pairs it appends cannot move.
 long long BroadPhase::sweepAll() {
     const int axis = sweepAxis;
     const int swept = sweptCount;
+    const Extent *slots = extents.data();
+    const double *lows = sweptLows.data();
+    const Interval *bounds = otherBounds.data();
     long long overlaps = 0;
     for (int k = 0; k < swept; ++k) {
-        const Extent &p = extents[static_cast<std::size_t>(k)];
+        const Extent &p = slots[k];
         const double reach = p.hi[axis];
-        const Interval across = otherBounds[static_cast<std::size_t>(k)];
+        const Interval across = bounds[k];
         const unsigned char collidesWith = p.collidesWith;
         const int index = p.index;
         int m = k + 1;
-        for (; m < swept && sweptLows[static_cast<std::size_t>(m)] <= reach; ++m) {
-            if (meetsAcross(across, collidesWith, m))
-                pairs.push_back(bodyPair(index, extents[static_cast<std::size_t>(m)].index));
+        for (; lows[m] <= reach; ++m) {
+            if (meetsAcross(across, collidesWith, bounds[m], slots[m].kindBit))
+                pairs.push_back(bodyPair(index, slots[m].index));
         }
         overlaps += m - k - 1;
     }
@@ -263,7 +291,7 @@ long long BroadPhase::countSweepOverlaps() const {
         int m = k + 1;
         while (m + run <= swept && sweptLows[static_cast<std::size_t>(m + run - 1)] <= reach)
             m += run;
-        while (m < swept && sweptLows[static_cast<std::size_t>(m)] <= reach)
+        while (sweptLows[static_cast<std::size_t>(m)] <= reach)
             ++m;
         overlaps += m - k - 1;
     }
@@ -364,7 +392,8 @@ void BroadPhase::sweepBand(int band) {
         const int index = p.index;
         for (int j = i + 1; j < end && bandEntries[static_cast<std::size_t>(j)].low <= reach; ++j) {
             const int m = bandEntries[static_cast<std::size_t>(j)].slot;
-            if (meetsAcross(across, collidesWith, m) &&
+            if (meetsAcross(across, collidesWith, otherBounds[static_cast<std::size_t>(m)],
+                            extents[static_cast<std::size_t>(m)].kindBit) &&
                 bandOf(std::max(across.lo, otherBounds[static_cast<std::size_t>(m)].lo)) == band)
                 pairs.push_back(bodyPair(index, extents[static_cast<std::size_t>(m)].index));
         }

@@ -18,6 +18,17 @@ enum class BodyPairing : unsigned char { Swept, WithAll, None };
 BodyPairing pairingBounds(const BaseEntity &body, int kind, float reach, double (&lo)[2],
                           double (&hi)[2]);
 
+// A body as the searches for pairs take it in a step: its kind (its type()) and its pairing
+// bounds, for a caller that hands the same body to more than one search.
+struct PairingBox {
+    double lo[2];
+    double hi[2];
+    int kind;
+    BodyPairing pairing;
+};
+
+PairingBox pairingBox(const BaseEntity &body, int kind, float reach);
+
 // Finds the pairs of bodies whose shapes can touch, by sort and sweep along one axis, and lists
 // them in the order the all-pairs loop would visit them: by lower index, then by higher. The
 // bounds are conservative: every pair the narrow phase would accept, to the last bit of its float
@@ -38,6 +49,9 @@ public:
     // or more), each body's box is widened by its reach, so that the pairs cover every contact the
     // narrow phase finds within the sum of the two reaches (see collide).
     void findPairs(const EntityArray &bodies, const std::vector<float> *reaches = nullptr);
+    // The same for the bodies 0 to boxes.size() - 1, given by their boxes (by index), of an array
+    // of that capacity (see fitToBodies).
+    void findPairs(const std::vector<PairingBox> &boxes, int capacity);
 
     // The partners j > i of body i, ascending, as [begin, end) into partners().
     int partnersBegin(int i) const { return firstPartner[i]; }
@@ -88,13 +102,15 @@ private:
         int index;
     };
 
-    void fitToBodies(const EntityArray &bodies);
-    void computeExtents(const EntityArray &bodies, const std::vector<float> *reaches);
+    void fitToBodies(int count, int capacity);
+    template <typename BoxOf> void findPairs(int count, int capacity, BoxOf boxOf);
+    template <typename BoxOf> void computeExtents(BoxOf boxOf);
     void sortAlongSweepAxis();
     void sweep();
     long long countSweepOverlaps() const;
     int bandOf(double coordinate) const;
-    bool meetsAcross(Interval across, unsigned char collidesWith, int m) const;
+    static bool meetsAcross(Interval across, unsigned char collidesWith, const Interval &q,
+                            unsigned char kindBit);
     long long sweepAll();
     bool dealIntoBands();
     void sweepBand(int band);

@@ -58,22 +58,19 @@ void RestingIndex::rebuild(const EntityArray &bodies, const std::vector<int> &re
     });
 }
 
-void RestingIndex::pairsOf(const BaseEntity &body, int i, float reach,
-                           std::vector<BodyPair> &out) const {
-    double lo[2];
-    double hi[2];
-    const BodyPairing pairing = pairingBounds(body, body.type(), reach, lo, hi);
-    if (pairing == BodyPairing::None)
+void RestingIndex::pairsOf(const PairingBox &box, int i, std::vector<BodyPair> &out) const {
+    if (box.pairing == BodyPairing::None)
         return;
-    if (pairing == BodyPairing::WithAll) {
+    if (box.pairing == BodyPairing::WithAll) {
         for (const int r : all)
             out.push_back(bodyPair(i, r));
         return;
     }
     for (const int r : unbounded)
         out.push_back(bodyPair(i, r));
-    const auto meets = [&lo, &hi](const Entry &e) {
-        return !(e.lo[0] > hi[0] || lo[0] > e.hi[0] || e.lo[1] > hi[1] || lo[1] > e.hi[1]);
+    const auto meets = [&box](const Entry &e) {
+        return !(e.lo[0] > box.hi[0] || box.lo[0] > e.hi[0] || e.lo[1] > box.hi[1] ||
+                 box.lo[1] > e.hi[1]);
     };
     for (const Entry &e : wide) {
         if (meets(e))
@@ -82,10 +79,10 @@ void RestingIndex::pairsOf(const BaseEntity &body, int i, float reach,
     // Every entry that can reach into [lo, hi] along the axis starts no earlier than lo - widest;
     // twice that leaves room for the rounding of the widths.
     const int a = axis;
-    const double from = lo[a] - 2 * widest;
+    const double from = box.lo[a] - 2 * widest;
     auto it = std::lower_bound(narrow.begin(), narrow.end(), from,
                                [a](const Entry &e, double value) { return e.lo[a] < value; });
-    for (; it != narrow.end() && !(it->lo[a] > hi[a]); ++it) {
+    for (; it != narrow.end() && !(it->lo[a] > box.hi[a]); ++it) {
         if (meets(*it))
             out.push_back(bodyPair(i, it->index));
     }

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-class BaseEntity;
 class EntityArray;
+struct PairingBox;
 
 // The bodies at rest, kept for the pairs they make with the awake ones: built when the bodies at
 // rest change, then asked for each awake body, so that a step costs what the awake bodies need
@@ -17,10 +17,9 @@ public:
     // reaches: each body's reach by index.
     void rebuild(const EntityArray &bodies, const std::vector<int> &resting,
                  const std::vector<float> &reaches);
-    // Appends the pairs of body i (awake, of that reach) with every body at rest whose bounds
-    // meet its own. Pairs the narrow phase turns down may be among them; none it accepts is
-    // missing.
-    void pairsOf(const BaseEntity &body, int i, float reach, std::vector<BodyPair> &out) const;
+    // Appends the pairs of body i (awake, of that box) with every body at rest whose bounds meet
+    // its own. Pairs the narrow phase turns down may be among them; none it accepts is missing.
+    void pairsOf(const PairingBox &box, int i, std::vector<BodyPair> &out) const;
 
 private:
     struct Entry {

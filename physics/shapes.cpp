@@ -198,20 +198,11 @@ Collision collide(const BaseEntity &first, const BaseEntity &second, float reach
 }
 
 int contactKind(const BaseEntity &body) {
-    const int kind = body.type();
-    return isShapeKind(kind) && isFiniteBody(body) ? kind : noContactKind;
+    return contactKind(body, body.type());
 }
 
-Collision collideKinds(const BaseEntity &first, int firstKind, const BaseEntity &second,
-                       int secondKind, float reach) {
-    Collision found;
-    if (!mayCollide(firstKind, secondKind))
-        return found;
-    const CollisionEntry &entry = collisionTable[firstKind][secondKind];
-    found.reversed = entry.reversed;
-    found.manifold =
-        entry.reversed ? entry.routine(second, first, reach) : entry.routine(first, second, reach);
-    return found;
+int contactKind(const BaseEntity &body, int kind) {
+    return isShapeKind(kind) && isFiniteBody(body) ? kind : noContactKind;
 }
 
 BoundingBox boundingBox(const BaseEntity &body) {

@@ -128,10 +128,22 @@ Collision collide(const BaseEntity &first, const BaseEntity &second, float reach
 // makes no contact (not finite, or of an unknown kind).
 constexpr int noContactKind = -1;
 int contactKind(const BaseEntity &body);
+// The same, for a caller that has already asked the body's type().
+int contactKind(const BaseEntity &body, int kind);
 // collide() for a caller that detects many pairs and has asked each body's contactKind() once: it
-// spares every pair two virtual calls and the finiteness tests.
-Collision collideKinds(const BaseEntity &first, int firstKind, const BaseEntity &second,
-                       int secondKind, float reach);
+// spares every pair two virtual calls and the finiteness tests. Inline, so that the manifold is
+// built where the caller keeps it.
+inline Collision collideKinds(const BaseEntity &first, int firstKind, const BaseEntity &second,
+                              int secondKind, float reach) {
+    Collision found;
+    if (!mayCollide(firstKind, secondKind))
+        return found;
+    const CollisionEntry &entry = collisionTable[firstKind][secondKind];
+    found.reversed = entry.reversed;
+    found.manifold =
+        entry.reversed ? entry.routine(second, first, reach) : entry.routine(first, second, reach);
+    return found;
+}
 
 // A body's bounding box on x (index 0) and y (1), in double precision.
 struct BoundingBox {

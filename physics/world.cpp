@@ -3,7 +3,7 @@
 #include "core/entityarray.h"
 #include "physics/shapes.h"
 
-#include <algorithm> // std::sort, std::merge
+#include <algorithm> // std::sort
 #include <utility>   // std::swap
 
 namespace {
@@ -145,50 +145,49 @@ void World::refreshAwake(const EntityArray &bodies) {
             contactKinds[static_cast<std::size_t>(i)] = contactKind(*bodies[i]);
         }
     }
+    // Each awake body's kind and bounds once, for its pairs with the awake bodies and with those
+    // at rest alike.
     const std::vector<int> &awake = sleeping.awakeBodies();
-    awakeReaches.resize(awake.size());
+    awakeBoxes.resize(awake.size());
     for (std::size_t k = 0; k < awake.size(); ++k) {
         const BaseEntity &body = *bodies[awake[k]];
+        const int kind = body.type();
         const float reach = stableSolver.reachOf(body);
         bodyReaches[static_cast<std::size_t>(awake[k])] = reach;
-        awakeReaches[k] = reach;
-        contactKinds[static_cast<std::size_t>(awake[k])] = contactKind(body);
+        contactKinds[static_cast<std::size_t>(awake[k])] = contactKind(body, kind);
+        if (pairSearch == PairSearch::BroadPhase)
+            awakeBoxes[k] = pairingBox(body, kind, reach);
     }
     reaches = &bodyReaches;
-    if (pairSearch == PairSearch::AllPairs || !changed)
-        return;
-    restingIndex.rebuild(bodies, resting, bodyReaches);
-    if (!awakeView || awakeView->maxSize() < bodies.maxSize())
-        awakeView = std::make_unique<EntityArray>(bodies.maxSize());
-    awakeView->truncate(0);
-    for (const int i : awake)
-        awakeView->append(bodies[i]);
+    if (pairSearch == PairSearch::BroadPhase && changed)
+        restingIndex.rebuild(bodies, resting, bodyReaches);
 }
 
-// The awake bodies' pairs among themselves from their own broad phase (in order already: the view
-// keeps the bodies' order), and with the bodies at rest from the index of those, sorted, merged in
-// the order of detectAllPairs.
+// The awake bodies' pairs among themselves from their own broad phase (by their places in the
+// awake list, which keeps the bodies' order), and with the bodies at rest from the index of those,
+// sorted, taken together in the order of detectAllPairs: no pair is in both.
 void World::detectAwakePairs(const EntityArray &bodies) {
     const std::vector<int> &awake = sleeping.awakeBodies();
     if (awake.empty())
         return;
-    awakePhase.findPairs(*awakeView, &awakeReaches);
-    const std::vector<int> &partners = awakePhase.partners();
-    awakePairs.clear();
-    for (int v = 0; v < awakeView->size(); ++v) {
-        for (int k = awakePhase.partnersBegin(v); k < awakePhase.partnersEnd(v); ++k)
-            awakePairs.push_back(BodyPair{awake[static_cast<std::size_t>(v)],
-                                          awake[static_cast<std::size_t>(partners[k])]});
-    }
+    awakePhase.findPairs(awakeBoxes, bodies.maxSize());
     restingPairs.clear();
-    for (const int i : awake)
-        restingIndex.pairsOf(*bodies[i], i, bodyReaches[static_cast<std::size_t>(i)], restingPairs);
+    for (std::size_t k = 0; k < awake.size(); ++k)
+        restingIndex.pairsOf(awakeBoxes[k], awake[k], restingPairs);
     std::sort(restingPairs.begin(), restingPairs.end(), pairBefore);
-    pairs.resize(awakePairs.size() + restingPairs.size());
-    std::merge(awakePairs.begin(), awakePairs.end(), restingPairs.begin(), restingPairs.end(),
-               pairs.begin(), pairBefore);
-    for (const BodyPair &p : pairs)
-        collidePair(bodies, p.lower, p.higher);
+    const std::vector<int> &partners = awakePhase.partners();
+    auto resting = restingPairs.cbegin();
+    for (int v = 0; v < static_cast<int>(awake.size()); ++v) {
+        const int i = awake[static_cast<std::size_t>(v)];
+        for (int k = awakePhase.partnersBegin(v); k < awakePhase.partnersEnd(v); ++k) {
+            const BodyPair pair{i, awake[static_cast<std::size_t>(partners[k])]};
+            for (; resting != restingPairs.cend() && pairBefore(*resting, pair); ++resting)
+                collidePair(bodies, resting->lower, resting->higher);
+            collidePair(bodies, pair.lower, pair.higher);
+        }
+    }
+    for (; resting != restingPairs.cend(); ++resting)
+        collidePair(bodies, resting->lower, resting->higher);
 }
 
 // clear() keeps the storage: a steady state allocates nothing.

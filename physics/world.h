@@ -7,7 +7,6 @@
 #include "physics/sleepingbodies.h"
 #include "physics/stablesolver.h"
 
-#include <memory> // std::unique_ptr
 #include <vector>
 
 class EntityArray;
@@ -104,12 +103,10 @@ private:
 
     SleepingBodies sleeping;
     RestingIndex restingIndex;
-    // The awake bodies alone, for a broad phase of their own, and their reaches by place there.
-    std::unique_ptr<EntityArray> awakeView;
+    // A broad phase of the awake bodies alone, which it takes by their places in the awake list,
+    // and their boxes by those places.
     BroadPhase awakePhase;
-    std::vector<float> awakeReaches;
+    std::vector<PairingBox> awakeBoxes;
     std::vector<float> bodyReaches;
-    std::vector<BodyPair> awakePairs;
     std::vector<BodyPair> restingPairs;
-    std::vector<BodyPair> pairs;
 };

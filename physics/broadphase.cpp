@@ -130,8 +130,7 @@ void BroadPhase::fitToBodies(int count, int bodyCapacity) {
         for (std::vector<int> *buffer : {&cursor, &slotByBody})
             buffer->reserve(capacity);
         byIndex.reserve(capacity);
-        sweptLows.reserve(capacity + 1);
-        otherBounds.reserve(capacity);
+        sweptBounds.reserve(capacity + 1);
         bandSpans.reserve(capacity);
         bandEntries.reserve(maxEntriesPerExtent * capacity);
         sortKeys.reserve(capacity);
@@ -226,14 +225,12 @@ void BroadPhase::sweep() {
     const int other = 1 - axis;
     const int swept = sweptCount;
     const std::size_t count = static_cast<std::size_t>(swept);
-    sweptLows.resize(count + 1);
-    otherBounds.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-        sweptLows[k] = extents[k].lo[axis];
-        otherBounds[k] = Interval{extents[k].lo[other], extents[k].hi[other]};
-    }
+    sweptBounds.resize(count + 1);
+    for (std::size_t k = 0; k < count; ++k)
+        sweptBounds[k] =
+            SweptBounds{extents[k].lo[axis], {extents[k].lo[other], extents[k].hi[other]}};
     // Beyond every swept extent's upper bound, which is finite: a run along the axis stops there.
-    sweptLows[count] = infinity;
+    sweptBounds[count] = SweptBounds{infinity, {0, 0}};
     // Bodies move little from one step to the next: the last step's overlaps tell whether bands
     // are worth dealing.
     if (sweepOverlaps > bandedOverlapsPerExtent * static_cast<long long>(swept) &&
@@ -259,21 +256,21 @@ long long BroadPhase::sweepAll() {
     const int axis = sweepAxis;
     const int swept = sweptCount;
     const Extent *slots = extents.data();
-    const double *lows = sweptLows.data();
-    const Interval *bounds = otherBounds.data();
+    const SweptBounds *bounds = sweptBounds.data();
     long long overlaps = 0;
     for (int k = 0; k < swept; ++k) {
         const Extent &p = slots[k];
         const double reach = p.hi[axis];
-        const Interval across = bounds[k];
+        const Interval across = bounds[k].across;
         const unsigned char collidesWith = p.collidesWith;
         const int index = p.index;
-        int m = k + 1;
-        for (; lows[m] <= reach; ++m) {
-            if (meetsAcross(across, collidesWith, bounds[m], slots[m].kindBit))
-                pairs.push_back(bodyPair(index, slots[m].index));
+        const SweptBounds *q = bounds + k + 1;
+        for (; q->low <= reach; ++q) {
+            const Extent &e = slots[q - bounds];
+            if (meetsAcross(across, collidesWith, q->across, e.kindBit))
+                pairs.push_back(bodyPair(index, e.index));
         }
-        overlaps += m - k - 1;
+        overlaps += q - (bounds + k + 1);
     }
     return overlaps;
 }
@@ -289,9 +286,9 @@ long long BroadPhase::countSweepOverlaps() const {
     for (int k = 0; k < swept; ++k) {
         const double reach = extents[static_cast<std::size_t>(k)].hi[axis];
         int m = k + 1;
-        while (m + run <= swept && sweptLows[static_cast<std::size_t>(m + run - 1)] <= reach)
+        while (m + run <= swept && sweptBounds[static_cast<std::size_t>(m + run - 1)].low <= reach)
             m += run;
-        while (sweptLows[static_cast<std::size_t>(m)] <= reach)
+        while (sweptBounds[static_cast<std::size_t>(m)].low <= reach)
             ++m;
         overlaps += m - k - 1;
     }
@@ -316,16 +313,17 @@ bool BroadPhase::dealIntoBands() {
     bandCount = 1;
     if (swept <= minBandedExtents)
         return false;
-    double low = otherBounds[0].lo;
-    double high = otherBounds[0].hi;
-    for (const Interval &b : otherBounds) {
+    double low = sweptBounds[0].across.lo;
+    double high = sweptBounds[0].across.hi;
+    for (int k = 0; k < swept; ++k) {
+        const Interval &b = sweptBounds[static_cast<std::size_t>(k)].across;
         low = std::min(low, std::min(b.lo, b.hi));
         high = std::max(high, std::max(b.lo, b.hi));
     }
     sampledWidths.clear();
     const int stride = std::max(1, swept / widthSamples);
     for (int k = 0; k < swept; k += stride) {
-        const Interval &b = otherBounds[static_cast<std::size_t>(k)];
+        const Interval &b = sweptBounds[static_cast<std::size_t>(k)].across;
         sampledWidths.push_back(b.hi - b.lo);
     }
     const auto middle = sampledWidths.begin() + sampledWidths.size() / 2;
@@ -346,7 +344,7 @@ bool BroadPhase::dealIntoBands() {
     bandSpans.resize(static_cast<std::size_t>(swept));
     long long entries = 0;
     for (int k = 0; k < swept; ++k) {
-        const Interval &b = otherBounds[static_cast<std::size_t>(k)];
+        const Interval &b = sweptBounds[static_cast<std::size_t>(k)].across;
         const int first = bandOf(std::min(b.lo, b.hi));
         const int last = bandOf(std::max(b.lo, b.hi));
         bandSpans[static_cast<std::size_t>(k)] = BandSpan{first, last};
@@ -374,7 +372,7 @@ bool BroadPhase::dealIntoBands() {
         const BandSpan &span = bandSpans[static_cast<std::size_t>(k)];
         for (int b = span.first; b <= span.last; ++b)
             bandEntries[static_cast<std::size_t>(bandCursor[static_cast<std::size_t>(b)]++)] =
-                BandEntry{sweptLows[static_cast<std::size_t>(k)], k};
+                BandEntry{sweptBounds[static_cast<std::size_t>(k)].low, k};
     }
     return true;
 }
@@ -387,14 +385,15 @@ void BroadPhase::sweepBand(int band) {
         const int k = bandEntries[static_cast<std::size_t>(i)].slot;
         const Extent &p = extents[static_cast<std::size_t>(k)];
         const double reach = p.hi[axis];
-        const Interval across = otherBounds[static_cast<std::size_t>(k)];
+        const Interval across = sweptBounds[static_cast<std::size_t>(k)].across;
         const unsigned char collidesWith = p.collidesWith;
         const int index = p.index;
         for (int j = i + 1; j < end && bandEntries[static_cast<std::size_t>(j)].low <= reach; ++j) {
             const int m = bandEntries[static_cast<std::size_t>(j)].slot;
-            if (meetsAcross(across, collidesWith, otherBounds[static_cast<std::size_t>(m)],
+            const Interval &q = sweptBounds[static_cast<std::size_t>(m)].across;
+            if (meetsAcross(across, collidesWith, q,
                             extents[static_cast<std::size_t>(m)].kindBit) &&
-                bandOf(std::max(across.lo, otherBounds[static_cast<std::size_t>(m)].lo)) == band)
+                bandOf(std::max(across.lo, q.lo)) == band)
                 pairs.push_back(bodyPair(index, extents[static_cast<std::size_t>(m)].index));
         }
     }

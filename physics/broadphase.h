@@ -83,6 +83,11 @@ private:
         double lo;
         double hi;
     };
+    // A swept extent's lower bound along the sweep axis and its bounds across it.
+    struct SweptBounds {
+        double low;
+        Interval across;
+    };
     // The bands, across the sweep axis, an extent spans.
     struct BandSpan {
         int first;
@@ -131,10 +136,9 @@ private:
     std::vector<int> cursor;
     std::vector<Extent> byIndex; // the kinds and pairings by body index, for pairWildBodies
     std::vector<int> partnerList;
-    // The swept extents' lower bounds along the sweep axis and their bounds along the other, in
-    // the sweep's order.
-    std::vector<double> sweptLows;
-    std::vector<Interval> otherBounds;
+    // The swept extents' bounds, in the sweep's order, and one past them whose lower bound is
+    // infinite.
+    std::vector<SweptBounds> sweptBounds;
     // The bands across the sweep axis: band b holds bandEntries[bandStart[b], bandStart[b + 1]),
     // in the sweep's order; they begin at bandOrigin, bandsPerUnit to a unit.
     int bandCount = 1;

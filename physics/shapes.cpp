@@ -23,11 +23,12 @@ float clampToHalf(float d, float half) {
     return d;
 }
 
-// n.normalized(), kept a unit vector when n is so short that its squared length is subnormal and
-// length() has lost precision: scaling by a power of two first is exact.
+// n.normalized(), length being n.length(), kept a unit vector when n is so short that its squared
+// length is subnormal and length() has lost precision: scaling by a power of two first is exact.
+// Otherwise n is divided by the length given, which is the one normalized() would compute again.
 Vec2 direction(Vec2 n, float length) {
     constexpr float tiny = 0x1p-60f;
-    return length < tiny ? (n * 0x1p64f).normalized() : n.normalized();
+    return length < tiny ? (n * 0x1p64f).normalized() : Vec2(n.x / length, n.y / length);
 }
 
 // One point on a's surface, where a's radius reaches along the normal.

@@ -19,9 +19,10 @@ bool movesOnItsOwn(const BaseEntity &body, Vec2 gravity) {
 // How far the body's farthest point is from its position, at most: turning at w radians a step
 // moves that point by w times this.
 float reachFromCentre(const BaseEntity &body) {
-    if (body.type() == BodyType::Circle)
+    const int kind = body.type();
+    if (kind == BodyType::Circle)
         return static_cast<const Circle &>(body).radius;
-    if (body.type() == BodyType::Box) {
+    if (kind == BodyType::Box) {
         const Vec2 half = static_cast<const Box &>(body).halfExtents;
         return half.x + half.y;
     }

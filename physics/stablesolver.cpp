@@ -35,14 +35,15 @@ Vec2 StableSolver::pointVelocity(const Velocity &v, Vec2 anchor) {
 }
 
 template <bool turns>
-Vec2 StableSolver::relativeVelocity(const Row &r, const Velocity &a, const Velocity &b) {
+Vec2 StableSolver::relativeVelocity(const RowDetail &d, const Velocity &a, const Velocity &b) {
     if (!turns)
         return b.linear - a.linear;
-    return pointVelocity(b, r.anchorB) - pointVelocity(a, r.anchorA);
+    return pointVelocity(b, d.anchorB) - pointVelocity(a, d.anchorA);
 }
 
-Vec2 StableSolver::relativeVelocity(const Row &r, const Velocity &a, const Velocity &b) {
-    return r.turning ? relativeVelocity<true>(r, a, b) : relativeVelocity<false>(r, a, b);
+Vec2 StableSolver::relativeVelocity(const Row &r, const RowDetail &d, const Velocity &a,
+                                    const Velocity &b) {
+    return r.turning ? relativeVelocity<true>(d, a, b) : relativeVelocity<false>(d, a, b);
 }
 
 void StableSolver::push(const Row &r, Vec2 p, Velocity &a, Velocity &b) {
@@ -50,23 +51,25 @@ void StableSolver::push(const Row &r, Vec2 p, Velocity &a, Velocity &b) {
     b.linear += p * r.inverseMassB;
 }
 
-void StableSolver::turn(const Row &r, float turnA, float turnB, Velocity &a, Velocity &b) {
-    a.angular -= r.inverseInertiaA * turnA;
-    b.angular += r.inverseInertiaB * turnB;
+void StableSolver::turn(const RowDetail &d, float turnA, float turnB, Velocity &a, Velocity &b) {
+    a.angular -= d.inverseInertiaA * turnA;
+    b.angular += d.inverseInertiaB * turnB;
 }
 
 template <bool turns>
-void StableSolver::applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b) {
+void StableSolver::applyNormalImpulse(const Row &r, const RowDetail &d, float change, Velocity &a,
+                                      Velocity &b) {
     push(r, r.normal * change, a, b);
     if (turns)
-        turn(r, r.normalLeverA * change, r.normalLeverB * change, a, b);
+        turn(d, d.normalLeverA * change, d.normalLeverB * change, a, b);
 }
 
-void StableSolver::applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b) {
+void StableSolver::applyNormalImpulse(const Row &r, const RowDetail &d, float change, Velocity &a,
+                                      Velocity &b) {
     if (r.turning)
-        applyNormalImpulse<true>(r, change, a, b);
+        applyNormalImpulse<true>(r, d, change, a, b);
     else
-        applyNormalImpulse<false>(r, change, a, b);
+        applyNormalImpulse<false>(r, d, change, a, b);
 }
 
 StableSolver::StableSolver(const StableTuning &tuning) {
@@ -273,6 +276,7 @@ void StableSolver::wakeUp(const std::vector<unsigned char> &asleep) {
 // lists are sorted by pair, so one merge finds them.
 void StableSolver::buildRows(const ContactList &contacts) {
     rows.resize(contacts.size());
+    details.resize(contacts.size());
     std::size_t built = 0;
     std::size_t cached = 0;
     for (const Contact *c : contacts) {
@@ -290,7 +294,9 @@ void StableSolver::buildRows(const ContactList &contacts) {
                impulses[kept].featureId != c->featureId)
             ++kept;
         const bool found = kept < impulses.size() && samePair(impulses[kept], pair);
-        Row &r = rows[built++];
+        Row &r = rows[built];
+        RowDetail &d = details[built];
+        ++built;
         r = Row{c->indexA,
                 c->indexB,
                 c->normal,
@@ -298,67 +304,64 @@ void StableSolver::buildRows(const ContactList &contacts) {
                 inverseMasses[a],
                 inverseMasses[b],
                 1.0f / inverseMassSum,
-                0.0f,
                 found ? impulses[kept].impulse : 0.0f,
                 0.0f,
-                c->featureId,
-                false,
-                Vec2(),
-                Vec2(),
-                0.0f,
-                0.0f,
-                0.0f,
-                0.0f,
-                0.0f,
-                0.0f,
-                0.0f,
-                0.0f,
-                found ? impulses[kept].tangentImpulse : 0.0f};
-        turningRow(r, *c);
-        r.approach =
-            r.normal.dot(relativeVelocity(r, velocityOf(motions[a]), velocityOf(motions[b])));
+                false};
+        d.featureId = c->featureId;
+        d.tangentImpulse = found ? impulses[kept].tangentImpulse : 0.0f;
+        turningRow(r, d, *c);
+        d.approach =
+            r.normal.dot(relativeVelocity(r, d, velocityOf(motions[a]), velocityOf(motions[b])));
     }
     rows.resize(built);
+    details.resize(built);
 }
 
 // A circle's every contact pushes along a line through its centre; its lever is 0 exactly rather
 // than the rounding noise of cross(anchor, normal), so a circle without friction never turns. A
 // body that cannot turn (a wall) has no lever either: a point with neither friction nor a lever
 // takes the linear path alone, to the bit as it did before bodies could turn.
-void StableSolver::turningRow(Row &r, const Contact &c) const {
+void StableSolver::turningRow(Row &r, RowDetail &d, const Contact &c) const {
     const std::size_t a = static_cast<std::size_t>(r.a);
     const std::size_t b = static_cast<std::size_t>(r.b);
-    const float fa = frictions[a];
-    const float fb = frictions[b];
-    r.friction = fa > 0 && fb > 0 ? std::sqrt(fa * fb) : 0.0f;
-    r.anchorA = c.anchorA;
-    r.anchorB = c.anchorA + (c.a->position - c.b->position);
     const bool leverA = !round[a] && inverseInertias[a] != 0;
     const bool leverB = !round[b] && inverseInertias[b] != 0;
-    r.normalLeverA = leverA ? cross(r.anchorA, r.normal) : 0.0f;
-    r.normalLeverB = leverB ? cross(r.anchorB, r.normal) : 0.0f;
-    r.turning = r.friction > 0 || r.normalLeverA != 0 || r.normalLeverB != 0;
-    if (!r.turning) {
-        r.tangentImpulse = 0;
+    const float fa = frictions[a];
+    const float fb = frictions[b];
+    const bool rubs = fa > 0 && fb > 0;
+    if (!rubs && !leverA && !leverB) {
+        d.tangentImpulse = 0;
         return;
     }
-    r.inverseInertiaA = inverseInertias[a];
-    r.inverseInertiaB = inverseInertias[b];
-    const float angularMass = r.inverseInertiaA * r.normalLeverA * r.normalLeverA +
-                              r.inverseInertiaB * r.normalLeverB * r.normalLeverB;
+    d.friction = rubs ? std::sqrt(fa * fb) : 0.0f;
+    d.anchorA = c.anchorA;
+    d.anchorB = c.anchorA + (c.a->position - c.b->position);
+    d.normalLeverA = leverA ? cross(d.anchorA, r.normal) : 0.0f;
+    d.normalLeverB = leverB ? cross(d.anchorB, r.normal) : 0.0f;
+    r.turning = d.friction > 0 || d.normalLeverA != 0 || d.normalLeverB != 0;
+    if (!r.turning) {
+        d.tangentImpulse = 0;
+        return;
+    }
+    d.inverseInertiaA = inverseInertias[a];
+    d.inverseInertiaB = inverseInertias[b];
+    const float angularMass = d.inverseInertiaA * d.normalLeverA * d.normalLeverA +
+                              d.inverseInertiaB * d.normalLeverB * d.normalLeverB;
     r.normalMass = 1.0f / (r.inverseMassA + r.inverseMassB + angularMass);
     const Vec2 tangent(r.normal.y, -r.normal.x);
-    r.tangentLeverA = cross(r.anchorA, tangent);
-    r.tangentLeverB = cross(r.anchorB, tangent);
-    const float tangentAngularMass = r.inverseInertiaA * r.tangentLeverA * r.tangentLeverA +
-                                     r.inverseInertiaB * r.tangentLeverB * r.tangentLeverB;
-    r.tangentMass = 1.0f / (r.inverseMassA + r.inverseMassB + tangentAngularMass);
-    if (r.friction == 0)
-        r.tangentImpulse = 0;
+    d.tangentLeverA = cross(d.anchorA, tangent);
+    d.tangentLeverB = cross(d.anchorB, tangent);
+    const float tangentAngularMass = d.inverseInertiaA * d.tangentLeverA * d.tangentLeverA +
+                                     d.inverseInertiaB * d.tangentLeverB * d.tangentLeverB;
+    d.tangentMass = 1.0f / (r.inverseMassA + r.inverseMassB + tangentAngularMass);
+    if (d.friction == 0)
+        d.tangentImpulse = 0;
 }
 
 void StableSolver::applyWarmStart() {
+    const RowDetail *detail = details.data();
     for (const Row &r : rows) {
+        const RowDetail &d = *detail++;
         Motion &ma = motions[static_cast<std::size_t>(r.a)];
         Motion &mb = motions[static_cast<std::size_t>(r.b)];
         Velocity va = velocityOf(ma);
@@ -367,9 +370,9 @@ void StableSolver::applyWarmStart() {
             push(r, r.normal * r.impulse, va, vb);
         } else {
             const Vec2 tangent(r.normal.y, -r.normal.x);
-            push(r, r.normal * r.impulse + tangent * r.tangentImpulse, va, vb);
-            turn(r, r.normalLeverA * r.impulse + r.tangentLeverA * r.tangentImpulse,
-                 r.normalLeverB * r.impulse + r.tangentLeverB * r.tangentImpulse, va, vb);
+            push(r, r.normal * r.impulse + tangent * d.tangentImpulse, va, vb);
+            turn(d, d.normalLeverA * r.impulse + d.tangentLeverA * d.tangentImpulse,
+                 d.normalLeverB * r.impulse + d.tangentLeverB * d.tangentImpulse, va, vb);
         }
         store(ma, va);
         store(mb, vb);
@@ -382,38 +385,40 @@ void StableSolver::applyWarmStart() {
 // left the finite numbers (an impulse overflowed into one of them) gives a non-finite impulse,
 // and is passed over so that the overflow goes no further.
 template <bool useBias> void StableSolver::solve() {
+    RowDetail *d = details.data();
     for (Row &r : rows) {
         if (r.turning)
-            solveRow<useBias, true>(r);
+            solveRow<useBias, true>(r, *d);
         else
-            solveRow<useBias, false>(r);
+            solveRow<useBias, false>(r, *d);
+        ++d;
     }
 }
 
 // A row that does not turn its bodies has no friction (see turningRow()) and leaves their spins
 // as they are.
-template <bool useBias, bool turns> void StableSolver::solveRow(Row &r) {
+template <bool useBias, bool turns> void StableSolver::solveRow(Row &r, RowDetail &d) {
     Motion &ma = motions[static_cast<std::size_t>(r.a)];
     Motion &mb = motions[static_cast<std::size_t>(r.b)];
     Velocity va = velocityOf(ma);
     Velocity vb = velocityOf(mb);
-    if (turns && r.friction > 0) {
+    if (turns && d.friction > 0) {
         const Vec2 tangent(r.normal.y, -r.normal.x);
-        const float vt = tangent.dot(relativeVelocity<turns>(r, va, vb));
-        const float limit = r.friction * r.impulse;
-        const float unclamped = r.tangentImpulse - r.tangentMass * vt;
+        const float vt = tangent.dot(relativeVelocity<turns>(d, va, vb));
+        const float limit = d.friction * r.impulse;
+        const float unclamped = d.tangentImpulse - d.tangentMass * vt;
         if (std::isfinite(unclamped)) {
             const float accumulated = std::max(-limit, std::min(unclamped, limit));
-            const float change = accumulated - r.tangentImpulse;
-            r.tangentImpulse = accumulated;
+            const float change = accumulated - d.tangentImpulse;
+            d.tangentImpulse = accumulated;
             push(r, tangent * change, va, vb);
-            turn(r, r.tangentLeverA * change, r.tangentLeverB * change, va, vb);
+            turn(d, d.tangentLeverA * change, d.tangentLeverB * change, va, vb);
         }
     }
     // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)
     // during the step it follows them along the normal found at detection.
-    const Vec2 moved = turns ? (mb.displacement + cross(mb.turn, r.anchorB)) -
-                                   (ma.displacement + cross(ma.turn, r.anchorA))
+    const Vec2 moved = turns ? (mb.displacement + cross(mb.turn, d.anchorB)) -
+                                   (ma.displacement + cross(ma.turn, d.anchorA))
                              : mb.displacement - ma.displacement;
     const float separation = r.normal.dot(moved) - r.penetration + tuning.slop;
     float bias = 0;
@@ -428,7 +433,7 @@ template <bool useBias, bool turns> void StableSolver::solveRow(Row &r) {
         massScale = spring.massScale;
         impulseScale = spring.impulseScale;
     }
-    const float vn = r.normal.dot(relativeVelocity<turns>(r, va, vb));
+    const float vn = r.normal.dot(relativeVelocity<turns>(d, va, vb));
     const float unclamped =
         r.impulse - r.normalMass * massScale * (vn + bias) - impulseScale * r.impulse;
     if (std::isfinite(unclamped)) {
@@ -436,7 +441,7 @@ template <bool useBias, bool turns> void StableSolver::solveRow(Row &r) {
         const float change = accumulated - r.impulse;
         r.impulse = accumulated;
         r.maxImpulse = std::max(r.maxImpulse, accumulated);
-        applyNormalImpulse<turns>(r, change, va, vb);
+        applyNormalImpulse<turns>(r, d, change, va, vb);
     }
     if (turns) {
         store(ma, va);
@@ -448,21 +453,23 @@ template <bool useBias, bool turns> void StableSolver::solveRow(Row &r) {
 }
 
 void StableSolver::applyRestitution(float restitution) {
-    for (Row &r : rows) {
-        if (!(r.approach < -restitutionThreshold) || r.maxImpulse == 0)
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        Row &r = rows[k];
+        const RowDetail &d = details[k];
+        if (!(d.approach < -restitutionThreshold) || r.maxImpulse == 0)
             continue;
         Motion &ma = motions[static_cast<std::size_t>(r.a)];
         Motion &mb = motions[static_cast<std::size_t>(r.b)];
         Velocity va = velocityOf(ma);
         Velocity vb = velocityOf(mb);
-        const float vn = r.normal.dot(relativeVelocity(r, va, vb));
-        const float unclamped = r.impulse - r.normalMass * (vn + restitution * r.approach);
+        const float vn = r.normal.dot(relativeVelocity(r, d, va, vb));
+        const float unclamped = r.impulse - r.normalMass * (vn + restitution * d.approach);
         if (!std::isfinite(unclamped))
             continue;
         const float accumulated = std::max(unclamped, 0.0f);
         const float change = accumulated - r.impulse;
         r.impulse = accumulated;
-        applyNormalImpulse(r, change, va, vb);
+        applyNormalImpulse(r, d, change, va, vb);
         store(ma, va);
         store(mb, vb);
     }
@@ -472,9 +479,10 @@ void StableSolver::keepImpulses() {
     spareImpulses.resize(rows.size());
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const Row &r = rows[k];
+        const RowDetail &d = details[k];
         const BodyPair pair = bodyPair(r.a, r.b);
         spareImpulses[k] =
-            PairImpulse{pair.lower, pair.higher, r.impulse, r.featureId, r.tangentImpulse};
+            PairImpulse{pair.lower, pair.higher, r.impulse, d.featureId, d.tangentImpulse};
     }
     std::swap(impulses, spareImpulses);
 }

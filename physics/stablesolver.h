@@ -92,6 +92,8 @@ public:
     void wakeUp(const std::vector<unsigned char> &asleep);
 
 private:
+    // What every pass reads and writes of a contact point. Kept small: the points of a pile that
+    // neither turn nor rub its bodies are most of a step's work, and stream through the cache.
     struct Row {
         int a;
         int b;
@@ -100,18 +102,23 @@ private:
         float penetration;
         float inverseMassA;
         float inverseMassB;
-        // 1 / (inverseMassA + inverseMassB).
+        // 1 / (the effective inverse mass along the normal).
         float normalMass;
-        // The normal speed at the start of the step, negative when approaching.
-        float approach;
         float impulse;
         // The largest accumulated impulse of the step: a contact that never pushed does not
         // bounce.
         float maxImpulse;
-        std::uint32_t featureId;
         // Whether the point turns its bodies: it has friction, or pushes off a centre. Else the
-        // angular fields are all 0 and unused.
+        // angular fields of its RowDetail are unused.
         bool turning;
+    };
+
+    // The rest of a point, at the same place in details as its row in rows: what the start and
+    // end of the step need, and the levers and friction of a point that turns its bodies.
+    struct RowDetail {
+        // The normal speed at the start of the step, negative when approaching.
+        float approach;
+        std::uint32_t featureId;
         // From each body's position to the point.
         Vec2 anchorA;
         Vec2 anchorB;
@@ -162,19 +169,22 @@ private:
     // The velocity of the point at anchor on a body moving so.
     static Vec2 pointVelocity(const Velocity &v, Vec2 anchor);
     // The relative velocity of b's point to a's.
-    static Vec2 relativeVelocity(const Row &r, const Velocity &a, const Velocity &b);
+    static Vec2 relativeVelocity(const Row &r, const RowDetail &d, const Velocity &a,
+                                 const Velocity &b);
     // The same for a row known to turn its bodies or not.
     template <bool turns>
-    static Vec2 relativeVelocity(const Row &r, const Velocity &a, const Velocity &b);
+    static Vec2 relativeVelocity(const RowDetail &d, const Velocity &a, const Velocity &b);
     // The impulse p on both bodies' velocities, a pushed back and b forward.
     static void push(const Row &r, Vec2 p, Velocity &a, Velocity &b);
     // The moments turnA and turnB of an impulse about each body's position on their spins, each
     // times the body's inverse inertia.
-    static void turn(const Row &r, float turnA, float turnB, Velocity &a, Velocity &b);
+    static void turn(const RowDetail &d, float turnA, float turnB, Velocity &a, Velocity &b);
     // A change of the normal impulse on both bodies.
-    static void applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b);
+    static void applyNormalImpulse(const Row &r, const RowDetail &d, float change, Velocity &a,
+                                   Velocity &b);
     template <bool turns>
-    static void applyNormalImpulse(const Row &r, float change, Velocity &a, Velocity &b);
+    static void applyNormalImpulse(const Row &r, const RowDetail &d, float change, Velocity &a,
+                                   Velocity &b);
 
     static Softness softnessOf(float dampingRatio);
     void resizeFor(std::size_t count);
@@ -183,12 +193,12 @@ private:
     void advance(const EntityArray &bodies, const ContactList &contacts,
                  const StepSettings &settings, EachBody eachBody);
     void buildRows(const ContactList &contacts);
-    void turningRow(Row &r, const Contact &c) const;
+    void turningRow(Row &r, RowDetail &d, const Contact &c) const;
     void applyWarmStart();
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
     template <bool useBias> void solve();
-    template <bool useBias, bool turns> void solveRow(Row &r);
+    template <bool useBias, bool turns> void solveRow(Row &r, RowDetail &d);
     void applyRestitution(float restitution);
     void keepImpulses();
 
@@ -196,6 +206,7 @@ private:
     Softness softness;
     Softness turningSoftness;
     std::vector<Row> rows;
+    std::vector<RowDetail> details;
     std::vector<PairImpulse> impulses;
     // Those of the pairs with a body asleep, by pair.
     std::vector<PairImpulse> restingImpulses;

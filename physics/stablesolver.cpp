@@ -11,11 +11,6 @@
 
 namespace {
 
-// Chosen by measurement on the grid scenes of 1000 to 10000 circles. Fewer sub-steps let the
-// bottom of a column of hundreds of circles sink; more cost time and gain nothing.
-constexpr int substeps = 4;
-constexpr float substep = 0.25f;       // 1 / substeps, exact
-constexpr float inverseSubstep = 4.0f; // substeps
 // Approach speeds (units per step) below this do not bounce: a resting circle gains 0.02 per
 // step from gravity, a settling one a few times that.
 constexpr float restitutionThreshold = 0.5f;
@@ -156,7 +151,8 @@ void StableSolver::stepBodies(const EntityArray &bodies, const ContactList &cont
 }
 
 void StableSolver::resizeFor(std::size_t count) {
-    motions.resize(count);
+    motions.resize(count + 1); // the last one spare, for the lanes of TurningLanes
+
     kicks.resize(count);
     inverseMasses.resize(count);
     inverseInertias.resize(count);
@@ -166,7 +162,7 @@ void StableSolver::resizeFor(std::size_t count) {
 }
 
 void StableSolver::prepare(const BaseEntity &body, std::size_t i, const StepSettings &settings) {
-    motions[i] = Motion{body.velocity, body.angularVelocity, Vec2(0, 0), 0.0f};
+    motions[i] = Motion{body.velocity, body.angularVelocity, 0.0f, Vec2(0, 0)};
     kicks[i] = body.velocityChangePerStep(settings.gravity) * substep;
     inverseMasses[i] = body.inverseMass;
     inverseInertias[i] = body.inverseInertia;
@@ -181,6 +177,7 @@ void StableSolver::advance(const EntityArray &bodies, const ContactList &contact
     resizeFor(static_cast<std::size_t>(bodies.size()));
     eachBody([&](std::size_t i) { prepare(*bodies[static_cast<int>(i)], i, settings); });
     buildRows(contacts);
+    grouped = groupTurningRows(bodies.size());
     for (int s = 0; s < substeps; ++s) {
         eachBody([&](std::size_t i) { motions[i].velocity += kicks[i]; });
         applyWarmStart();
@@ -192,6 +189,8 @@ void StableSolver::advance(const EntityArray &bodies, const ContactList &contact
         });
         solve<false>();
     }
+    if (grouped)
+        ungroup();
     applyRestitution(settings.restitution);
     keepImpulses();
     eachBody([&](std::size_t i) {
@@ -358,69 +357,70 @@ void StableSolver::turningRow(Row &r, RowDetail &d, const Contact &c) const {
         d.tangentImpulse = 0;
 }
 
-void StableSolver::applyWarmStart() {
-    const RowDetail *detail = details.data();
-    for (const Row &r : rows) {
-        const RowDetail &d = *detail++;
-        Motion &ma = motions[static_cast<std::size_t>(r.a)];
-        Motion &mb = motions[static_cast<std::size_t>(r.b)];
-        Velocity va = velocityOf(ma);
-        Velocity vb = velocityOf(mb);
-        if (!r.turning) {
-            push(r, r.normal * r.impulse, va, vb);
-        } else {
-            const Vec2 tangent(r.normal.y, -r.normal.x);
-            push(r, r.normal * r.impulse + tangent * d.tangentImpulse, va, vb);
-            turn(d, d.normalLeverA * r.impulse + d.tangentLeverA * d.tangentImpulse,
-                 d.normalLeverB * r.impulse + d.tangentLeverB * d.tangentImpulse, va, vb);
+// group(g) for each group and linear(row) for each listed row, level by level: a level's
+// rows share no body that they change, so within it the order does not matter.
+template <typename Group, typename Linear>
+void StableSolver::eachLevel(Group group, Linear linear) {
+    std::size_t g = 0;
+    std::size_t l = 0;
+    for (const LevelWork &level : levelWork) {
+        for (; g < level.groupEnd; ++g)
+            group(groups[g]);
+        for (; l < level.linearEnd; ++l) {
+            linear(rows[static_cast<std::size_t>(linearRows[l])]);
         }
-        store(ma, va);
-        store(mb, vb);
     }
 }
 
-// Each row reads its bodies' velocities and spins once, applies friction (the tangent impulse
-// that stops the point sliding, kept within the friction cone of the normal impulse accumulated
-// so far) and then the normal impulse, and writes them back once. A contact whose bodies have
-// left the finite numbers (an impulse overflowed into one of them) gives a non-finite impulse,
-// and is passed over so that the overflow goes no further.
-template <bool useBias> void StableSolver::solve() {
-    RowDetail *d = details.data();
-    for (Row &r : rows) {
-        if (r.turning)
-            solveRow<useBias, true>(r, *d);
-        else
-            solveRow<useBias, false>(r, *d);
-        ++d;
-    }
-}
-
-// A row that does not turn its bodies has no friction (see turningRow()) and leaves their spins
+// A row that does not turn its bodies pushes them along the normal alone and leaves their spins
 // as they are.
-template <bool useBias, bool turns> void StableSolver::solveRow(Row &r, RowDetail &d) {
+void StableSolver::warmStartRow(const Row &r) {
     Motion &ma = motions[static_cast<std::size_t>(r.a)];
     Motion &mb = motions[static_cast<std::size_t>(r.b)];
     Velocity va = velocityOf(ma);
     Velocity vb = velocityOf(mb);
-    if (turns && d.friction > 0) {
-        const Vec2 tangent(r.normal.y, -r.normal.x);
-        const float vt = tangent.dot(relativeVelocity<turns>(d, va, vb));
-        const float limit = d.friction * r.impulse;
-        const float unclamped = d.tangentImpulse - d.tangentMass * vt;
-        if (std::isfinite(unclamped)) {
-            const float accumulated = std::max(-limit, std::min(unclamped, limit));
-            const float change = accumulated - d.tangentImpulse;
-            d.tangentImpulse = accumulated;
-            push(r, tangent * change, va, vb);
-            turn(d, d.tangentLeverA * change, d.tangentLeverB * change, va, vb);
-        }
+    push(r, r.normal * r.impulse, va, vb);
+    ma.velocity = va.linear;
+    mb.velocity = vb.linear;
+}
+
+void StableSolver::applyWarmStart() {
+    if (grouped) {
+        eachLevel([this](TurningLanes &g) { warmStartLanes(g); },
+                  [this](Row &r) { warmStartRow(r); });
+        return;
     }
-    // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)
-    // during the step it follows them along the normal found at detection.
-    const Vec2 moved = turns ? (mb.displacement + cross(mb.turn, d.anchorB)) -
-                                   (ma.displacement + cross(ma.turn, d.anchorA))
-                             : mb.displacement - ma.displacement;
-    const float separation = r.normal.dot(moved) - r.penetration + tuning.slop;
+    for (const Row &r : rows)
+        warmStartRow(r);
+}
+
+// Each row reads its bodies' velocities (and spins) once, applies friction (the tangent impulse
+// that stops the point sliding, kept within the friction cone of the normal impulse accumulated
+// so far) and then the normal impulse, and writes them back once. A contact whose bodies have
+// left the finite numbers (an impulse overflowed into one of them) gives a non-finite impulse,
+// and is passed over so that the overflow goes no further. The rows that turn their bodies are
+// solved four at a time (see solveLanes), the others one by one.
+template <bool useBias> void StableSolver::solve() {
+    if (grouped) {
+        eachLevel([this](TurningLanes &g) { solveLanes<useBias>(g); },
+                  [this](Row &r) { solveRow<useBias>(r); });
+        return;
+    }
+    for (Row &r : rows)
+        solveRow<useBias>(r);
+}
+
+// A row that does not turn its bodies has no friction (see turningRow()) and leaves their spins
+// as they are.
+template <bool useBias> void StableSolver::solveRow(Row &r) {
+    Motion &ma = motions[static_cast<std::size_t>(r.a)];
+    Motion &mb = motions[static_cast<std::size_t>(r.b)];
+    Vec2 va = ma.velocity;
+    Vec2 vb = mb.velocity;
+    // Negative while the bodies overlap by more than the slop; as the bodies move during the step
+    // it follows them along the normal found at detection.
+    const float separation =
+        r.normal.dot(mb.displacement - ma.displacement) - r.penetration + tuning.slop;
     float bias = 0;
     float massScale = 1;
     float impulseScale = 0;
@@ -428,12 +428,11 @@ template <bool useBias, bool turns> void StableSolver::solveRow(Row &r, RowDetai
         // Apart: let them close the gap within this sub-step, no more.
         bias = separation * inverseSubstep;
     } else if (useBias) {
-        const Softness &spring = turns ? turningSoftness : softness;
-        bias = std::max(spring.biasRate * separation, -tuning.maxPushOut);
-        massScale = spring.massScale;
-        impulseScale = spring.impulseScale;
+        bias = std::max(softness.biasRate * separation, -tuning.maxPushOut);
+        massScale = softness.massScale;
+        impulseScale = softness.impulseScale;
     }
-    const float vn = r.normal.dot(relativeVelocity<turns>(d, va, vb));
+    const float vn = r.normal.dot(vb - va);
     const float unclamped =
         r.impulse - r.normalMass * massScale * (vn + bias) - impulseScale * r.impulse;
     if (std::isfinite(unclamped)) {
@@ -441,15 +440,12 @@ template <bool useBias, bool turns> void StableSolver::solveRow(Row &r, RowDetai
         const float change = accumulated - r.impulse;
         r.impulse = accumulated;
         r.maxImpulse = std::max(r.maxImpulse, accumulated);
-        applyNormalImpulse<turns>(r, d, change, va, vb);
+        const Vec2 p = r.normal * change;
+        va -= p * r.inverseMassA;
+        vb += p * r.inverseMassB;
     }
-    if (turns) {
-        store(ma, va);
-        store(mb, vb);
-    } else {
-        ma.velocity = va.linear;
-        mb.velocity = vb.linear;
-    }
+    ma.velocity = va;
+    mb.velocity = vb;
 }
 
 void StableSolver::applyRestitution(float restitution) {

@@ -99,11 +99,15 @@ const std::vector<float> *StableSolver::reaches(const EntityArray &bodies) {
 }
 
 float StableSolver::reachOf(const BaseEntity &body) const {
+    return reachOf(body, body.type());
+}
+
+float StableSolver::reachOf(const BaseEntity &body, int kind) const {
     if (!tuning.looksAhead || body.inverseMass == 0)
         return 0.0f;
     const Vec2 v = body.velocity;
     float reach = tuning.lookAhead + (std::fabs(v.x) + std::fabs(v.y));
-    if (body.type() == BodyType::Box) {
+    if (kind == BodyType::Box) {
         const Vec2 half = static_cast<const Box &>(body).halfExtents;
         reach += std::fabs(body.angularVelocity) * (half.x + half.y);
     }

@@ -78,6 +78,8 @@ public:
     // (see StableTuning::lookAhead); nullptr when the tuning does not look ahead.
     const std::vector<float> *reaches(const EntityArray &bodies);
     float reachOf(const BaseEntity &body) const;
+    // The same for a body whose type() the caller has already asked.
+    float reachOf(const BaseEntity &body, int kind) const;
 
     // The impulses the next step starts from, by pair in ascending order of (lower, higher), the
     // points of one pair in the order of its contact, each feature once; those of sleeping bodies

@@ -152,7 +152,7 @@ void World::refreshAwake(const EntityArray &bodies) {
     for (std::size_t k = 0; k < awake.size(); ++k) {
         const BaseEntity &body = *bodies[awake[k]];
         const int kind = body.type();
-        const float reach = stableSolver.reachOf(body);
+        const float reach = stableSolver.reachOf(body, kind);
         bodyReaches[static_cast<std::size_t>(awake[k])] = reach;
         contactKinds[static_cast<std::size_t>(awake[k])] = contactKind(body, kind);
         if (pairSearch == PairSearch::BroadPhase)

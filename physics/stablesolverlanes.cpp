@@ -126,8 +126,10 @@ void StableSolver::ungroup() {
 }
 
 // Velocity, spin and turn are a motion's first four floats: one load per body, turned into
-// lanes by a transpose. The displacements follow.
-StableSolver::LaneMotion StableSolver::gather(const int (&bodies)[laneCount]) const {
+// lanes by a transpose. The displacements follow. Inlined, so that the lanes stay in registers
+// from the gather to the scatter.
+[[gnu::always_inline]] inline StableSolver::LaneMotion
+StableSolver::gather(const int (&bodies)[laneCount]) const {
     static_assert(offsetof(Motion, spin) == 8 && offsetof(Motion, turn) == 12,
                   "a motion's velocity, spin and turn are its first four floats");
     Lanes v[laneCount];
@@ -147,7 +149,8 @@ StableSolver::LaneMotion StableSolver::gather(const int (&bodies)[laneCount]) co
 }
 
 // The rows change velocities and spins only: the turn goes back as it came.
-void StableSolver::scatter(const int (&bodies)[laneCount], const LaneMotion &m) {
+[[gnu::always_inline]] inline void StableSolver::scatter(const int (&bodies)[laneCount],
+                                                         const LaneMotion &m) {
     Lanes v[laneCount] = {m.velocity.x, m.velocity.y, m.spin, m.turn};
     transpose(v[0], v[1], v[2], v[3]);
     for (int lane = 0; lane < laneCount; ++lane)

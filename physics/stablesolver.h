@@ -261,9 +261,11 @@ private:
     template <typename Group, typename Linear> void eachLevel(Group group, Linear linear);
     static LaneVec2 relativeVelocity(const TurningLanes &g, const LaneMotion &a,
                                      const LaneMotion &b);
-    static void push(const TurningLanes &g, LaneVec2 p, LaneMask applies, LaneMotion &a,
+    // The impulse p, and the moments turnA and turnB, on the lanes where applies (on every lane
+    // when every).
+    static void push(const TurningLanes &g, LaneVec2 p, LaneMask applies, bool every, LaneMotion &a,
                      LaneMotion &b);
-    static void turn(const TurningLanes &g, Lanes turnA, Lanes turnB, LaneMask applies,
+    static void turn(const TurningLanes &g, Lanes turnA, Lanes turnB, LaneMask applies, bool every,
                      LaneMotion &a, LaneMotion &b);
     void warmStartLanes(TurningLanes &g);
     template <bool useBias> void solveLanes(TurningLanes &g);

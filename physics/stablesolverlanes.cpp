@@ -158,36 +158,39 @@ StableSolver::gather(const int (&bodies)[laneCount]) const {
                     sizeof v[lane]);
 }
 
-LaneVec2 StableSolver::relativeVelocity(const TurningLanes &g, const LaneMotion &a,
-                                        const LaneMotion &b) {
+[[gnu::always_inline]] inline LaneVec2
+StableSolver::relativeVelocity(const TurningLanes &g, const LaneMotion &a, const LaneMotion &b) {
     return (b.velocity + cross(b.spin, g.anchorB)) - (a.velocity + cross(a.spin, g.anchorA));
 }
 
-void StableSolver::push(const TurningLanes &g, LaneVec2 p, LaneMask applies, LaneMotion &a,
-                        LaneMotion &b) {
-    a.velocity = select(applies, a.velocity - p * g.inverseMassA, a.velocity);
-    b.velocity = select(applies, b.velocity + p * g.inverseMassB, b.velocity);
+// Where every lane applies, as it almost always does, the masks are passed by. Inlined, as gather
+// is.
+[[gnu::always_inline]] inline void StableSolver::push(const TurningLanes &g, LaneVec2 p,
+                                                      LaneMask applies, bool every, LaneMotion &a,
+                                                      LaneMotion &b) {
+    const LaneVec2 pushedA = a.velocity - p * g.inverseMassA;
+    const LaneVec2 pushedB = b.velocity + p * g.inverseMassB;
+    a.velocity = every ? pushedA : select(applies, pushedA, a.velocity);
+    b.velocity = every ? pushedB : select(applies, pushedB, b.velocity);
 }
 
-void StableSolver::turn(const TurningLanes &g, Lanes turnA, Lanes turnB, LaneMask applies,
-                        LaneMotion &a, LaneMotion &b) {
-    a.spin = select(applies, a.spin - g.inverseInertiaA * turnA, a.spin);
-    b.spin = select(applies, b.spin + g.inverseInertiaB * turnB, b.spin);
+[[gnu::always_inline]] inline void StableSolver::turn(const TurningLanes &g, Lanes turnA,
+                                                      Lanes turnB, LaneMask applies, bool every,
+                                                      LaneMotion &a, LaneMotion &b) {
+    const Lanes turnedA = a.spin - g.inverseInertiaA * turnA;
+    const Lanes turnedB = b.spin + g.inverseInertiaB * turnB;
+    a.spin = every ? turnedA : select(applies, turnedA, a.spin);
+    b.spin = every ? turnedB : select(applies, turnedB, b.spin);
 }
-
-namespace {
-
-constexpr LaneMask everyLane = {-1, -1, -1, -1};
-
-} // namespace
 
 void StableSolver::warmStartLanes(TurningLanes &g) {
     LaneMotion a = gather(g.readA);
     LaneMotion b = gather(g.readB);
     const LaneVec2 tangent{g.normal.y, -g.normal.x};
-    push(g, g.normal * g.impulse + tangent * g.tangentImpulse, everyLane, a, b);
+    const LaneMask none{};
+    push(g, g.normal * g.impulse + tangent * g.tangentImpulse, none, true, a, b);
     turn(g, g.normalLeverA * g.impulse + g.tangentLeverA * g.tangentImpulse,
-         g.normalLeverB * g.impulse + g.tangentLeverB * g.tangentImpulse, everyLane, a, b);
+         g.normalLeverB * g.impulse + g.tangentLeverB * g.tangentImpulse, none, true, a, b);
     scatter(g.writeA, a);
     scatter(g.writeB, b);
 }
@@ -204,12 +207,13 @@ template <bool useBias> void StableSolver::solveLanes(TurningLanes &g) {
         const Lanes vt = tangent.dot(relativeVelocity(g, a, b));
         const Lanes limit = g.friction * g.impulse;
         const Lanes unclamped = g.tangentImpulse - g.tangentMass * vt;
-        const LaneMask applies = both(rubs, isFinite(unclamped));
+        const LaneMask applies = rubs & isFinite(unclamped);
+        const bool every = everyLane(applies);
         const Lanes accumulated = larger(-limit, smaller(unclamped, limit));
         const Lanes change = accumulated - g.tangentImpulse;
-        g.tangentImpulse = select(applies, accumulated, g.tangentImpulse);
-        push(g, tangent * change, applies, a, b);
-        turn(g, g.tangentLeverA * change, g.tangentLeverB * change, applies, a, b);
+        g.tangentImpulse = every ? accumulated : select(applies, accumulated, g.tangentImpulse);
+        push(g, tangent * change, applies, every, a, b);
+        turn(g, g.tangentLeverA * change, g.tangentLeverB * change, applies, every, a, b);
     }
     const LaneVec2 moved =
         (b.displacement + cross(b.turn, g.anchorB)) - (a.displacement + cross(a.turn, g.anchorA));
@@ -230,12 +234,14 @@ template <bool useBias> void StableSolver::solveLanes(TurningLanes &g) {
     const Lanes unclamped =
         g.impulse - g.normalMass * massScale * (vn + bias) - impulseScale * g.impulse;
     const LaneMask applies = isFinite(unclamped);
+    const bool every = everyLane(applies);
     const Lanes accumulated = larger(unclamped, zero);
     const Lanes change = accumulated - g.impulse;
-    g.impulse = select(applies, accumulated, g.impulse);
-    g.maxImpulse = select(applies, larger(g.maxImpulse, accumulated), g.maxImpulse);
-    push(g, g.normal * change, applies, a, b);
-    turn(g, g.normalLeverA * change, g.normalLeverB * change, applies, a, b);
+    const Lanes largest = larger(g.maxImpulse, accumulated);
+    g.impulse = every ? accumulated : select(applies, accumulated, g.impulse);
+    g.maxImpulse = every ? largest : select(applies, largest, g.maxImpulse);
+    push(g, g.normal * change, applies, every, a, b);
+    turn(g, g.normalLeverA * change, g.normalLeverB * change, applies, every, a, b);
     scatter(g.writeA, a);
     scatter(g.writeB, b);
 }

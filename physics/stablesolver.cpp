@@ -162,6 +162,7 @@ void StableSolver::resizeFor(std::size_t count) {
     inverseInertias.resize(count);
     frictions.resize(count);
     round.resize(count);
+    changeable.resize(count);
     prepared.resize(count);
 }
 
@@ -172,6 +173,7 @@ void StableSolver::prepare(const BaseEntity &body, std::size_t i, const StepSett
     inverseInertias[i] = body.inverseInertia;
     frictions[i] = body.friction;
     round[i] = body.type() == BodyType::Circle;
+    changeable[i] = changedByRows(i);
 }
 
 // eachBody(act) calls act(i) for every body the step moves, in ascending order.

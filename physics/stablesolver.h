@@ -302,6 +302,8 @@ private:
     std::vector<float> frictions;
     // Circles: every contact pushes through their centre.
     std::vector<char> round;
+    // Whether the rows can change the body (see changedByRows).
+    std::vector<char> changeable;
     // stepBodies(): the bodies prepared for the step so far, and those of them the step does not
     // move; all 0 outside it.
     std::vector<char> prepared;

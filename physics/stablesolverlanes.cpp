@@ -50,7 +50,7 @@ bool StableSolver::groupTurningRows(int bodyCount) {
             a = rows[static_cast<std::size_t>(k)].a;
             b = rows[static_cast<std::size_t>(k)].b;
         },
-        [this](int i) { return changedByRows(static_cast<std::size_t>(i)); });
+        [this](int i) { return changeable[static_cast<std::size_t>(i)] != 0; });
     const int spare = static_cast<int>(motions.size()) - 1;
     motions.back() = Motion{Vec2(0, 0), 0.0f, 0.0f, Vec2(0, 0)};
     TurningLanes blank{};
@@ -107,8 +107,8 @@ void StableSolver::putInLane(TurningLanes &g, int lane, int k) {
     const int spare = static_cast<int>(motions.size()) - 1;
     g.readA[lane] = r.a;
     g.readB[lane] = r.b;
-    g.writeA[lane] = changedByRows(static_cast<std::size_t>(r.a)) ? r.a : spare;
-    g.writeB[lane] = changedByRows(static_cast<std::size_t>(r.b)) ? r.b : spare;
+    g.writeA[lane] = changeable[static_cast<std::size_t>(r.a)] ? r.a : spare;
+    g.writeB[lane] = changeable[static_cast<std::size_t>(r.b)] ? r.b : spare;
     g.rowOf[lane] = k;
 }
 

@@ -363,7 +363,7 @@ void StableSolver::turningRow(Row &r, RowDetail &d, const Contact &c) const {
         d.tangentImpulse = 0;
 }
 
-// group(g) for each group and linear(row) for each listed row, level by level: a level's
+// group(g) for each group and linear(row, detail) for each listed row, level by level: a level's
 // rows share no body that they change, so within it the order does not matter.
 template <typename Group, typename Linear>
 void StableSolver::eachLevel(Group group, Linear linear) {
@@ -373,7 +373,8 @@ void StableSolver::eachLevel(Group group, Linear linear) {
         for (; g < level.groupEnd; ++g)
             group(groups[g]);
         for (; l < level.linearEnd; ++l) {
-            linear(rows[static_cast<std::size_t>(linearRows[l])]);
+            const std::size_t k = static_cast<std::size_t>(linearRows[l]);
+            linear(rows[k], details[k]);
         }
     }
 }
@@ -390,14 +391,34 @@ void StableSolver::warmStartRow(const Row &r) {
     mb.velocity = vb.linear;
 }
 
+// A row that turns its bodies pushes them along the normal and the tangent, and turns them.
+void StableSolver::warmStartTurningRow(const Row &r, const RowDetail &d) {
+    Motion &ma = motions[static_cast<std::size_t>(r.a)];
+    Motion &mb = motions[static_cast<std::size_t>(r.b)];
+    Velocity va = velocityOf(ma);
+    Velocity vb = velocityOf(mb);
+    const Vec2 tangent(r.normal.y, -r.normal.x);
+    push(r, r.normal * r.impulse + tangent * d.tangentImpulse, va, vb);
+    turn(d, d.normalLeverA * r.impulse + d.tangentLeverA * d.tangentImpulse,
+         d.normalLeverB * r.impulse + d.tangentLeverB * d.tangentImpulse, va, vb);
+    store(ma, va);
+    store(mb, vb);
+}
+
 void StableSolver::applyWarmStart() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { warmStartLanes(g); },
-                  [this](Row &r) { warmStartRow(r); });
+                  [this](Row &r, RowDetail &) { warmStartRow(r); });
         return;
     }
-    for (const Row &r : rows)
-        warmStartRow(r);
+    const RowDetail *d = details.data();
+    for (const Row &r : rows) {
+        if (r.turning)
+            warmStartTurningRow(r, *d);
+        else
+            warmStartRow(r);
+        ++d;
+    }
 }
 
 // Each row reads its bodies' velocities (and spins) once, applies friction (the tangent impulse
@@ -409,24 +430,45 @@ void StableSolver::applyWarmStart() {
 template <bool useBias> void StableSolver::solve() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { solveLanes<useBias>(g); },
-                  [this](Row &r) { solveRow<useBias>(r); });
+                  [this](Row &r, RowDetail &d) { solveRow<useBias, false>(r, d); });
         return;
     }
-    for (Row &r : rows)
-        solveRow<useBias>(r);
+    RowDetail *d = details.data();
+    for (Row &r : rows) {
+        if (r.turning)
+            solveRow<useBias, true>(r, *d);
+        else
+            solveRow<useBias, false>(r, *d);
+        ++d;
+    }
 }
 
-// A row that does not turn its bodies has no friction (see turningRow()) and leaves their spins
-// as they are.
-template <bool useBias> void StableSolver::solveRow(Row &r) {
+// What solveLanes does for one row. A row that does not turn its bodies has no friction (see
+// turningRow()) and leaves their spins as they are.
+template <bool useBias, bool turns> void StableSolver::solveRow(Row &r, RowDetail &d) {
     Motion &ma = motions[static_cast<std::size_t>(r.a)];
     Motion &mb = motions[static_cast<std::size_t>(r.b)];
-    Vec2 va = ma.velocity;
-    Vec2 vb = mb.velocity;
-    // Negative while the bodies overlap by more than the slop; as the bodies move during the step
-    // it follows them along the normal found at detection.
-    const float separation =
-        r.normal.dot(mb.displacement - ma.displacement) - r.penetration + tuning.slop;
+    Velocity va = velocityOf(ma);
+    Velocity vb = velocityOf(mb);
+    if (turns && d.friction > 0) {
+        const Vec2 tangent(r.normal.y, -r.normal.x);
+        const float vt = tangent.dot(relativeVelocity<turns>(d, va, vb));
+        const float limit = d.friction * r.impulse;
+        const float unclamped = d.tangentImpulse - d.tangentMass * vt;
+        if (std::isfinite(unclamped)) {
+            const float accumulated = std::max(-limit, std::min(unclamped, limit));
+            const float change = accumulated - d.tangentImpulse;
+            d.tangentImpulse = accumulated;
+            push(r, tangent * change, va, vb);
+            turn(d, d.tangentLeverA * change, d.tangentLeverB * change, va, vb);
+        }
+    }
+    // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)
+    // during the step it follows them along the normal found at detection.
+    const Vec2 moved = turns ? (mb.displacement + cross(mb.turn, d.anchorB)) -
+                                   (ma.displacement + cross(ma.turn, d.anchorA))
+                             : mb.displacement - ma.displacement;
+    const float separation = r.normal.dot(moved) - r.penetration + tuning.slop;
     float bias = 0;
     float massScale = 1;
     float impulseScale = 0;
@@ -434,11 +476,12 @@ template <bool useBias> void StableSolver::solveRow(Row &r) {
         // Apart: let them close the gap within this sub-step, no more.
         bias = separation * inverseSubstep;
     } else if (useBias) {
-        bias = std::max(softness.biasRate * separation, -tuning.maxPushOut);
-        massScale = softness.massScale;
-        impulseScale = softness.impulseScale;
+        const Softness &spring = turns ? turningSoftness : softness;
+        bias = std::max(spring.biasRate * separation, -tuning.maxPushOut);
+        massScale = spring.massScale;
+        impulseScale = spring.impulseScale;
     }
-    const float vn = r.normal.dot(vb - va);
+    const float vn = r.normal.dot(relativeVelocity<turns>(d, va, vb));
     const float unclamped =
         r.impulse - r.normalMass * massScale * (vn + bias) - impulseScale * r.impulse;
     if (std::isfinite(unclamped)) {
@@ -446,12 +489,15 @@ template <bool useBias> void StableSolver::solveRow(Row &r) {
         const float change = accumulated - r.impulse;
         r.impulse = accumulated;
         r.maxImpulse = std::max(r.maxImpulse, accumulated);
-        const Vec2 p = r.normal * change;
-        va -= p * r.inverseMassA;
-        vb += p * r.inverseMassB;
+        applyNormalImpulse<turns>(r, d, change, va, vb);
     }
-    ma.velocity = va;
-    mb.velocity = vb;
+    if (turns) {
+        store(ma, va);
+        store(mb, vb);
+    } else {
+        ma.velocity = va.linear;
+        mb.velocity = vb.linear;
+    }
 }
 
 void StableSolver::applyRestitution(float restitution) {

@@ -272,8 +272,9 @@ private:
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
     template <bool useBias> void solve();
-    template <bool useBias> void solveRow(Row &r);
+    template <bool useBias, bool turns> void solveRow(Row &r, RowDetail &d);
     void warmStartRow(const Row &r);
+    void warmStartTurningRow(const Row &r, const RowDetail &d);
     void applyRestitution(float restitution);
     void keepImpulses();
 

@@ -25,6 +25,9 @@ void transpose(Lanes &x, Lanes &y, Lanes &z, Lanes &w) {
     w = __builtin_shufflevector(xy1, zw1, 2, 3, 6, 7);
 }
 
+// Below this many groups of turning rows a level on average, the rows are solved one by one.
+constexpr int minGroupsPerLevel = 1;
+
 } // namespace
 
 // A body that can neither move nor turn gets impulses times 0: the rows leave its velocity and
@@ -39,10 +42,10 @@ bool StableSolver::changedByRows(std::size_t i) const {
 }
 
 bool StableSolver::groupTurningRows(int bodyCount) {
-    bool anyTurning = false;
+    int turningCount = 0;
     for (const Row &r : rows)
-        anyTurning = anyTurning || r.turning;
-    if (!anyTurning)
+        turningCount += r.turning ? 1 : 0;
+    if (turningCount == 0)
         return false;
     levels.build(
         static_cast<int>(rows.size()), bodyCount,
@@ -51,6 +54,10 @@ bool StableSolver::groupTurningRows(int bodyCount) {
             b = rows[static_cast<std::size_t>(k)].b;
         },
         [this](int i) { return changeable[static_cast<std::size_t>(i)] != 0; });
+    // A chain of rows, each sharing a body with the one before (a stack), has a level a row:
+    // unless the levels hold a few groups on average, the rows are cheaper one by one.
+    if (turningCount < minGroupsPerLevel * laneCount * levels.levelCount())
+        return false;
     const int spare = static_cast<int>(motions.size()) - 1;
     motions.back() = Motion{Vec2(0, 0), 0.0f, 0.0f, Vec2(0, 0)};
     TurningLanes blank{};

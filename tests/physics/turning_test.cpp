@@ -162,8 +162,9 @@ struct TurningGolden {
 
 class TurningGoldens : public ::testing::TestWithParam<TurningGolden> {};
 
-// Pins the arithmetic of the rows that turn their bodies, solved four at a time level by level:
-// any change to it, or to the order each body meets its rows in, changes the hash.
+// Pins the arithmetic of the rows that turn their bodies, solved four at a time level by level
+// (the pyramid, the mix) or one by one (the stack, a level a row): any change to either, or to
+// the order each body meets its rows in, changes the hash.
 TEST_P(TurningGoldens, MatchesItsGoldenHash) {
     const TurningGolden &golden = GetParam();
     SceneRun run(golden.kind, golden.bodies);
@@ -174,7 +175,8 @@ TEST_P(TurningGoldens, MatchesItsGoldenHash) {
 INSTANTIATE_TEST_SUITE_P(
     Scenes, TurningGoldens,
     ::testing::Values(TurningGolden{"Pyramid", SceneKind::Pyramid, 210, 200, "7844c7e013f40c72"},
-                      TurningGolden{"Mix", SceneKind::Mix, 120, 300, "36e76692f49d5fba"}),
+                      TurningGolden{"Mix", SceneKind::Mix, 120, 300, "36e76692f49d5fba"},
+                      TurningGolden{"Stack", SceneKind::Stack, 20, 300, "0f7effb43a5c1aad"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 class TurningPairSearches : public ::testing::TestWithParam<World::PairSearch> {};

@@ -156,8 +156,8 @@ private:
     };
 
     // A body's motion within the step, all of it in one place: a row reads and writes both its
-    // bodies' at once.
-    // Velocity, spin and turn come first: a group of rows loads them in one go (see gather).
+    // bodies' at once. Velocity, spin and turn come first: a group of rows loads them in one go
+    // (see gather).
     struct Motion {
         Vec2 velocity;
         float spin;

@@ -359,8 +359,21 @@ void StableSolver::turningRow(Row &r, RowDetail &d, const Contact &c) const {
     const float tangentAngularMass = d.inverseInertiaA * d.tangentLeverA * d.tangentLeverA +
                                      d.inverseInertiaB * d.tangentLeverB * d.tangentLeverB;
     d.tangentMass = 1.0f / (r.inverseMassA + r.inverseMassB + tangentAngularMass);
-    if (d.friction == 0)
-        d.tangentImpulse = 0;
+    d.rollingMass = 0;
+    d.rollingImpulse = 0;
+    if (d.friction != 0)
+        return;
+    d.tangentImpulse = 0;
+    if (tuning.rollingResistance > 0) {
+        // Without friction only a lever turns a body: a circle's spin is its own, and the
+        // resistance to turning neither reads nor changes it. A lever makes the row turn, so one
+        // body keeps its inverse inertia.
+        if (!leverA)
+            d.inverseInertiaA = 0;
+        if (!leverB)
+            d.inverseInertiaB = 0;
+        d.rollingMass = 1.0f / (d.inverseInertiaA + d.inverseInertiaB);
+    }
 }
 
 // group(g) for each group and linear(row, detail) for each listed row, level by level: a level's
@@ -401,6 +414,8 @@ void StableSolver::warmStartTurningRow(const Row &r, const RowDetail &d) {
     push(r, r.normal * r.impulse + tangent * d.tangentImpulse, va, vb);
     turn(d, d.normalLeverA * r.impulse + d.tangentLeverA * d.tangentImpulse,
          d.normalLeverB * r.impulse + d.tangentLeverB * d.tangentImpulse, va, vb);
+    if (d.rollingMass != 0)
+        turn(d, d.rollingImpulse, d.rollingImpulse, va, vb);
     store(ma, va);
     store(mb, vb);
 }
@@ -408,7 +423,12 @@ void StableSolver::warmStartTurningRow(const Row &r, const RowDetail &d) {
 void StableSolver::applyWarmStart() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { warmStartLanes(g); },
-                  [this](Row &r, RowDetail &) { warmStartRow(r); });
+                  [this](Row &r, RowDetail &d) {
+                      if (r.turning)
+                          warmStartTurningRow(r, d);
+                      else
+                          warmStartRow(r);
+                  });
         return;
     }
     const RowDetail *d = details.data();
@@ -423,14 +443,21 @@ void StableSolver::applyWarmStart() {
 
 // Each row reads its bodies' velocities (and spins) once, applies friction (the tangent impulse
 // that stops the point sliding, kept within the friction cone of the normal impulse accumulated
-// so far) and then the normal impulse, and writes them back once. A contact whose bodies have
+// so far) or, at a point without friction that turns its bodies, the moment that resists their
+// turning against each other (kept within the rolling resistance times that normal impulse), then
+// the normal impulse, and writes them back once. A contact whose bodies have
 // left the finite numbers (an impulse overflowed into one of them) gives a non-finite impulse,
 // and is passed over so that the overflow goes no further. The rows that turn their bodies are
 // solved four at a time (see solveLanes), the others one by one.
 template <bool useBias> void StableSolver::solve() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { solveLanes<useBias>(g); },
-                  [this](Row &r, RowDetail &d) { solveRow<useBias, false>(r, d); });
+                  [this](Row &r, RowDetail &d) {
+                      if (r.turning)
+                          solveRow<useBias, true>(r, d);
+                      else
+                          solveRow<useBias, false>(r, d);
+                  });
         return;
     }
     RowDetail *d = details.data();
@@ -461,6 +488,17 @@ template <bool useBias, bool turns> void StableSolver::solveRow(Row &r, RowDetai
             d.tangentImpulse = accumulated;
             push(r, tangent * change, va, vb);
             turn(d, d.tangentLeverA * change, d.tangentLeverB * change, va, vb);
+        }
+    } else if (turns && d.rollingMass != 0) {
+        const float limit = tuning.rollingResistance * r.impulse;
+        const float spinA = d.inverseInertiaA != 0 ? va.angular : 0.0f;
+        const float spinB = d.inverseInertiaB != 0 ? vb.angular : 0.0f;
+        const float unclamped = d.rollingImpulse - d.rollingMass * (spinB - spinA);
+        if (std::isfinite(unclamped)) {
+            const float accumulated = std::max(-limit, std::min(unclamped, limit));
+            const float change = accumulated - d.rollingImpulse;
+            d.rollingImpulse = accumulated;
+            turn(d, change, change, va, vb);
         }
     }
     // Negative while the bodies overlap by more than the slop; as the bodies move (and turn)

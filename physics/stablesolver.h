@@ -44,6 +44,12 @@ struct StableTuning {
     float slop;
     // Whether bodies at rest fall asleep (see SleepingBodies).
     bool sleeps;
+    // How far, in units, a contact without friction that turns its bodies lets its normal impulse
+    // act to resist their turning against each other: a contact of width, not a point. A box held
+    // by frictionless contacts alone (a box in the groove between two circles) can slide along
+    // them and turn at once, a motion nothing else damps; the contacts' directions, found once a
+    // step, lag behind it and feed it, so it would rock for ever. 0: such contacts turn freely.
+    float rollingResistance = 0;
 };
 
 // Resolves a step's contacts so that tall piles hold. The step is cut into sub-steps; in each,
@@ -55,9 +61,11 @@ struct StableTuning {
 // approach speed at the start of the step, and only above a threshold, so that resting contacts
 // stay at rest. Friction clamps each point's tangent impulse by its normal impulse times the
 // bodies' friction coefficient (Coulomb's law) and is warm started like the normal impulse; a
-// contact turns the bodies it pushes off-centre or rubs. A contact with no friction that pushes
-// through both centres (circles, walls) takes the linear path alone, so circles without friction
-// never turn. Everything runs in single precision in one fixed order.
+// contact turns the bodies it pushes off-centre or rubs; one without friction that does resists
+// their turning against each other with its normal impulse times the tuning's rolling
+// resistance. A contact with no friction that pushes through both centres (circles, walls) takes
+// the linear path alone, so circles without friction never turn. Everything runs in single
+// precision in one fixed order.
 class StableSolver : public ContactSolver {
 public:
     explicit StableSolver(const StableTuning &tuning);
@@ -144,6 +152,13 @@ private:
         float friction;
         float tangentMass;
         float tangentImpulse;
+        // 1 / (inverseInertiaA + inverseInertiaB) for a point without friction that turns its
+        // bodies, when the tuning resists their turning (see StableTuning::rollingResistance);
+        // else 0.
+        float rollingMass;
+        // The accumulated moment that resists the turning, within rollingResistance times the
+        // normal impulse either way. Kept within the step only.
+        float rollingImpulse;
     };
 
     // The contacts as springs: the soft constraint's push-out rate per unit of overlap, the share
@@ -250,7 +265,8 @@ private:
     void buildRows(const ContactList &contacts);
     void turningRow(Row &r, RowDetail &d, const Contact &c) const;
     void applyWarmStart();
-    // When some rows turn their bodies: those of each level in groups of four, the others listed.
+    // When some rows turn their bodies: those of each level in groups of four, the others (and
+    // those that resist turning) listed.
     bool groupTurningRows(int bodyCount);
     bool changedByRows(std::size_t i) const;
     void putInLane(TurningLanes &g, int lane, int k);

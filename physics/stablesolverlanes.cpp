@@ -73,7 +73,9 @@ bool StableSolver::groupTurningRows(int bodyCount) {
         int lane = 0;
         for (int n = levels.levelEnd(level - 1); n < levels.levelEnd(level); ++n) {
             const int k = order[static_cast<std::size_t>(n)];
-            if (!rows[static_cast<std::size_t>(k)].turning) {
+            // The lanes rub or turn freely: a row that resists turning is solved alone.
+            if (!rows[static_cast<std::size_t>(k)].turning ||
+                details[static_cast<std::size_t>(k)].rollingMass != 0) {
                 linearRows.push_back(k);
                 continue;
             }

@@ -29,9 +29,17 @@ namespace {
 // unevenly: the pyramid's deepest overlap was 3.8 % of a box, 0.3 % now. Circles without friction
 // keep the heavier damping, which holds the tallest grids still. Bodies at rest fall asleep under
 // it and cost nothing until something touches them (see SleepingBodies).
+//
+// Revision 4 lets a contact without friction that turns a body resist the turning with its normal
+// impulse over a quarter unit. A box dropped on the frictionless circles of a grid came to rest
+// in a groove between two of them and rocked there for ever, half a radian either way, the
+// contacts' directions found at the start of each step feeding the rocking, and its pile never
+// fell asleep again. Contacts with friction and those of circles alone are as in revision 3, so
+// the pyramid, the stack, the mix and the circle scenes keep their bits.
 constexpr StableTuning revision1{0.2f, 10.0f, 0.0f, false, 10.0f, 0.05f, false};
 constexpr StableTuning revision2{1.0f, 100.0f, 0.25f, true, 100.0f, 0.05f, false};
 constexpr StableTuning revision3{1.0f, 100.0f, 0.25f, true, 10.0f, 0.0f, true};
+constexpr StableTuning revision4{1.0f, 100.0f, 0.25f, true, 10.0f, 0.0f, true, 0.25f};
 
 const StableTuning &tuningOf(World::Solver solver) {
     switch (solver) {
@@ -39,11 +47,13 @@ const StableTuning &tuningOf(World::Solver solver) {
         return revision1;
     case World::Solver::StableRevision2:
         return revision2;
+    case World::Solver::StableRevision3:
+        return revision3;
     case World::Solver::Designed:
     case World::Solver::Stable:
         break;
     }
-    return revision3;
+    return revision4;
 }
 
 bool pairBefore(const BodyPair &x, const BodyPair &y) {

@@ -26,7 +26,7 @@ public:
     // over sub-steps, warm started from the previous step, overlap pushed out softly (see
     // StableSolver); piles of thousands hold, and bodies at rest fall asleep. Stable is its newest
     // revision; the earlier ones are kept for the files made with them.
-    enum class Solver { Designed, Stable, StableRevision1, StableRevision2 };
+    enum class Solver { Designed, Stable, StableRevision1, StableRevision2, StableRevision3 };
 
     explicit World(PairSearch search = PairSearch::BroadPhase, Solver solver = Solver::Designed);
     ~World();

@@ -192,6 +192,8 @@ int stableRevision(World::Solver solver) {
         return 1;
     case World::Solver::StableRevision2:
         return 2;
+    case World::Solver::StableRevision3:
+        return 3;
     case World::Solver::Stable:
         break;
     }
@@ -200,7 +202,8 @@ int stableRevision(World::Solver solver) {
 
 std::optional<World::Solver> stableSolverOfRevision(long long revision) {
     for (const World::Solver solver :
-         {World::Solver::StableRevision1, World::Solver::StableRevision2, World::Solver::Stable}) {
+         {World::Solver::StableRevision1, World::Solver::StableRevision2,
+          World::Solver::StableRevision3, World::Solver::Stable}) {
         if (stableRevision(solver) == revision)
             return solver;
     }

@@ -83,7 +83,7 @@ const std::vector<SolverInfo> &solverTable();
 const char *solverName(World::Solver solver);
 
 // The revisions of the stable solver, which the files name: World::Solver::Stable is the newest.
-constexpr int newestStableRevision = 3;
+constexpr int newestStableRevision = 4;
 // The revision of the stable solver that solver is; 0 for the designed one.
 int stableRevision(World::Solver solver);
 // The stable solver of that revision; nothing when there is none.

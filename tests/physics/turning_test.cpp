@@ -3,6 +3,7 @@
 // other.
 
 #include "core/entityarray.h"
+#include "physics/box.h"
 #include "physics/circle.h"
 #include "physics/finitebodies.h"
 #include "physics/world.h"
@@ -99,6 +100,47 @@ TEST(TurningBodies, WithoutFrictionACircleSlidesOnAndNeverTurns) {
     EXPECT_TRUE(sameFloat(circle->angularVelocity, 0));
     EXPECT_TRUE(sameFloat(circle->rotation.c, 1));
     EXPECT_TRUE(sameFloat(circle->rotation.s, 0));
+}
+
+// A box 40 wide dropped corner first into the groove between two immovable circles without
+// friction, tilted either way: nothing but the contacts' resistance to turning damps its rocking
+// there (it rocked for ever, half a radian either way, without it), and it comes to rest and
+// falls asleep.
+TEST(TurningBodies, ABoxRockingOnCirclesWithoutFrictionComesToRest) {
+    for (const Rotation tilt : {Rotation{0.6f, 0.8f}, Rotation{0.8f, 0.6f}}) {
+        SCOPED_TRACE(tilt.s);
+        EntityArray bodies(3);
+        for (const float x : {-30.5f, 30.5f}) {
+            ASSERT_TRUE(addCircle(bodies, Vec2(x, 0), 30, 0));
+        }
+        auto *box = new Box(20, 20);
+        box->setPosition(Vec2(0, 44));
+        box->setRotation(tilt);
+        box->setMass(0.02f);
+        box->setFriction(0.6f);
+        ASSERT_TRUE(bodies.append(box));
+        World world(World::PairSearch::BroadPhase, World::Solver::Stable);
+        for (int s = 0; s < 1000; ++s)
+            world.step(bodies);
+        EXPECT_TRUE(world.isAsleep(2));
+        EXPECT_TRUE(sameFloat(box->angularVelocity, 0));
+        deleteEntities(bodies);
+    }
+}
+
+// A box dropped off-centre onto a circle without friction tips and slides off it; nothing it does
+// turns the circle, whose spin nothing could ever stop.
+TEST(TurningBodies, ABoxSlidingOffACircleWithoutFrictionLeavesItUnturned) {
+    SceneRun run(SceneKind::Grid, 0);
+    ASSERT_TRUE(addDemoCircle(run.bodies, 640, floorTop + 30));
+    ASSERT_TRUE(addDroppedBox(run.bodies, 645, floorTop + 72));
+    const BaseEntity &circle = *run.bodies[firstBody];
+    const BaseEntity &box = *run.bodies[firstBody + 1];
+    run.step(300);
+    EXPECT_NE(box.angularVelocity, 0);
+    EXPECT_TRUE(sameFloat(circle.angularVelocity, 0));
+    EXPECT_TRUE(sameFloat(circle.rotation.c, 1));
+    EXPECT_TRUE(sameFloat(circle.rotation.s, 0));
 }
 
 // Twenty boxes 40 wide, one on another: after 3 000 steps none has slid off or sunk.

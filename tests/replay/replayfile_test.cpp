@@ -58,12 +58,12 @@ TEST(ReplayFile, AMistakeIsNamedWithItsLine) {
         // Revisions are named from version 5 on, and only those the program has.
         {"rigid2d-replay 4\nscene grid 40 stable 2\n",
          "input:2: unexpected \"2\" at the end of the line"},
-        {"rigid2d-replay 5\nscene grid 40 stable 4\n",
-         "input:2: expected a revision of the stable solver from 1 to 3, not \"4\""},
+        {"rigid2d-replay 5\nscene grid 40 stable 5\n",
+         "input:2: expected a revision of the stable solver from 1 to 4, not \"5\""},
         {"rigid2d-replay 5\nscene grid 40\n3 solver designed 2\n",
          "input:3: unexpected \"2\" at the end of the line"},
         {"rigid2d-replay 5\nscene grid 40\n3 solver stable 0\n",
-         "input:3: expected a revision of the stable solver from 1 to 3, not \"0\""},
+         "input:3: expected a revision of the stable solver from 1 to 4, not \"0\""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -89,7 +89,9 @@ TEST(ReplayFile, TheStableSolversRevisionIsWrittenAndReadBack) {
         {"rigid2d-replay 5\nscene grid 40 designed\n3 scene grid 10 stable 2\n",
          World::Solver::Designed, World::Solver::StableRevision2},
         {"rigid2d-replay 5\nscene grid 40 stable 2\n3 scene grid 10 stable 3\n",
-         World::Solver::StableRevision2, World::Solver::Stable},
+         World::Solver::StableRevision2, World::Solver::StableRevision3},
+        {"rigid2d-replay 5\nscene grid 40 stable 3\n3 solver stable 4\n",
+         World::Solver::StableRevision3, World::Solver::Stable},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);

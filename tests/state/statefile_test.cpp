@@ -57,7 +57,8 @@ TEST(StateFile, TheVersionWrittenIsTheOldestThatNamesTheSolver) {
         {World::Solver::Designed, "rigid2d-state 1\nscene grid 5 designed\n"},
         {World::Solver::StableRevision1, "rigid2d-state 1\nscene grid 5 stable\n"},
         {World::Solver::StableRevision2, "rigid2d-state 4\nscene grid 5 stable 2\n"},
-        {World::Solver::Stable, "rigid2d-state 5\nscene grid 5 stable 3\n"},
+        {World::Solver::StableRevision3, "rigid2d-state 5\nscene grid 5 stable 3\n"},
+        {World::Solver::Stable, "rigid2d-state 5\nscene grid 5 stable 4\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.start);

@@ -131,9 +131,13 @@ if ! $fused; then
   build-cross/x86-64/tools/rigid2d-trace --scene mix --save-state "$out/mix.state" 1500 >/dev/null
   # Asleep by step 350; the circle dropped at 400 wakes the pile, which sleeps again by 800.
   printf '%s\n' 'rigid2d-replay 5' 'scene grid 100 stable 3' '400 spawn 640 450' >"$out/sleep.replay"
+  # A box dropped on the same pile, stopped by its frictionless contacts' resistance to turning:
+  # the box asleep by step 1500.
+  printf '%s\n' 'rigid2d-replay 5' 'scene grid 100 stable 4' '400 box 640 450' >"$out/rock.replay"
   runs+=("--load-state $out/demo.state 500" "--load-state $out/grid.state 1500"
     "--replay $out/settings.replay 600" "--load-state $out/settings.state 300"
-    "--load-state $out/mix.state 1500" "--replay $out/sleep.replay 800")
+    "--load-state $out/mix.state 1500" "--replay $out/sleep.replay 800"
+    "--replay $out/rock.replay 1500")
 fi
 trace x86-64 build-cross/x86-64/tools/rigid2d-trace
 run_queued

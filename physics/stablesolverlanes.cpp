@@ -135,8 +135,9 @@ void StableSolver::ungroup() {
 }
 
 // Velocity, spin and turn are a motion's first four floats: one load per body, turned into
-// lanes by a transpose. The displacements follow. Inlined, so that the lanes stay in registers
-// from the gather to the scatter.
+// lanes by a transpose. The displacements follow, one 8-byte load per body shuffled into lanes
+// in registers (filled lane by lane through memory, they stalled on their stores). Inlined, so
+// that the lanes stay in registers from the gather to the scatter.
 [[gnu::always_inline]] inline StableSolver::LaneMotion
 StableSolver::gather(const int (&bodies)[laneCount]) const {
     static_assert(offsetof(Motion, spin) == 8 && offsetof(Motion, turn) == 12,
@@ -149,11 +150,15 @@ StableSolver::gather(const int (&bodies)[laneCount]) const {
     out.velocity = LaneVec2{v[0], v[1]};
     out.spin = v[2];
     out.turn = v[3];
-    for (int lane = 0; lane < laneCount; ++lane) {
-        const Vec2 d = motions[static_cast<std::size_t>(bodies[lane])].displacement;
-        out.displacement.x[lane] = d.x;
-        out.displacement.y[lane] = d.y;
-    }
+    using Pair = float __attribute__((vector_size(8)));
+    Pair d[laneCount];
+    for (int lane = 0; lane < laneCount; ++lane)
+        std::memcpy(&d[lane], &motions[static_cast<std::size_t>(bodies[lane])].displacement,
+                    sizeof d[lane]);
+    const Lanes firstTwo = __builtin_shufflevector(d[0], d[1], 0, 2, 1, 3);
+    const Lanes lastTwo = __builtin_shufflevector(d[2], d[3], 0, 2, 1, 3);
+    out.displacement.x = __builtin_shufflevector(firstTwo, lastTwo, 0, 1, 4, 5);
+    out.displacement.y = __builtin_shufflevector(firstTwo, lastTwo, 2, 3, 6, 7);
     return out;
 }
 

@@ -4,6 +4,7 @@
 // gives up to two points. All of it is computed from the first body's centre, so that positions
 // far from the origin lose no more precision than the offset between the bodies has.
 
+#include "math/lanes.h"
 #include "physics/box.h"
 #include "physics/circle.h"
 #include "physics/rectangle.h"
@@ -43,15 +44,25 @@ struct Separation {
 
 // Many pairs the broad phase hands over are apart, and one side that separates them by more than
 // enough settles it: the search stops as soon as the greatest separation so far exceeds enough
-// (it can only grow), and returns that one, which the caller turns down like the greatest.
+// (it can only grow), and returns that one, which the caller turns down like the greatest. The
+// distances of q's four corners from a side are computed at once, one corner a lane, each rounded
+// as alone; the nearest is then taken in the corners' order.
 Separation greatestSeparation(const Outline &p, const Outline &q, float enough) {
+    static_assert(laneCount == corners, "one corner a lane");
+    LaneVec2 qCorners;
+    for (int k = 0; k < corners; ++k) {
+        qCorners.x[k] = q.corner[k].x;
+        qCorners.y[k] = q.corner[k].y;
+    }
     Separation best{0, 0};
     for (int side = 0; side < corners; ++side) {
-        float nearest = p.normal[side].dot(q.corner[0] - p.corner[side]);
+        const LaneVec2 offset{qCorners.x - splat(p.corner[side].x),
+                              qCorners.y - splat(p.corner[side].y)};
+        const Lanes d = LaneVec2{splat(p.normal[side].x), splat(p.normal[side].y)}.dot(offset);
+        float nearest = d[0];
         for (int k = 1; k < corners; ++k) {
-            const float d = p.normal[side].dot(q.corner[k] - p.corner[side]);
-            if (d < nearest)
-                nearest = d;
+            if (d[k] < nearest)
+                nearest = d[k];
         }
         if (side == 0 || nearest > best.distance)
             best = Separation{side, nearest};

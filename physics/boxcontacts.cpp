@@ -18,22 +18,30 @@ constexpr int corners = 4;
 
 // A box's outline in a frame whose origin is the first body's centre: its corners in
 // counter-clockwise order and the outward normal of each side, side i running from corner i to
-// corner i + 1.
+// corner i + 1, one corner (and side) a lane.
 struct Outline {
-    Vec2 corner[corners];
-    Vec2 normal[corners];
+    LaneVec2 corner;
+    LaneVec2 normal;
+
+    Vec2 cornerAt(int k) const { return Vec2(corner.x[k], corner.y[k]); }
+    Vec2 normalAt(int k) const { return Vec2(normal.x[k], normal.y[k]); }
 };
 
+// Rotation::apply on the four corners at once, each lane rounded as alone.
+LaneVec2 turned(Rotation q, LaneVec2 v) {
+    const Lanes c = splat(q.c);
+    const Lanes s = splat(q.s);
+    return LaneVec2{c * v.x - s * v.y, s * v.x + c * v.y};
+}
+
 Outline outlineOf(Vec2 centre, Rotation q, Vec2 half) {
-    const Vec2 local[corners] = {Vec2(-half.x, -half.y), Vec2(half.x, -half.y),
-                                 Vec2(half.x, half.y), Vec2(-half.x, half.y)};
-    const Vec2 localNormal[corners] = {Vec2(0, -1), Vec2(1, 0), Vec2(0, 1), Vec2(-1, 0)};
-    Outline outline;
-    for (int k = 0; k < corners; ++k) {
-        outline.corner[k] = centre + q.apply(local[k]);
-        outline.normal[k] = q.apply(localNormal[k]);
-    }
-    return outline;
+    static_assert(laneCount == corners, "one corner a lane");
+    const LaneVec2 local{Lanes{-half.x, half.x, half.x, -half.x},
+                         Lanes{-half.y, -half.y, half.y, half.y}};
+    const LaneVec2 localNormal{Lanes{0, 1, 0, -1}, Lanes{-1, 0, 1, 0}};
+    const LaneVec2 offset = turned(q, local);
+    return Outline{LaneVec2{splat(centre.x) + offset.x, splat(centre.y) + offset.y},
+                   turned(q, localNormal)};
 }
 
 // The side of p along which q lies the furthest out (or, overlapping, the least deep), and how far.
@@ -45,20 +53,14 @@ struct Separation {
 // Many pairs the broad phase hands over are apart, and one side that separates them by more than
 // enough settles it: the search stops as soon as the greatest separation so far exceeds enough
 // (it can only grow), and returns that one, which the caller turns down like the greatest. The
-// distances of q's four corners from a side are computed at once, one corner a lane, each rounded
-// as alone; the nearest is then taken in the corners' order.
+// distances of q's four corners from a side are computed at once, each rounded as alone; the
+// nearest is then taken in the corners' order.
 Separation greatestSeparation(const Outline &p, const Outline &q, float enough) {
-    static_assert(laneCount == corners, "one corner a lane");
-    LaneVec2 qCorners;
-    for (int k = 0; k < corners; ++k) {
-        qCorners.x[k] = q.corner[k].x;
-        qCorners.y[k] = q.corner[k].y;
-    }
     Separation best{0, 0};
     for (int side = 0; side < corners; ++side) {
-        const LaneVec2 offset{qCorners.x - splat(p.corner[side].x),
-                              qCorners.y - splat(p.corner[side].y)};
-        const Lanes d = LaneVec2{splat(p.normal[side].x), splat(p.normal[side].y)}.dot(offset);
+        const LaneVec2 offset{q.corner.x - splat(p.corner.x[side]),
+                              q.corner.y - splat(p.corner.y[side])};
+        const Lanes d = LaneVec2{splat(p.normal.x[side]), splat(p.normal.y[side])}.dot(offset);
         float nearest = d[0];
         for (int k = 1; k < corners; ++k) {
             if (d[k] < nearest)
@@ -111,19 +113,19 @@ Manifold outlineContact(const Outline &a, const Outline &b, float reach) {
     const Outline &reference = flipped ? b : a;
     const Outline &incident = flipped ? a : b;
     const int side = flipped ? fromB.side : fromA.side;
-    const Vec2 n = reference.normal[side];
+    const Vec2 n = reference.normalAt(side);
 
     // The incident side: the one facing the reference side the most.
     int facing = 0;
     for (int k = 1; k < corners; ++k) {
-        if (incident.normal[k].dot(n) < incident.normal[facing].dot(n))
+        if (incident.normalAt(k).dot(n) < incident.normalAt(facing).dot(n))
             facing = k;
     }
     const int next = (facing + 1) % corners;
-    ClipPoint points[2] = {{incident.corner[facing], facing}, {incident.corner[next], next}};
+    ClipPoint points[2] = {{incident.cornerAt(facing), facing}, {incident.cornerAt(next), next}};
 
-    const Vec2 start = reference.corner[side];
-    const Vec2 end = reference.corner[(side + 1) % corners];
+    const Vec2 start = reference.cornerAt(side);
+    const Vec2 end = reference.cornerAt((side + 1) % corners);
     const Vec2 along(-n.y, n.x); // from start toward end
     if (!clip(points, along, along.dot(end)) || !clip(points, -along, -along.dot(start)))
         return Manifold();

@@ -32,12 +32,22 @@ inline LaneMask isFinite(Lanes x) {
 }
 
 // std::max(a, b) and std::min(a, b) as the standard defines them, NaNs and signed zeros
-// included: a unless b is strictly greater (smaller).
+// included: a unless b is strictly greater (smaller). SSE's maxps(x, y) and minps(x, y) give x
+// when x is strictly greater (smaller) than y, and y otherwise, NaNs and equal zeros included:
+// with x = b and y = a, exactly that, in one instruction.
 inline Lanes larger(Lanes a, Lanes b) {
+#if defined(__SSE__)
+    return __builtin_ia32_maxps(b, a);
+#else
     return select(a < b, b, a);
+#endif
 }
 inline Lanes smaller(Lanes a, Lanes b) {
+#if defined(__SSE__)
+    return __builtin_ia32_minps(b, a);
+#else
     return select(b < a, b, a);
+#endif
 }
 
 // Vec2's arithmetic on four vectors at once, in Vec2's order of operations.

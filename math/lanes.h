@@ -19,11 +19,21 @@ inline Lanes select(LaneMask mask, Lanes yes, Lanes no) {
     return (Lanes)(((LaneMask)yes & mask) | ((LaneMask)no & ~mask));
 }
 
+// SSE gathers the lanes' sign bits, which a mask's lanes have set or clear with the rest, in one
+// instruction.
 inline bool anyLane(LaneMask mask) {
+#if defined(__SSE__)
+    return __builtin_ia32_movmskps(reinterpret_cast<Lanes>(mask)) != 0;
+#else
     return (mask[0] | mask[1] | mask[2] | mask[3]) != 0;
+#endif
 }
 inline bool everyLane(LaneMask mask) {
+#if defined(__SSE__)
+    return __builtin_ia32_movmskps(reinterpret_cast<Lanes>(mask)) == 0xf;
+#else
     return (mask[0] & mask[1] & mask[2] & mask[3]) != 0;
+#endif
 }
 
 // What std::isfinite says: x - x is 0 for a finite x and NaN for an infinite one or a NaN.

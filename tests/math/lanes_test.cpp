@@ -35,4 +35,22 @@ TEST(Lanes, LargerAndSmallerPickTheOperandsStdMaxAndStdMinPick) {
     }
 }
 
+// Each lane alone, none and all: a test that looked at one lane only would pass the others.
+TEST(Lanes, AnyAndEveryLaneLookAtEachLane) {
+    const struct {
+        LaneMask mask;
+        bool any;
+        bool every;
+    } cases[] = {
+        {{0, 0, 0, 0}, false, false},   {{-1, 0, 0, 0}, true, false},
+        {{0, -1, 0, 0}, true, false},   {{0, 0, -1, 0}, true, false},
+        {{0, 0, 0, -1}, true, false},   {{-1, -1, -1, 0}, true, false},
+        {{0, -1, -1, -1}, true, false}, {{-1, -1, -1, -1}, true, true},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(anyLane(c.mask), c.any);
+        EXPECT_EQ(everyLane(c.mask), c.every);
+    }
+}
+
 } // namespace

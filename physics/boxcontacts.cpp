@@ -115,10 +115,11 @@ Manifold outlineContact(const Outline &a, const Outline &b, float reach) {
     const int side = flipped ? fromB.side : fromA.side;
     const Vec2 n = reference.normalAt(side);
 
-    // The incident side: the one facing the reference side the most.
+    // The incident side: the one facing the reference side the most, the first of equals.
+    const Lanes facingness = incident.normal.x * splat(n.x) + incident.normal.y * splat(n.y);
     int facing = 0;
     for (int k = 1; k < corners; ++k) {
-        if (incident.normalAt(k).dot(n) < incident.normalAt(facing).dot(n))
+        if (facingness[k] < facingness[facing])
             facing = k;
     }
     const int next = (facing + 1) % corners;

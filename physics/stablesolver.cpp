@@ -114,39 +114,63 @@ float StableSolver::reachOf(const BaseEntity &body, int kind) const {
     return reach;
 }
 
+namespace {
+
+// The bodies first to end - 1, for advance(): a plain loop over a range costs less than one
+// through a list, and the compiler can vectorise what it does to each body.
+struct BodyRange {
+    std::size_t first;
+    std::size_t end;
+
+    template <typename Act> void operator()(Act &&act) const {
+        for (std::size_t i = first; i < end; ++i)
+            act(i);
+    }
+};
+
+} // namespace
+
 void StableSolver::step(const EntityArray &bodies, const ContactList &contacts,
                         const StepSettings &settings) {
-    const std::size_t count = static_cast<std::size_t>(bodies.size());
-    advance(bodies, contacts, settings, [count](auto &&act) {
-        for (std::size_t i = 0; i < count; ++i)
-            act(i);
-    });
+    advance(bodies, contacts, settings, BodyRange{0, static_cast<std::size_t>(bodies.size())});
 }
 
 void StableSolver::stepBodies(const EntityArray &bodies, const ContactList &contacts,
                               const StepSettings &settings, const std::vector<int> &moving) {
+    resizeFor(static_cast<std::size_t>(bodies.size()));
+    // Ascending and distinct, the bodies are a range when the first and the last are as far apart
+    // as their number: when every body that can move is awake, the walls first or last.
+    const std::size_t first = moving.empty() ? 0 : static_cast<std::size_t>(moving.front());
+    const std::size_t count = moving.size();
+    const bool isRange =
+        moving.empty() || static_cast<std::size_t>(moving.back()) - first + 1 == count;
     // A contact's other body may be one at rest that cannot move (a wall): its row reads it, but
     // the step does not move it. Each is prepared once; the bodies the step moves are prepared
-    // with the step.
-    resizeFor(static_cast<std::size_t>(bodies.size()));
-    for (const int i : moving)
-        prepared[static_cast<std::size_t>(i)] = 1;
+    // with the step. Those of a range are told by their index alone.
+    if (!isRange) {
+        for (const int i : moving)
+            prepared[static_cast<std::size_t>(i)] = 1;
+    }
     readOnly.clear();
-    const auto prepareOnce = [&](const BaseEntity &body, int index) {
-        char &done = prepared[static_cast<std::size_t>(index)];
-        if (done)
+    const auto prepareOnce = [&](int index) {
+        const std::size_t i = static_cast<std::size_t>(index);
+        if ((isRange && i - first < count) || prepared[i])
             return;
-        done = 1;
+        prepared[i] = 1;
         readOnly.push_back(index);
-        prepare(body, static_cast<std::size_t>(index), settings);
+        prepare(*bodies[index], i, settings);
     };
     for (const Contact *c : contacts) {
-        prepareOnce(*c->a, c->indexA);
-        prepareOnce(*c->b, c->indexB);
+        prepareOnce(c->indexA);
+        prepareOnce(c->indexB);
+    }
+    for (const int i : readOnly)
+        prepared[static_cast<std::size_t>(i)] = 0;
+    if (isRange) {
+        advance(bodies, contacts, settings, BodyRange{first, first + count});
+        return;
     }
     for (const int i : moving)
-        prepared[static_cast<std::size_t>(i)] = 0;
-    for (const int i : readOnly)
         prepared[static_cast<std::size_t>(i)] = 0;
     advance(bodies, contacts, settings, [&moving](auto &&act) {
         for (const int i : moving)
@@ -161,7 +185,7 @@ void StableSolver::resizeFor(std::size_t count) {
     inverseMasses.resize(count);
     inverseInertias.resize(count);
     frictions.resize(count);
-    round.resize(count);
+    turnTraits.resize(count);
     changeable.resize(count);
     prepared.resize(count);
 }
@@ -172,7 +196,9 @@ void StableSolver::prepare(const BaseEntity &body, std::size_t i, const StepSett
     inverseMasses[i] = body.inverseMass;
     inverseInertias[i] = body.inverseInertia;
     frictions[i] = body.friction;
-    round[i] = body.type() == BodyType::Circle;
+    const bool lever = body.type() != BodyType::Circle && body.inverseInertia != 0;
+    turnTraits[i] = static_cast<unsigned char>((lever ? hasLever : noTurnTrait) |
+                                               (body.friction > 0 ? rubs : noTurnTrait));
     changeable[i] = changedByRows(i);
 }
 
@@ -313,8 +339,15 @@ void StableSolver::buildRows(const ContactList &contacts) {
                 0.0f,
                 false};
         d.featureId = c->featureId;
-        d.tangentImpulse = found ? impulses[kept].tangentImpulse : 0.0f;
-        turningRow(r, d, *c);
+        // Most rows (circles without friction, circles on walls) cannot turn their bodies.
+        const unsigned traitsA = turnTraits[a];
+        const unsigned traitsB = turnTraits[b];
+        if (((traitsA | traitsB) & hasLever) != 0 || (traitsA & traitsB & rubs) != 0) {
+            d.tangentImpulse = found ? impulses[kept].tangentImpulse : 0.0f;
+            turningRow(r, d, *c);
+        } else {
+            d.tangentImpulse = 0;
+        }
         d.approach =
             r.normal.dot(relativeVelocity(r, d, velocityOf(motions[a]), velocityOf(motions[b])));
     }
@@ -325,20 +358,15 @@ void StableSolver::buildRows(const ContactList &contacts) {
 // A circle's every contact pushes along a line through its centre; its lever is 0 exactly rather
 // than the rounding noise of cross(anchor, normal), so a circle without friction never turns. A
 // body that cannot turn (a wall) has no lever either: a point with neither friction nor a lever
-// takes the linear path alone, to the bit as it did before bodies could turn.
+// takes the linear path alone, to the bit as it did before bodies could turn. Rows whose bodies
+// have neither (see TurnTrait) do not come here.
 void StableSolver::turningRow(Row &r, RowDetail &d, const Contact &c) const {
     const std::size_t a = static_cast<std::size_t>(r.a);
     const std::size_t b = static_cast<std::size_t>(r.b);
-    const bool leverA = !round[a] && inverseInertias[a] != 0;
-    const bool leverB = !round[b] && inverseInertias[b] != 0;
-    const float fa = frictions[a];
-    const float fb = frictions[b];
-    const bool rubs = fa > 0 && fb > 0;
-    if (!rubs && !leverA && !leverB) {
-        d.tangentImpulse = 0;
-        return;
-    }
-    d.friction = rubs ? std::sqrt(fa * fb) : 0.0f;
+    const bool leverA = (turnTraits[a] & hasLever) != 0;
+    const bool leverB = (turnTraits[b] & hasLever) != 0;
+    const bool rubbing = (turnTraits[a] & turnTraits[b] & rubs) != 0;
+    d.friction = rubbing ? std::sqrt(frictions[a] * frictions[b]) : 0.0f;
     d.anchorA = c.anchorA;
     d.anchorB = c.anchorA + (c.a->position - c.b->position);
     d.normalLeverA = leverA ? cross(d.anchorA, r.normal) : 0.0f;

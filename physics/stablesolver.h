@@ -317,12 +317,14 @@ private:
     std::vector<float> inverseMasses;
     std::vector<float> inverseInertias;
     std::vector<float> frictions;
-    // Circles: every contact pushes through their centre.
-    std::vector<char> round;
+    // What of a body can make its rows turn it (see turningRow): a lever (it can turn and is no
+    // circle, whose every contact pushes through its centre), friction, both or neither.
+    enum TurnTrait : unsigned char { noTurnTrait = 0, hasLever = 1, rubs = 2 };
+    std::vector<unsigned char> turnTraits;
     // Whether the rows can change the body (see changedByRows).
     std::vector<char> changeable;
-    // stepBodies(): the bodies prepared for the step so far, and those of them the step does not
-    // move; all 0 outside it.
+    // stepBodies(): the bodies prepared for the step so far (those it moves only when they are no
+    // range), and those of them the step does not move; all 0 outside it.
     std::vector<char> prepared;
     std::vector<int> readOnly;
     std::vector<float> bodyReaches;

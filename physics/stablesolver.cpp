@@ -309,7 +309,8 @@ void StableSolver::buildRows(const ContactList &contacts) {
     rows.resize(contacts.size());
     details.resize(contacts.size());
     std::size_t built = 0;
-    std::size_t cached = 0;
+    const PairImpulse *cached = impulses.data();
+    const PairImpulse *const end = cached + impulses.size();
     for (const Contact *c : contacts) {
         const std::size_t a = static_cast<std::size_t>(c->indexA);
         const std::size_t b = static_cast<std::size_t>(c->indexB);
@@ -317,14 +318,13 @@ void StableSolver::buildRows(const ContactList &contacts) {
         if (inverseMassSum == 0)
             continue; // neither body can move
         const BodyPair pair = bodyPair(c->indexA, c->indexB);
-        while (cached < impulses.size() && pairBefore(impulses[cached], pair))
+        while (cached != end && pairBefore(*cached, pair))
             ++cached;
         // The same point of the pair: one of its (at most two) points of the step before.
-        std::size_t kept = cached;
-        while (kept < impulses.size() && samePair(impulses[kept], pair) &&
-               impulses[kept].featureId != c->featureId)
+        const PairImpulse *kept = cached;
+        while (kept != end && samePair(*kept, pair) && kept->featureId != c->featureId)
             ++kept;
-        const bool found = kept < impulses.size() && samePair(impulses[kept], pair);
+        const bool found = kept != end && samePair(*kept, pair);
         Row &r = rows[built];
         RowDetail &d = details[built];
         ++built;
@@ -335,7 +335,7 @@ void StableSolver::buildRows(const ContactList &contacts) {
                 inverseMasses[a],
                 inverseMasses[b],
                 1.0f / inverseMassSum,
-                found ? impulses[kept].impulse : 0.0f,
+                found ? kept->impulse : 0.0f,
                 0.0f,
                 false};
         d.featureId = c->featureId;
@@ -343,7 +343,7 @@ void StableSolver::buildRows(const ContactList &contacts) {
         const unsigned traitsA = turnTraits[a];
         const unsigned traitsB = turnTraits[b];
         if (((traitsA | traitsB) & hasLever) != 0 || (traitsA & traitsB & rubs) != 0) {
-            d.tangentImpulse = found ? impulses[kept].tangentImpulse : 0.0f;
+            d.tangentImpulse = found ? kept->tangentImpulse : 0.0f;
             turningRow(r, d, *c);
         } else {
             d.tangentImpulse = 0;

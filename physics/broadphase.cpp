@@ -226,11 +226,12 @@ void BroadPhase::sweep() {
     const int swept = sweptCount;
     const std::size_t count = static_cast<std::size_t>(swept);
     sweptBounds.resize(count + 1);
-    for (std::size_t k = 0; k < count; ++k)
-        sweptBounds[k] =
-            SweptBounds{extents[k].lo[axis], {extents[k].lo[other], extents[k].hi[other]}};
+    for (std::size_t k = 0; k < count; ++k) {
+        const Extent &e = extents[k];
+        sweptBounds[k] = SweptBounds{e.lo[axis], {e.lo[other], e.hi[other]}, e.index, e.kindBit};
+    }
     // Beyond every swept extent's upper bound, which is finite: a run along the axis stops there.
-    sweptBounds[count] = SweptBounds{infinity, {0, 0}};
+    sweptBounds[count] = SweptBounds{infinity, {0, 0}, 0, 0};
     // Bodies move little from one step to the next: the last step's overlaps tell whether bands
     // are worth dealing.
     if (sweepOverlaps > bandedOverlapsPerExtent * static_cast<long long>(swept) &&
@@ -266,9 +267,8 @@ long long BroadPhase::sweepAll() {
         const int index = p.index;
         const SweptBounds *q = bounds + k + 1;
         for (; q->low <= reach; ++q) {
-            const Extent &e = slots[q - bounds];
-            if (meetsAcross(across, collidesWith, q->across, e.kindBit))
-                pairs.push_back(bodyPair(index, e.index));
+            if (meetsAcross(across, collidesWith, q->across, q->kindBit))
+                pairs.push_back(bodyPair(index, q->index));
         }
         overlaps += q - (bounds + k + 1);
     }
@@ -390,11 +390,10 @@ void BroadPhase::sweepBand(int band) {
         const int index = p.index;
         for (int j = i + 1; j < end && bandEntries[static_cast<std::size_t>(j)].low <= reach; ++j) {
             const int m = bandEntries[static_cast<std::size_t>(j)].slot;
-            const Interval &q = sweptBounds[static_cast<std::size_t>(m)].across;
-            if (meetsAcross(across, collidesWith, q,
-                            extents[static_cast<std::size_t>(m)].kindBit) &&
-                bandOf(std::max(across.lo, q.lo)) == band)
-                pairs.push_back(bodyPair(index, extents[static_cast<std::size_t>(m)].index));
+            const SweptBounds &q = sweptBounds[static_cast<std::size_t>(m)];
+            if (meetsAcross(across, collidesWith, q.across, q.kindBit) &&
+                bandOf(std::max(across.lo, q.across.lo)) == band)
+                pairs.push_back(bodyPair(index, q.index));
         }
     }
 }

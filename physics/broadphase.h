@@ -83,10 +83,13 @@ private:
         double lo;
         double hi;
     };
-    // A swept extent's lower bound along the sweep axis and its bounds across it.
+    // A swept extent's lower bound along the sweep axis and its bounds across it, with its body
+    // and kind: all that the sweep reads of the extents after the one it pairs.
     struct SweptBounds {
         double low;
         Interval across;
+        int index;
+        unsigned char kindBit;
     };
     // The bands, across the sweep axis, an extent spans.
     struct BandSpan {

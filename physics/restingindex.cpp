@@ -6,6 +6,12 @@
 
 #include <algorithm> // std::sort, std::lower_bound, std::nth_element, std::max, std::min
 
+namespace {
+
+constexpr std::size_t fewEntries = 8;
+
+} // namespace
+
 void RestingIndex::rebuild(const EntityArray &bodies, const std::vector<int> &resting,
                            const std::vector<float> &reaches) {
     narrow.clear();
@@ -58,7 +64,16 @@ void RestingIndex::rebuild(const EntityArray &bodies, const std::vector<int> &re
     });
 }
 
-void RestingIndex::pairsOf(const PairingBox &box, int i, std::vector<BodyPair> &out) const {
+void RestingIndex::pairsOf(const std::vector<PairingBox> &boxes, const std::vector<int> &bodies,
+                           std::vector<BodyPair> &out) const {
+    for (std::size_t k = 0; k < bodies.size(); ++k)
+        pairsOf(boxes[k], bodies[k], out);
+}
+
+// Inlined into the loop over the awake bodies, which are many where the bodies at rest are few
+// (a settling pile in its box).
+[[gnu::always_inline]] inline void RestingIndex::pairsOf(const PairingBox &box, int i,
+                                                         std::vector<BodyPair> &out) const {
     if (box.pairing == BodyPairing::None)
         return;
     if (box.pairing == BodyPairing::WithAll) {
@@ -77,11 +92,15 @@ void RestingIndex::pairsOf(const PairingBox &box, int i, std::vector<BodyPair> &
             out.push_back(bodyPair(i, e.index));
     }
     // Every entry that can reach into [lo, hi] along the axis starts no earlier than lo - widest;
-    // twice that leaves room for the rounding of the widths.
+    // twice that leaves room for the rounding of the widths. A few entries (the walls of a box)
+    // are tried from the first: the search would cost more.
     const int a = axis;
-    const double from = box.lo[a] - 2 * widest;
-    auto it = std::lower_bound(narrow.begin(), narrow.end(), from,
-                               [a](const Entry &e, double value) { return e.lo[a] < value; });
+    auto it = narrow.begin();
+    if (narrow.size() > fewEntries) {
+        const double from = box.lo[a] - 2 * widest;
+        it = std::lower_bound(narrow.begin(), narrow.end(), from,
+                              [a](const Entry &e, double value) { return e.lo[a] < value; });
+    }
     for (; it != narrow.end() && !(it->lo[a] > box.hi[a]); ++it) {
         if (meets(*it))
             out.push_back(bodyPair(i, it->index));

@@ -17,11 +17,15 @@ public:
     // reaches: each body's reach by index.
     void rebuild(const EntityArray &bodies, const std::vector<int> &resting,
                  const std::vector<float> &reaches);
-    // Appends the pairs of body i (awake, of that box) with every body at rest whose bounds meet
-    // its own. Pairs the narrow phase turns down may be among them; none it accepts is missing.
-    void pairsOf(const PairingBox &box, int i, std::vector<BodyPair> &out) const;
+    // Appends the pairs of each awake body, bodies[k] of box boxes[k], with every body at rest
+    // whose bounds meet its own. Pairs the narrow phase turns down may be among them; none it
+    // accepts is missing.
+    void pairsOf(const std::vector<PairingBox> &boxes, const std::vector<int> &bodies,
+                 std::vector<BodyPair> &out) const;
 
 private:
+    void pairsOf(const PairingBox &box, int i, std::vector<BodyPair> &out) const;
+
     struct Entry {
         double lo[2];
         double hi[2];

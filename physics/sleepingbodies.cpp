@@ -52,12 +52,14 @@ void SleepingBodies::listBodies(const EntityArray &bodies, Vec2 gravity) {
     awakeFlags.resize(count);
     awake.clear();
     resting.clear();
+    anyAsleep = false;
     for (int i = 0; i < bodies.size(); ++i) {
         const BaseEntity &body = *bodies[i];
         const std::size_t k = static_cast<std::size_t>(i);
         const bool moving = body.inverseMass == 0 ? movesOnItsOwn(body, gravity) : islandOf[k] < 0;
         awakeFlags[k] = moving ? 1 : 0;
         (moving ? awake : resting).push_back(i);
+        anyAsleep = anyAsleep || asleep[k] != 0;
     }
     knownCount = bodies.size();
     listed = true;
@@ -70,7 +72,11 @@ bool SleepingBodies::takeChange() {
     return was;
 }
 
+// While the bodies listed last are as they are and none of them sleeps (a pile settling), no
+// contact need be looked at.
 bool SleepingBodies::wakeTouched(const ContactList &contacts) {
+    if (listed && !anyAsleep)
+        return false;
     bool woke = false;
     for (const Contact *c : contacts) {
         const std::size_t a = static_cast<std::size_t>(c->indexA);

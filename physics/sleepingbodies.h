@@ -87,6 +87,8 @@ private:
     int knownCount = -1;
     bool listed = false;
     bool changed = true;
+    // Whether any body was asleep when the bodies were last listed.
+    bool anyAsleep = false;
     bool anyReady = false;
 };
 

@@ -182,8 +182,7 @@ void World::detectAwakePairs(const EntityArray &bodies) {
         return;
     awakePhase.findPairs(awakeBoxes, bodies.maxSize());
     restingPairs.clear();
-    for (std::size_t k = 0; k < awake.size(); ++k)
-        restingIndex.pairsOf(awakeBoxes[k], awake[k], restingPairs);
+    restingIndex.pairsOf(awakeBoxes, awake, restingPairs);
     std::sort(restingPairs.begin(), restingPairs.end(), pairBefore);
     const std::vector<int> &partners = awakePhase.partners();
     auto resting = restingPairs.cbegin();
@@ -239,7 +238,7 @@ void World::detectBroadPhasePairs(const EntityArray &bodies) {
     }
 }
 
-void World::collidePair(const EntityArray &bodies, int i, int j) {
+[[gnu::always_inline]] inline void World::collidePair(const EntityArray &bodies, int i, int j) {
     const float reach =
         reaches ? (*reaches)[static_cast<std::size_t>(i)] + (*reaches)[static_cast<std::size_t>(j)]
                 : 0.0f;

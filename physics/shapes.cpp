@@ -5,6 +5,9 @@
 #include <cmath>   // std::fabs
 #include <cstring> // std::memcpy
 
+using manifolds::direction;
+using manifolds::onePoint;
+
 namespace {
 
 const Circle &asCircle(const BaseEntity &body) {
@@ -21,23 +24,6 @@ float clampToHalf(float d, float half) {
     if (-half > d)
         return -half;
     return d;
-}
-
-// n.normalized(), length being n.length(), kept a unit vector when n is so short that its squared
-// length is subnormal and length() has lost precision: scaling by a power of two first is exact.
-// Otherwise n is divided by the length given, which is the one normalized() would compute again.
-Vec2 direction(Vec2 n, float length) {
-    constexpr float tiny = 0x1p-60f;
-    return length < tiny ? (n * 0x1p64f).normalized() : Vec2(n.x / length, n.y / length);
-}
-
-// One point on a's surface, where a's radius reaches along the normal.
-Manifold onePoint(Vec2 normal, float radiusA, float penetration) {
-    Manifold m;
-    m.normal = normal;
-    m.pointCount = 1;
-    m.points[0] = ManifoldPoint{normal * radiusA, penetration, 0};
-    return m;
 }
 
 // The contact of a circle whose centre lies inside a rectangle (or on its boundary), d being the
@@ -144,19 +130,6 @@ const ShapeKind shapeKinds[shapeKindCount] = {
     {"rectangle", 2, {{"width", true}, {"height", true}}},
     {"box", 2, {{"half_width", false}, {"half_height", false}}},
 };
-
-Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b, float reach) {
-    const Vec2 d = b.position - a.position;
-    const float radiusA = asCircle(a).radius;
-    const float r = radiusA + asCircle(b).radius;
-    const float length = d.length();
-    if (!(length <= r + reach))
-        return Manifold(); // touching circles (length == r + reach) do make a contact
-    // Coincident centres (or a separation whose length rounds to 0) have no direction of their
-    // own: push b straight up and a straight down.
-    const Vec2 normal = length == 0 ? Vec2(0, 1) : direction(d, length);
-    return onePoint(normal, radiusA, r - length);
-}
 
 Manifold circleVsRect(const BaseEntity &c, const BaseEntity &r, float reach) {
     const float radius = asCircle(c).radius;

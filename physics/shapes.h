@@ -54,9 +54,43 @@ struct Manifold {
 // a solver that looks ahead stops bodies closing a gap before they overlap.
 using CollisionRoutine = Manifold (*)(const BaseEntity &a, const BaseEntity &b, float reach);
 
+namespace manifolds {
+
+// n.normalized(), length being n.length(), kept a unit vector when n is so short that its squared
+// length is subnormal and length() has lost precision: scaling by a power of two first is exact.
+// Otherwise n is divided by the length given, which is the one normalized() would compute again.
+inline Vec2 direction(Vec2 n, float length) {
+    constexpr float tiny = 0x1p-60f;
+    return length < tiny ? (n * 0x1p64f).normalized() : Vec2(n.x / length, n.y / length);
+}
+
+// One point on a's surface, where a's radius reaches along the normal.
+inline Manifold onePoint(Vec2 normal, float radiusA, float penetration) {
+    Manifold m;
+    m.normal = normal;
+    m.pointCount = 1;
+    m.points[0] = ManifoldPoint{normal * radiusA, penetration, 0};
+    return m;
+}
+
+} // namespace manifolds
+
 // Touching circles (centres exactly the sum of the radii and the reach apart) do make a contact,
-// with penetration -reach; coincident centres push b straight up (normal (0, 1)).
-Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b, float reach);
+// with penetration -reach; coincident centres push b straight up (normal (0, 1)). Inline: most
+// pairs of a pile are circles (see collideKinds).
+inline Manifold circleVsCircle(const BaseEntity &a, const BaseEntity &b, float reach) {
+    const Vec2 d = b.position - a.position;
+    const float radiusA = static_cast<const Circle &>(a).radius;
+    const float r = radiusA + static_cast<const Circle &>(b).radius;
+    const float length = d.length();
+    if (!(length <= r + reach))
+        return Manifold(); // touching circles (length == r + reach) do make a contact
+    // Coincident centres (or a separation whose length rounds to 0) have no direction of their
+    // own: push b straight up and a straight down.
+    const Vec2 normal = length == 0 ? Vec2(0, 1) : manifolds::direction(d, length);
+    return manifolds::onePoint(normal, radiusA, r - length);
+}
+
 // The circle is a, the normal points from it toward the rectangle. Exactly touching (at the
 // reach) is no contact. A centre inside the rectangle or on its boundary leaves through the
 // nearest face (ties in the order left, right, bottom, top), with the radius plus the centre's
@@ -138,6 +172,12 @@ inline Collision collideKinds(const BaseEntity &first, int firstKind, const Base
     Collision found;
     if (!mayCollide(firstKind, secondKind))
         return found;
+    // Two circles, most pairs of a pile, without the call through the table.
+    static_assert(collisionTable[BodyType::Circle][BodyType::Circle].routine == circleVsCircle &&
+                      !collisionTable[BodyType::Circle][BodyType::Circle].reversed,
+                  "the table's entry for two circles");
+    if (firstKind == BodyType::Circle && secondKind == BodyType::Circle)
+        return Collision{false, circleVsCircle(first, second, reach)};
     const CollisionEntry &entry = collisionTable[firstKind][secondKind];
     found.reversed = entry.reversed;
     found.manifold =

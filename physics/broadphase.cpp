@@ -165,13 +165,6 @@ BodyPairing pairingBounds(const BaseEntity &body, int kind, float reach, double 
     return BodyPairing::WithAll;
 }
 
-PairingBox pairingBox(const BaseEntity &body, int kind, float reach) {
-    PairingBox box{};
-    box.kind = kind;
-    box.pairing = pairingBounds(body, kind, reach, box.lo, box.hi);
-    return box;
-}
-
 // Fills the extents in their present order, each from its body's box.
 template <typename BoxOf> void BroadPhase::computeExtents(BoxOf boxOf) {
     wild.clear();

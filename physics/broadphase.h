@@ -27,7 +27,13 @@ struct PairingBox {
     BodyPairing pairing;
 };
 
-PairingBox pairingBox(const BaseEntity &body, int kind, float reach);
+// Inline, so that a caller keeping the boxes gets each where it keeps it.
+inline PairingBox pairingBox(const BaseEntity &body, int kind, float reach) {
+    PairingBox box{};
+    box.kind = kind;
+    box.pairing = pairingBounds(body, kind, reach, box.lo, box.hi);
+    return box;
+}
 
 // Finds the pairs of bodies whose shapes can touch, by sort and sweep along one axis, and lists
 // them in the order the all-pairs loop would visit them: by lower index, then by higher. The

@@ -500,7 +500,8 @@ template <bool useBias> void StableSolver::solve() {
 
 // What solveLanes does for one row. A row that does not turn its bodies has no friction (see
 // turningRow()) and leaves their spins as they are.
-template <bool useBias, bool turns> void StableSolver::solveRow(Row &r, RowDetail &d) {
+template <bool useBias, bool turns>
+[[gnu::always_inline]] inline void StableSolver::solveRow(Row &r, RowDetail &d) {
     Motion &ma = motions[static_cast<std::size_t>(r.a)];
     Motion &mb = motions[static_cast<std::size_t>(r.b)];
     Velocity va = velocityOf(ma);

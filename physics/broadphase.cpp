@@ -86,13 +86,25 @@ template <typename Entry> void keepBodiesBelow(std::vector<Entry> &entries, int 
     }
 }
 
+// Appends the pair of bodies i and j, its fields stored where the list keeps it: a pair made
+// aside and copied in whole would be read back at once from two separate stores, which the
+// processor cannot forward, and the sweep would wait for them at every pair.
+void appendPair(std::vector<BodyPair> &pairs, int i, int j) {
+    const BodyPair pair = bodyPair(i, j);
+    pairs.emplace_back();
+    pairs.back().lower = pair.lower;
+    pairs.back().higher = pair.higher;
+}
+
 } // namespace
 
 void BroadPhase::findPairs(const EntityArray &bodies, const std::vector<float> *reaches) {
     findPairs(bodies.size(), bodies.maxSize(), [&bodies, reaches](int i) {
         const BaseEntity &body = *bodies[i];
         const float reach = reaches ? (*reaches)[static_cast<std::size_t>(i)] : 0.0f;
-        return pairingBox(body, body.type(), reach);
+        PairingBox box;
+        setPairingBox(box, body, body.type(), reach);
+        return box;
     });
 }
 
@@ -261,7 +273,7 @@ long long BroadPhase::sweepAll() {
         const SweptBounds *q = bounds + k + 1;
         for (; q->low <= reach; ++q) {
             if (meetsAcross(across, collidesWith, q->across, q->kindBit))
-                pairs.push_back(bodyPair(index, q->index));
+                appendPair(pairs, index, q->index);
         }
         overlaps += q - (bounds + k + 1);
     }
@@ -386,7 +398,7 @@ void BroadPhase::sweepBand(int band) {
             const SweptBounds &q = sweptBounds[static_cast<std::size_t>(m)];
             if (meetsAcross(across, collidesWith, q.across, q.kindBit) &&
                 bandOf(std::max(across.lo, q.across.lo)) == band)
-                pairs.push_back(bodyPair(index, q.index));
+                appendPair(pairs, index, q.index);
         }
     }
 }

@@ -27,12 +27,13 @@ struct PairingBox {
     BodyPairing pairing;
 };
 
-// Inline, so that a caller keeping the boxes gets each where it keeps it.
-inline PairingBox pairingBox(const BaseEntity &body, int kind, float reach) {
-    PairingBox box{};
+// Sets box to the pairing of a body of that kind (its type()) within reach. In place: a box made
+// aside and copied in whole would be read back from stores of other sizes, which the processor
+// cannot forward, at every body.
+inline void setPairingBox(PairingBox &box, const BaseEntity &body, int kind, float reach) {
+    box = PairingBox{};
     box.kind = kind;
     box.pairing = pairingBounds(body, kind, reach, box.lo, box.hi);
-    return box;
 }
 
 // Finds the pairs of bodies whose shapes can touch, by sort and sweep along one axis, and lists

@@ -328,16 +328,18 @@ void StableSolver::buildRows(const ContactList &contacts) {
         Row &r = rows[built];
         RowDetail &d = details[built];
         ++built;
-        r = Row{c->indexA,
-                c->indexB,
-                c->normal,
-                c->penetration,
-                inverseMasses[a],
-                inverseMasses[b],
-                1.0f / inverseMassSum,
-                found ? kept->impulse : 0.0f,
-                0.0f,
-                false};
+        // Field by field: a whole Row assigned at once goes through a copy on the stack, whose
+        // overlapping loads wait for the stores before them.
+        r.a = c->indexA;
+        r.b = c->indexB;
+        r.normal = c->normal;
+        r.penetration = c->penetration;
+        r.inverseMassA = inverseMasses[a];
+        r.inverseMassB = inverseMasses[b];
+        r.normalMass = 1.0f / inverseMassSum;
+        r.impulse = found ? kept->impulse : 0.0f;
+        r.maxImpulse = 0;
+        r.turning = false;
         d.featureId = c->featureId;
         // Most rows (circles without friction, circles on walls) cannot turn their bodies.
         const unsigned traitsA = turnTraits[a];

@@ -166,7 +166,7 @@ void World::refreshAwake(const EntityArray &bodies) {
         bodyReaches[static_cast<std::size_t>(awake[k])] = reach;
         contactKinds[static_cast<std::size_t>(awake[k])] = contactKind(body, kind);
         if (pairSearch == PairSearch::BroadPhase)
-            awakeBoxes[k] = pairingBox(body, kind, reach);
+            setPairingBox(awakeBoxes[k], body, kind, reach);
     }
     reaches = &bodyReaches;
     if (pairSearch == PairSearch::BroadPhase && changed)
@@ -248,10 +248,19 @@ void World::detectBroadPhasePairs(const EntityArray &bodies) {
     if (found.reversed)
         std::swap(i, j);
     const Manifold &m = found.manifold;
+    // Each record filled where it is kept: one made aside and copied in whole would be read back
+    // from stores of other sizes, which the processor cannot forward, at every contact.
     for (int k = 0; k < m.pointCount; ++k) {
         const ManifoldPoint &p = m.points[k];
-        records.push_back(
-            Contact{p.penetration, m.normal, bodies[i], bodies[j], i, j, p.anchorA, p.featureId});
+        Contact &c = records.emplace_back();
+        c.penetration = p.penetration;
+        c.normal = m.normal;
+        c.a = bodies[i];
+        c.b = bodies[j];
+        c.indexA = i;
+        c.indexB = j;
+        c.anchorA = p.anchorA;
+        c.featureId = p.featureId;
     }
 }
 

@@ -450,25 +450,22 @@ void StableSolver::warmStartTurningRow(const Row &r, const RowDetail &d) {
     store(mb, vb);
 }
 
+[[gnu::always_inline]] inline void StableSolver::warmStartOne(const Row &r, const RowDetail &d) {
+    if (r.turning)
+        warmStartTurningRow(r, d);
+    else
+        warmStartRow(r);
+}
+
 void StableSolver::applyWarmStart() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { warmStartLanes(g); },
-                  [this](Row &r, RowDetail &d) {
-                      if (r.turning)
-                          warmStartTurningRow(r, d);
-                      else
-                          warmStartRow(r);
-                  });
+                  [this](Row &r, RowDetail &d) { warmStartOne(r, d); });
         return;
     }
     const RowDetail *d = details.data();
-    for (const Row &r : rows) {
-        if (r.turning)
-            warmStartTurningRow(r, *d);
-        else
-            warmStartRow(r);
-        ++d;
-    }
+    for (const Row &r : rows)
+        warmStartOne(r, *d++);
 }
 
 // Each row reads its bodies' velocities (and spins) once, applies friction (the tangent impulse
@@ -482,22 +479,20 @@ void StableSolver::applyWarmStart() {
 template <bool useBias> void StableSolver::solve() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { solveLanes<useBias>(g); },
-                  [this](Row &r, RowDetail &d) {
-                      if (r.turning)
-                          solveRow<useBias, true>(r, d);
-                      else
-                          solveRow<useBias, false>(r, d);
-                  });
+                  [this](Row &r, RowDetail &d) { solveOne<useBias>(r, d); });
         return;
     }
     RowDetail *d = details.data();
-    for (Row &r : rows) {
-        if (r.turning)
-            solveRow<useBias, true>(r, *d);
-        else
-            solveRow<useBias, false>(r, *d);
-        ++d;
-    }
+    for (Row &r : rows)
+        solveOne<useBias>(r, *d++);
+}
+
+template <bool useBias>
+[[gnu::always_inline]] inline void StableSolver::solveOne(Row &r, RowDetail &d) {
+    if (r.turning)
+        solveRow<useBias, true>(r, d);
+    else
+        solveRow<useBias, false>(r, d);
 }
 
 // What solveLanes does for one row. A row that does not turn its bodies has no friction (see

@@ -290,6 +290,9 @@ private:
     template <bool useBias> void solve();
     template <bool useBias, bool turns> void solveRow(Row &r, RowDetail &d);
     void warmStartRow(const Row &r);
+    // A row alone, down the path of its kind (turning or not).
+    void warmStartOne(const Row &r, const RowDetail &d);
+    template <bool useBias> void solveOne(Row &r, RowDetail &d);
     void warmStartTurningRow(const Row &r, const RowDetail &d);
     void applyRestitution(float restitution);
     void keepImpulses();

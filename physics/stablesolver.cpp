@@ -406,15 +406,19 @@ void StableSolver::turningRow(Row &r, RowDetail &d, const Contact &c) const {
     }
 }
 
-// group(g) for each group and linear(row, detail) for each listed row, level by level: a level's
-// rows share no body that they change, so within it the order does not matter.
-template <typename Group, typename Linear>
-void StableSolver::eachLevel(Group group, Linear linear) {
+// group(g) and pairGroup(g) for each group of their kind and linear(row, detail) for each listed
+// row, level by level: a level's rows share no body that they change, so within it the order does
+// not matter.
+template <typename Group, typename PairGroup, typename Linear>
+void StableSolver::eachLevel(Group group, PairGroup pairGroup, Linear linear) {
     std::size_t g = 0;
+    std::size_t p = 0;
     std::size_t l = 0;
     for (const LevelWork &level : levelWork) {
         for (; g < level.groupEnd; ++g)
             group(groups[g]);
+        for (; p < level.pairGroupEnd; ++p)
+            pairGroup(pairGroups[p]);
         for (; l < level.linearEnd; ++l) {
             const std::size_t k = static_cast<std::size_t>(linearRows[l]);
             linear(rows[k], details[k]);
@@ -460,6 +464,7 @@ void StableSolver::warmStartTurningRow(const Row &r, const RowDetail &d) {
 void StableSolver::applyWarmStart() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { warmStartLanes(g); },
+                  [this](TwoPointLanes &g) { warmStartLanes(g); },
                   [this](Row &r, RowDetail &d) { warmStartOne(r, d); });
         return;
     }
@@ -479,6 +484,7 @@ void StableSolver::applyWarmStart() {
 template <bool useBias> void StableSolver::solve() {
     if (grouped) {
         eachLevel([this](TurningLanes &g) { solveLanes<useBias>(g); },
+                  [this](TwoPointLanes &g) { solveLanes<useBias>(g); },
                   [this](Row &r, RowDetail &d) { solveOne<useBias>(r, d); });
         return;
     }

@@ -211,6 +211,41 @@ private:
         int rowOf[laneCount];
     };
 
+    // One point of each of four pairs whose two points are solved together (see TwoPointLanes):
+    // the point's own fields of TurningLanes.
+    struct PointLanes {
+        Lanes penetration;
+        Lanes normalMass;
+        Lanes impulse;
+        Lanes maxImpulse;
+        LaneVec2 anchorA;
+        LaneVec2 anchorB;
+        Lanes normalLeverA;
+        Lanes normalLeverB;
+        Lanes tangentLeverA;
+        Lanes tangentLeverB;
+        Lanes tangentMass;
+        Lanes tangentImpulse;
+        int rowOf[laneCount];
+    };
+
+    // Four pairs of bodies, each with two rows that turn them (a box resting on a box), as
+    // TurningLanes holds four rows: a pair's points share its bodies, normal, masses and friction,
+    // and are solved in their rows' order between one read of the bodies and one write.
+    struct TwoPointLanes {
+        LaneVec2 normal;
+        Lanes inverseMassA;
+        Lanes inverseMassB;
+        Lanes inverseInertiaA;
+        Lanes inverseInertiaB;
+        Lanes friction;
+        int readA[laneCount];
+        int readB[laneCount];
+        int writeA[laneCount];
+        int writeB[laneCount];
+        PointLanes point[2];
+    };
+
     // A body's motion in four lanes.
     struct LaneMotion {
         LaneVec2 velocity;
@@ -219,9 +254,10 @@ private:
         LaneVec2 displacement;
     };
 
-    // Where a level's work ends in groups and in linearRows.
+    // Where a level's work ends in groups, pairGroups and linearRows.
     struct LevelWork {
         std::size_t groupEnd;
+        std::size_t pairGroupEnd;
         std::size_t linearEnd;
     };
 
@@ -265,26 +301,47 @@ private:
     void buildRows(const ContactList &contacts);
     void turningRow(Row &r, RowDetail &d, const Contact &c) const;
     void applyWarmStart();
-    // When some rows turn their bodies: those of each level in groups of four, the others (and
-    // those that resist turning) listed.
+    // When some rows turn their bodies: those of each level in groups of four (by pairs of two
+    // points, when most come so), the others (and those that resist turning) listed.
     bool groupTurningRows(int bodyCount);
+    // Whether row k goes into the lanes, and whether it and the row after are the two points of
+    // one pair that do.
+    bool inLanes(std::size_t k) const;
+    bool startsTwoPoints(std::size_t k) const;
+    // With twoPoints, the rows of pairRows; else every row alone.
+    template <bool twoPoints> void fillLevels();
+    template <typename Group> Group blankGroup() const;
     bool changedByRows(std::size_t i) const;
     void putInLane(TurningLanes &g, int lane, int k);
+    void putInLane(TwoPointLanes &g, int lane, int firstRow);
+    template <typename Group> void putPairInLane(Group &g, int lane, int k) const;
+    template <typename Point> void putPointInLane(Point &p, int lane, int k) const;
     // The groups' impulses back into their rows.
     void ungroup();
     LaneMotion gather(const int (&bodies)[laneCount]) const;
     void scatter(const int (&bodies)[laneCount], const LaneMotion &m);
-    template <typename Group, typename Linear> void eachLevel(Group group, Linear linear);
-    static LaneVec2 relativeVelocity(const TurningLanes &g, const LaneMotion &a,
-                                     const LaneMotion &b);
+    template <typename Group, typename PairGroup, typename Linear>
+    void eachLevel(Group group, PairGroup pairGroup, Linear linear);
+    template <typename Point>
+    static LaneVec2 relativeVelocity(const Point &p, const LaneMotion &a, const LaneMotion &b);
     // The impulse p, and the moments turnA and turnB, on the lanes where applies (on every lane
-    // when every).
-    static void push(const TurningLanes &g, LaneVec2 p, LaneMask applies, bool every, LaneMotion &a,
+    // when every), with the masses of the pair's bodies.
+    template <typename Pair>
+    static void push(const Pair &pair, LaneVec2 p, LaneMask applies, bool every, LaneMotion &a,
                      LaneMotion &b);
-    static void turn(const TurningLanes &g, Lanes turnA, Lanes turnB, LaneMask applies, bool every,
+    template <typename Pair>
+    static void turn(const Pair &pair, Lanes turnA, Lanes turnB, LaneMask applies, bool every,
                      LaneMotion &a, LaneMotion &b);
     void warmStartLanes(TurningLanes &g);
+    void warmStartLanes(TwoPointLanes &g);
     template <bool useBias> void solveLanes(TurningLanes &g);
+    template <bool useBias> void solveLanes(TwoPointLanes &g);
+    // One point of a group: what its pair shares from pair, its own fields from point (the same
+    // group for TurningLanes).
+    template <typename Pair, typename Point>
+    static void warmStartPoint(const Pair &pair, const Point &point, LaneMotion &a, LaneMotion &b);
+    template <bool useBias, typename Pair, typename Point>
+    void solvePoint(const Pair &pair, Point &point, LaneMotion &a, LaneMotion &b);
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
     template <bool useBias> void solve();
@@ -306,7 +363,10 @@ private:
     bool grouped = false;
     LevelOrder levels;
     std::vector<TurningLanes> groups;
+    std::vector<TwoPointLanes> pairGroups;
     std::vector<int> linearRows;
+    // Where each pair of rows taken together begins in rows, then the end of the rows.
+    std::vector<int> pairRows;
     std::vector<LevelWork> levelWork;
     std::vector<PairImpulse> impulses;
     // Those of the pairs with a body asleep, by pair.

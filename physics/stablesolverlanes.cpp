@@ -1,11 +1,13 @@
-// The stable solver's rows that turn their bodies, four at a time. The rows are taken level by
-// level (see LevelOrder), so that every body meets its rows in the contacts' order: the bits are
-// those of the rows taken one by one in that order.
+// The stable solver's rows that turn their bodies, four at a time, or the two points of four
+// pairs at a time (boxes resting on boxes). The rows are taken level by level (see LevelOrder),
+// so that every body meets its rows in the contacts' order: the bits are those of the rows taken
+// one by one in that order.
 #include "physics/stablesolver.h"
 
-#include <cmath>   // std::signbit
-#include <cstddef> // offsetof
-#include <cstring> // std::memcpy
+#include <cmath>       // std::signbit
+#include <cstddef>     // offsetof
+#include <cstring>     // std::memcpy
+#include <type_traits> // std::is_same_v
 
 namespace {
 
@@ -41,96 +43,186 @@ bool StableSolver::changedByRows(std::size_t i) const {
            negativeZero(kicks[i].x) || negativeZero(kicks[i].y);
 }
 
+bool StableSolver::inLanes(std::size_t k) const {
+    // The lanes rub or turn freely: a row that resists turning is solved alone.
+    return rows[k].turning && details[k].rollingMass == 0;
+}
+
+bool StableSolver::startsTwoPoints(std::size_t k) const {
+    return k + 1 < rows.size() && rows[k + 1].a == rows[k].a && rows[k + 1].b == rows[k].b &&
+           inLanes(k) && inLanes(k + 1);
+}
+
 bool StableSolver::groupTurningRows(int bodyCount) {
+    // The rows of a pair are next to each other, in its contact's order.
     int turningCount = 0;
-    for (const Row &r : rows)
+    int pairedRows = 0;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const Row &r = rows[k];
         turningCount += r.turning ? 1 : 0;
+        if (k + 1 < rows.size()) {
+            const Row &next = rows[k + 1];
+            pairedRows += r.turning && next.turning && next.a == r.a && next.b == r.b ? 2 : 0;
+        }
+    }
     if (turningCount == 0)
         return false;
-    levels.build(
-        static_cast<int>(rows.size()), bodyCount,
-        [this](int k, int &a, int &b) {
-            a = rows[static_cast<std::size_t>(k)].a;
-            b = rows[static_cast<std::size_t>(k)].b;
-        },
-        [this](int i) { return changeable[static_cast<std::size_t>(i)] != 0; });
+    // The two points of a pair share one read and one write of their bodies, but a level then
+    // fills groups of two kinds: they are taken together when most rows come so (boxes on boxes).
+    const bool twoPoints = 5 * pairedRows >= 4 * static_cast<int>(rows.size());
+    const auto bodiesOf = [this](int k, int &a, int &b) {
+        a = rows[static_cast<std::size_t>(k)].a;
+        b = rows[static_cast<std::size_t>(k)].b;
+    };
+    const auto changes = [this](int i) { return changeable[static_cast<std::size_t>(i)] != 0; };
+    if (twoPoints) {
+        // The levels order the pairs, each by its first row.
+        pairRows.clear();
+        for (std::size_t k = 0; k < rows.size(); k += startsTwoPoints(k) ? 2 : 1)
+            pairRows.push_back(static_cast<int>(k));
+        pairRows.push_back(static_cast<int>(rows.size()));
+        levels.build(
+            static_cast<int>(pairRows.size()) - 1, bodyCount,
+            [&](int u, int &a, int &b) { bodiesOf(pairRows[static_cast<std::size_t>(u)], a, b); },
+            changes);
+    } else {
+        levels.build(static_cast<int>(rows.size()), bodyCount, bodiesOf, changes);
+    }
     // A chain of rows, each sharing a body with the one before (a stack), has a level a row:
     // unless the levels hold a few groups on average, the rows are cheaper one by one.
     if (turningCount < minGroupsPerLevel * laneCount * levels.levelCount())
         return false;
-    const int spare = static_cast<int>(motions.size()) - 1;
     motions.back() = Motion{Vec2(0, 0), 0.0f, 0.0f, Vec2(0, 0)};
-    TurningLanes blank{};
-    for (int lane = 0; lane < laneCount; ++lane) {
-        blank.readA[lane] = blank.readB[lane] = blank.writeA[lane] = blank.writeB[lane] = spare;
-        blank.rowOf[lane] = -1;
-    }
     groups.clear();
+    pairGroups.clear();
     linearRows.clear();
     levelWork.clear();
-    const std::vector<int> &order = levels.order();
-    for (int level = 1; level <= levels.levelCount(); ++level) {
-        int lane = 0;
-        for (int n = levels.levelEnd(level - 1); n < levels.levelEnd(level); ++n) {
-            const int k = order[static_cast<std::size_t>(n)];
-            // The lanes rub or turn freely: a row that resists turning is solved alone.
-            if (!rows[static_cast<std::size_t>(k)].turning ||
-                details[static_cast<std::size_t>(k)].rollingMass != 0) {
-                linearRows.push_back(k);
-                continue;
-            }
-            if (lane == 0)
-                groups.push_back(blank);
-            putInLane(groups.back(), lane, k);
-            lane = (lane + 1) % laneCount;
-        }
-        levelWork.push_back(LevelWork{groups.size(), linearRows.size()});
-    }
+    if (twoPoints)
+        fillLevels<true>();
+    else
+        fillLevels<false>();
     return true;
 }
 
-void StableSolver::putInLane(TurningLanes &g, int lane, int k) {
+template <bool twoPoints> void StableSolver::fillLevels() {
+    const TurningLanes blank = blankGroup<TurningLanes>();
+    const TwoPointLanes pairBlank = blankGroup<TwoPointLanes>();
+    const std::vector<int> &order = levels.order();
+    for (int level = 1; level <= levels.levelCount(); ++level) {
+        int lane = 0;
+        int pairLane = 0;
+        for (int n = levels.levelEnd(level - 1); n < levels.levelEnd(level); ++n) {
+            const std::size_t u = static_cast<std::size_t>(order[static_cast<std::size_t>(n)]);
+            const int k = twoPoints ? pairRows[u] : static_cast<int>(u);
+            if (!inLanes(static_cast<std::size_t>(k))) {
+                linearRows.push_back(k);
+            } else if (twoPoints && pairRows[u + 1] - k == 2) {
+                if (pairLane == 0)
+                    pairGroups.push_back(pairBlank);
+                putInLane(pairGroups.back(), pairLane, k);
+                pairLane = (pairLane + 1) % laneCount;
+            } else {
+                if (lane == 0)
+                    groups.push_back(blank);
+                putInLane(groups.back(), lane, k);
+                lane = (lane + 1) % laneCount;
+            }
+        }
+        levelWork.push_back(LevelWork{groups.size(), pairGroups.size(), linearRows.size()});
+    }
+}
+
+namespace {
+
+template <typename Point> void clearRows(Point &p) {
+    for (int lane = 0; lane < laneCount; ++lane)
+        p.rowOf[lane] = -1;
+}
+
+} // namespace
+
+template <typename Group> Group StableSolver::blankGroup() const {
+    const int spare = static_cast<int>(motions.size()) - 1;
+    Group blank{};
+    for (int lane = 0; lane < laneCount; ++lane)
+        blank.readA[lane] = blank.readB[lane] = blank.writeA[lane] = blank.writeB[lane] = spare;
+    if constexpr (std::is_same_v<Group, TwoPointLanes>) {
+        clearRows(blank.point[0]);
+        clearRows(blank.point[1]);
+    } else {
+        clearRows(blank);
+    }
+    return blank;
+}
+
+// What a pair's rows share, from its row k.
+template <typename Group>
+[[gnu::always_inline]] inline void StableSolver::putPairInLane(Group &g, int lane, int k) const {
     const Row &r = rows[static_cast<std::size_t>(k)];
     const RowDetail &d = details[static_cast<std::size_t>(k)];
     g.normal.x[lane] = r.normal.x;
     g.normal.y[lane] = r.normal.y;
-    g.penetration[lane] = r.penetration;
     g.inverseMassA[lane] = r.inverseMassA;
     g.inverseMassB[lane] = r.inverseMassB;
-    g.normalMass[lane] = r.normalMass;
-    g.impulse[lane] = r.impulse;
-    g.maxImpulse[lane] = r.maxImpulse;
-    g.anchorA.x[lane] = d.anchorA.x;
-    g.anchorA.y[lane] = d.anchorA.y;
-    g.anchorB.x[lane] = d.anchorB.x;
-    g.anchorB.y[lane] = d.anchorB.y;
-    g.normalLeverA[lane] = d.normalLeverA;
-    g.normalLeverB[lane] = d.normalLeverB;
-    g.tangentLeverA[lane] = d.tangentLeverA;
-    g.tangentLeverB[lane] = d.tangentLeverB;
     g.inverseInertiaA[lane] = d.inverseInertiaA;
     g.inverseInertiaB[lane] = d.inverseInertiaB;
     g.friction[lane] = d.friction;
-    g.tangentMass[lane] = d.tangentMass;
-    g.tangentImpulse[lane] = d.tangentImpulse;
     const int spare = static_cast<int>(motions.size()) - 1;
     g.readA[lane] = r.a;
     g.readB[lane] = r.b;
     g.writeA[lane] = changeable[static_cast<std::size_t>(r.a)] ? r.a : spare;
     g.writeB[lane] = changeable[static_cast<std::size_t>(r.b)] ? r.b : spare;
-    g.rowOf[lane] = k;
+}
+
+[[gnu::always_inline]] inline void StableSolver::putInLane(TurningLanes &g, int lane, int k) {
+    putPairInLane(g, lane, k);
+    putPointInLane(g, lane, k);
+}
+
+[[gnu::always_inline]] inline void StableSolver::putInLane(TwoPointLanes &g, int lane,
+                                                           int firstRow) {
+    putPairInLane(g, lane, firstRow);
+    putPointInLane(g.point[0], lane, firstRow);
+    putPointInLane(g.point[1], lane, firstRow + 1);
+}
+
+template <typename Point>
+[[gnu::always_inline]] inline void StableSolver::putPointInLane(Point &p, int lane, int k) const {
+    const Row &r = rows[static_cast<std::size_t>(k)];
+    const RowDetail &d = details[static_cast<std::size_t>(k)];
+    p.penetration[lane] = r.penetration;
+    p.normalMass[lane] = r.normalMass;
+    p.impulse[lane] = r.impulse;
+    p.maxImpulse[lane] = r.maxImpulse;
+    p.anchorA.x[lane] = d.anchorA.x;
+    p.anchorA.y[lane] = d.anchorA.y;
+    p.anchorB.x[lane] = d.anchorB.x;
+    p.anchorB.y[lane] = d.anchorB.y;
+    p.normalLeverA[lane] = d.normalLeverA;
+    p.normalLeverB[lane] = d.normalLeverB;
+    p.tangentLeverA[lane] = d.tangentLeverA;
+    p.tangentLeverB[lane] = d.tangentLeverB;
+    p.tangentMass[lane] = d.tangentMass;
+    p.tangentImpulse[lane] = d.tangentImpulse;
+    p.rowOf[lane] = k;
 }
 
 void StableSolver::ungroup() {
-    for (const TurningLanes &g : groups) {
+    const auto back = [this](const auto &p) {
         for (int lane = 0; lane < laneCount; ++lane) {
-            if (g.rowOf[lane] < 0)
+            if (p.rowOf[lane] < 0)
                 continue;
-            const std::size_t k = static_cast<std::size_t>(g.rowOf[lane]);
-            rows[k].impulse = g.impulse[lane];
-            rows[k].maxImpulse = g.maxImpulse[lane];
-            details[k].tangentImpulse = g.tangentImpulse[lane];
+            const std::size_t k = static_cast<std::size_t>(p.rowOf[lane]);
+            rows[k].impulse = p.impulse[lane];
+            rows[k].maxImpulse = p.maxImpulse[lane];
+            details[k].tangentImpulse = p.tangentImpulse[lane];
         }
+    };
+    for (const TurningLanes &g : groups)
+        back(g);
+    for (const TwoPointLanes &g : pairGroups) {
+        back(g.point[0]);
+        back(g.point[1]);
     }
 }
 
@@ -172,66 +264,105 @@ StableSolver::gather(const int (&bodies)[laneCount]) const {
                     sizeof v[lane]);
 }
 
+template <typename Point>
 [[gnu::always_inline]] inline LaneVec2
-StableSolver::relativeVelocity(const TurningLanes &g, const LaneMotion &a, const LaneMotion &b) {
-    return (b.velocity + cross(b.spin, g.anchorB)) - (a.velocity + cross(a.spin, g.anchorA));
+StableSolver::relativeVelocity(const Point &p, const LaneMotion &a, const LaneMotion &b) {
+    return (b.velocity + cross(b.spin, p.anchorB)) - (a.velocity + cross(a.spin, p.anchorA));
 }
 
 // Where every lane applies, as it almost always does, the masks are passed by. Inlined, as gather
 // is.
-[[gnu::always_inline]] inline void StableSolver::push(const TurningLanes &g, LaneVec2 p,
+template <typename Pair>
+[[gnu::always_inline]] inline void StableSolver::push(const Pair &pair, LaneVec2 p,
                                                       LaneMask applies, bool every, LaneMotion &a,
                                                       LaneMotion &b) {
-    const LaneVec2 pushedA = a.velocity - p * g.inverseMassA;
-    const LaneVec2 pushedB = b.velocity + p * g.inverseMassB;
+    const LaneVec2 pushedA = a.velocity - p * pair.inverseMassA;
+    const LaneVec2 pushedB = b.velocity + p * pair.inverseMassB;
     a.velocity = every ? pushedA : select(applies, pushedA, a.velocity);
     b.velocity = every ? pushedB : select(applies, pushedB, b.velocity);
 }
 
-[[gnu::always_inline]] inline void StableSolver::turn(const TurningLanes &g, Lanes turnA,
-                                                      Lanes turnB, LaneMask applies, bool every,
-                                                      LaneMotion &a, LaneMotion &b) {
-    const Lanes turnedA = a.spin - g.inverseInertiaA * turnA;
-    const Lanes turnedB = b.spin + g.inverseInertiaB * turnB;
+template <typename Pair>
+[[gnu::always_inline]] inline void StableSolver::turn(const Pair &pair, Lanes turnA, Lanes turnB,
+                                                      LaneMask applies, bool every, LaneMotion &a,
+                                                      LaneMotion &b) {
+    const Lanes turnedA = a.spin - pair.inverseInertiaA * turnA;
+    const Lanes turnedB = b.spin + pair.inverseInertiaB * turnB;
     a.spin = every ? turnedA : select(applies, turnedA, a.spin);
     b.spin = every ? turnedB : select(applies, turnedB, b.spin);
+}
+
+template <typename Pair, typename Point>
+[[gnu::always_inline]] inline void
+StableSolver::warmStartPoint(const Pair &pair, const Point &point, LaneMotion &a, LaneMotion &b) {
+    const LaneVec2 tangent{pair.normal.y, -pair.normal.x};
+    const LaneMask none{};
+    push(pair, pair.normal * point.impulse + tangent * point.tangentImpulse, none, true, a, b);
+    turn(pair, point.normalLeverA * point.impulse + point.tangentLeverA * point.tangentImpulse,
+         point.normalLeverB * point.impulse + point.tangentLeverB * point.tangentImpulse, none,
+         true, a, b);
 }
 
 void StableSolver::warmStartLanes(TurningLanes &g) {
     LaneMotion a = gather(g.readA);
     LaneMotion b = gather(g.readB);
-    const LaneVec2 tangent{g.normal.y, -g.normal.x};
-    const LaneMask none{};
-    push(g, g.normal * g.impulse + tangent * g.tangentImpulse, none, true, a, b);
-    turn(g, g.normalLeverA * g.impulse + g.tangentLeverA * g.tangentImpulse,
-         g.normalLeverB * g.impulse + g.tangentLeverB * g.tangentImpulse, none, true, a, b);
+    warmStartPoint(g, g, a, b);
+    scatter(g.writeA, a);
+    scatter(g.writeB, b);
+}
+
+// A pair's points one after the other, as their rows would be.
+void StableSolver::warmStartLanes(TwoPointLanes &g) {
+    LaneMotion a = gather(g.readA);
+    LaneMotion b = gather(g.readB);
+    warmStartPoint(g, g.point[0], a, b);
+    warmStartPoint(g, g.point[1], a, b);
+    scatter(g.writeA, a);
+    scatter(g.writeB, b);
+}
+
+template <bool useBias> void StableSolver::solveLanes(TurningLanes &g) {
+    LaneMotion a = gather(g.readA);
+    LaneMotion b = gather(g.readB);
+    solvePoint<useBias>(g, g, a, b);
+    scatter(g.writeA, a);
+    scatter(g.writeB, b);
+}
+
+template <bool useBias> void StableSolver::solveLanes(TwoPointLanes &g) {
+    LaneMotion a = gather(g.readA);
+    LaneMotion b = gather(g.readB);
+    solvePoint<useBias>(g, g.point[0], a, b);
+    solvePoint<useBias>(g, g.point[1], a, b);
     scatter(g.writeA, a);
     scatter(g.writeB, b);
 }
 
 // solveRow's arithmetic in four lanes: where a row alone would skip work (no friction, an impulse
 // that left the finite numbers), its lane computes it and keeps what it had.
-template <bool useBias> void StableSolver::solveLanes(TurningLanes &g) {
-    LaneMotion a = gather(g.readA);
-    LaneMotion b = gather(g.readB);
+template <bool useBias, typename Pair, typename Point>
+[[gnu::always_inline]] inline void StableSolver::solvePoint(const Pair &pair, Point &point,
+                                                            LaneMotion &a, LaneMotion &b) {
     const Lanes zero = splat(0.0f);
-    const LaneMask rubs = zero < g.friction;
+    const LaneMask rubs = zero < pair.friction;
     if (anyLane(rubs)) {
-        const LaneVec2 tangent{g.normal.y, -g.normal.x};
-        const Lanes vt = tangent.dot(relativeVelocity(g, a, b));
-        const Lanes limit = g.friction * g.impulse;
-        const Lanes unclamped = g.tangentImpulse - g.tangentMass * vt;
+        const LaneVec2 tangent{pair.normal.y, -pair.normal.x};
+        const Lanes vt = tangent.dot(relativeVelocity(point, a, b));
+        const Lanes limit = pair.friction * point.impulse;
+        const Lanes unclamped = point.tangentImpulse - point.tangentMass * vt;
         const LaneMask applies = rubs & isFinite(unclamped);
         const bool every = everyLane(applies);
         const Lanes accumulated = larger(-limit, smaller(unclamped, limit));
-        const Lanes change = accumulated - g.tangentImpulse;
-        g.tangentImpulse = every ? accumulated : select(applies, accumulated, g.tangentImpulse);
-        push(g, tangent * change, applies, every, a, b);
-        turn(g, g.tangentLeverA * change, g.tangentLeverB * change, applies, every, a, b);
+        const Lanes change = accumulated - point.tangentImpulse;
+        point.tangentImpulse =
+            every ? accumulated : select(applies, accumulated, point.tangentImpulse);
+        push(pair, tangent * change, applies, every, a, b);
+        turn(pair, point.tangentLeverA * change, point.tangentLeverB * change, applies, every, a,
+             b);
     }
-    const LaneVec2 moved =
-        (b.displacement + cross(b.turn, g.anchorB)) - (a.displacement + cross(a.turn, g.anchorA));
-    const Lanes separation = g.normal.dot(moved) - g.penetration + splat(tuning.slop);
+    const LaneVec2 moved = (b.displacement + cross(b.turn, point.anchorB)) -
+                           (a.displacement + cross(a.turn, point.anchorA));
+    const Lanes separation = pair.normal.dot(moved) - point.penetration + splat(tuning.slop);
     const LaneMask apart = zero < separation;
     Lanes bias = select(apart, separation * splat(inverseSubstep), zero);
     Lanes massScale = splat(1.0f);
@@ -244,21 +375,21 @@ template <bool useBias> void StableSolver::solveLanes(TurningLanes &g) {
         massScale = select(apart, massScale, splat(spring.massScale));
         impulseScale = select(apart, impulseScale, splat(spring.impulseScale));
     }
-    const Lanes vn = g.normal.dot(relativeVelocity(g, a, b));
+    const Lanes vn = pair.normal.dot(relativeVelocity(point, a, b));
     const Lanes unclamped =
-        g.impulse - g.normalMass * massScale * (vn + bias) - impulseScale * g.impulse;
+        point.impulse - point.normalMass * massScale * (vn + bias) - impulseScale * point.impulse;
     const LaneMask applies = isFinite(unclamped);
     const bool every = everyLane(applies);
     const Lanes accumulated = larger(unclamped, zero);
-    const Lanes change = accumulated - g.impulse;
-    const Lanes largest = larger(g.maxImpulse, accumulated);
-    g.impulse = every ? accumulated : select(applies, accumulated, g.impulse);
-    g.maxImpulse = every ? largest : select(applies, largest, g.maxImpulse);
-    push(g, g.normal * change, applies, every, a, b);
-    turn(g, g.normalLeverA * change, g.normalLeverB * change, applies, every, a, b);
-    scatter(g.writeA, a);
-    scatter(g.writeB, b);
+    const Lanes change = accumulated - point.impulse;
+    const Lanes largest = larger(point.maxImpulse, accumulated);
+    point.impulse = every ? accumulated : select(applies, accumulated, point.impulse);
+    point.maxImpulse = every ? largest : select(applies, largest, point.maxImpulse);
+    push(pair, pair.normal * change, applies, every, a, b);
+    turn(pair, point.normalLeverA * change, point.normalLeverB * change, applies, every, a, b);
 }
 
 template void StableSolver::solveLanes<true>(TurningLanes &g);
 template void StableSolver::solveLanes<false>(TurningLanes &g);
+template void StableSolver::solveLanes<true>(TwoPointLanes &g);
+template void StableSolver::solveLanes<false>(TwoPointLanes &g);

@@ -43,12 +43,12 @@ bool StableSolver::changedByRows(std::size_t i) const {
            negativeZero(kicks[i].x) || negativeZero(kicks[i].y);
 }
 
-bool StableSolver::inLanes(std::size_t k) const {
+[[gnu::always_inline]] inline bool StableSolver::inLanes(std::size_t k) const {
     // The lanes rub or turn freely: a row that resists turning is solved alone.
     return rows[k].turning && details[k].rollingMass == 0;
 }
 
-bool StableSolver::startsTwoPoints(std::size_t k) const {
+[[gnu::always_inline]] inline bool StableSolver::startsTwoPoints(std::size_t k) const {
     return k + 1 < rows.size() && rows[k + 1].a == rows[k].a && rows[k + 1].b == rows[k].b &&
            inLanes(k) && inLanes(k + 1);
 }

@@ -308,7 +308,8 @@ private:
     // one pair that do.
     bool inLanes(std::size_t k) const;
     bool startsTwoPoints(std::size_t k) const;
-    // With twoPoints, the rows of pairRows; else every row alone.
+    // Deals the rows, level by level, into groups, pairGroups and linearRows: with twoPoints, as
+    // pairRows takes them together; else each row alone.
     template <bool twoPoints> void fillLevels();
     template <typename Group> Group blankGroup() const;
     bool changedByRows(std::size_t i) const;

@@ -181,38 +181,24 @@ private:
         Vec2 displacement;
     };
 
-    // Four rows that turn their bodies, of one level (see LevelOrder), solved at once, each lane
-    // rounded exactly as its row alone: lane i is row rowOf[i], or a spare lane (rowOf -1, every
-    // field 0) reading and writing the spare motion. A body the rows do not change is read from
-    // its motion and written to the spare one, so that lanes sharing it never write it at all.
-    struct TurningLanes {
+    // What the rows of four pairs of bodies that turn them share, one pair a lane: the pair's
+    // bodies, normal, masses and friction. Lanes sharing a body the rows do not change read it
+    // from its motion and write the spare one, so that they never write it at all.
+    struct PairLanes {
         LaneVec2 normal;
-        Lanes penetration;
         Lanes inverseMassA;
         Lanes inverseMassB;
-        Lanes normalMass;
-        Lanes impulse;
-        Lanes maxImpulse;
-        LaneVec2 anchorA;
-        LaneVec2 anchorB;
-        Lanes normalLeverA;
-        Lanes normalLeverB;
-        Lanes tangentLeverA;
-        Lanes tangentLeverB;
         Lanes inverseInertiaA;
         Lanes inverseInertiaB;
         Lanes friction;
-        Lanes tangentMass;
-        Lanes tangentImpulse;
         int readA[laneCount];
         int readB[laneCount];
         int writeA[laneCount];
         int writeB[laneCount];
-        int rowOf[laneCount];
     };
 
-    // One point of each of four pairs whose two points are solved together (see TwoPointLanes):
-    // the point's own fields of TurningLanes.
+    // One contact point of each of those pairs: lane i is row rowOf[i], or a spare lane (rowOf
+    // -1, every field 0, its pair's too) reading and writing the spare motion.
     struct PointLanes {
         Lanes penetration;
         Lanes normalMass;
@@ -229,20 +215,13 @@ private:
         int rowOf[laneCount];
     };
 
-    // Four pairs of bodies, each with two rows that turn them (a box resting on a box), as
-    // TurningLanes holds four rows: a pair's points share its bodies, normal, masses and friction,
-    // and are solved in their rows' order between one read of the bodies and one write.
-    struct TwoPointLanes {
-        LaneVec2 normal;
-        Lanes inverseMassA;
-        Lanes inverseMassB;
-        Lanes inverseInertiaA;
-        Lanes inverseInertiaB;
-        Lanes friction;
-        int readA[laneCount];
-        int readB[laneCount];
-        int writeA[laneCount];
-        int writeB[laneCount];
+    // Four rows that turn their bodies, of one level (see LevelOrder), solved at once, each lane
+    // rounded exactly as its row alone.
+    struct TurningLanes : PairLanes, PointLanes {};
+
+    // Four pairs of bodies, each with two rows that turn them (a box resting on a box): a pair's
+    // points are solved in their rows' order between one read of the bodies and one write.
+    struct TwoPointLanes : PairLanes {
         PointLanes point[2];
     };
 

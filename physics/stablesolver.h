@@ -283,9 +283,11 @@ private:
     // When some rows turn their bodies: those of each level in groups of four (by pairs of two
     // points, when most come so), the others (and those that resist turning) listed.
     bool groupTurningRows(int bodyCount);
-    // Whether row k goes into the lanes, and whether it and the row after are the two points of
-    // one pair that do.
+    // Whether row k goes into the lanes, whether the row after joins the same bodies (the rows
+    // of a pair are next to each other), and whether both are the two points of a pair that go
+    // into the lanes.
     bool inLanes(std::size_t k) const;
+    bool sameBodiesAsNext(std::size_t k) const;
     bool startsTwoPoints(std::size_t k) const;
     // Deals the rows, level by level, into groups, pairGroups and linearRows: with twoPoints, as
     // pairRows takes them together; else each row alone.
@@ -294,8 +296,8 @@ private:
     bool changedByRows(std::size_t i) const;
     void putInLane(TurningLanes &g, int lane, int k);
     void putInLane(TwoPointLanes &g, int lane, int firstRow);
-    template <typename Group> void putPairInLane(Group &g, int lane, int k) const;
-    template <typename Point> void putPointInLane(Point &p, int lane, int k) const;
+    void putPairInLane(PairLanes &g, int lane, int k) const;
+    void putPointInLane(PointLanes &p, int lane, int k) const;
     // The groups' impulses back into their rows.
     void ungroup();
     LaneMotion gather(const int (&bodies)[laneCount]) const;

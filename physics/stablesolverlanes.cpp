@@ -48,9 +48,12 @@ bool StableSolver::changedByRows(std::size_t i) const {
     return rows[k].turning && details[k].rollingMass == 0;
 }
 
+[[gnu::always_inline]] inline bool StableSolver::sameBodiesAsNext(std::size_t k) const {
+    return k + 1 < rows.size() && rows[k + 1].a == rows[k].a && rows[k + 1].b == rows[k].b;
+}
+
 [[gnu::always_inline]] inline bool StableSolver::startsTwoPoints(std::size_t k) const {
-    return k + 1 < rows.size() && rows[k + 1].a == rows[k].a && rows[k + 1].b == rows[k].b &&
-           inLanes(k) && inLanes(k + 1);
+    return sameBodiesAsNext(k) && inLanes(k) && inLanes(k + 1);
 }
 
 bool StableSolver::groupTurningRows(int bodyCount) {
@@ -58,12 +61,8 @@ bool StableSolver::groupTurningRows(int bodyCount) {
     int turningCount = 0;
     int pairedRows = 0;
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        const Row &r = rows[k];
-        turningCount += r.turning ? 1 : 0;
-        if (k + 1 < rows.size()) {
-            const Row &next = rows[k + 1];
-            pairedRows += r.turning && next.turning && next.a == r.a && next.b == r.b ? 2 : 0;
-        }
+        turningCount += rows[k].turning ? 1 : 0;
+        pairedRows += rows[k].turning && sameBodiesAsNext(k) && rows[k + 1].turning ? 2 : 0;
     }
     if (turningCount == 0)
         return false;
@@ -156,8 +155,8 @@ template <typename Group> Group StableSolver::blankGroup() const {
 }
 
 // What a pair's rows share, from its row k.
-template <typename Group>
-[[gnu::always_inline]] inline void StableSolver::putPairInLane(Group &g, int lane, int k) const {
+[[gnu::always_inline]] inline void StableSolver::putPairInLane(PairLanes &g, int lane,
+                                                               int k) const {
     const Row &r = rows[static_cast<std::size_t>(k)];
     const RowDetail &d = details[static_cast<std::size_t>(k)];
     g.normal.x[lane] = r.normal.x;
@@ -186,8 +185,8 @@ template <typename Group>
     putPointInLane(g.point[1], lane, firstRow + 1);
 }
 
-template <typename Point>
-[[gnu::always_inline]] inline void StableSolver::putPointInLane(Point &p, int lane, int k) const {
+[[gnu::always_inline]] inline void StableSolver::putPointInLane(PointLanes &p, int lane,
+                                                                int k) const {
     const Row &r = rows[static_cast<std::size_t>(k)];
     const RowDetail &d = details[static_cast<std::size_t>(k)];
     p.penetration[lane] = r.penetration;

@@ -50,26 +50,20 @@ struct Separation {
     float distance;
 };
 
-// Many pairs the broad phase hands over are apart, and one side that separates them by more than
-// enough settles it: the search stops as soon as the greatest separation so far exceeds enough
-// (it can only grow), and returns that one, which the caller turns down like the greatest. The
-// distances of q's four corners from a side are computed at once, each rounded as alone; the
-// nearest is then taken in the corners' order.
-Separation greatestSeparation(const Outline &p, const Outline &q, float enough) {
-    Separation best{0, 0};
-    for (int side = 0; side < corners; ++side) {
-        const LaneVec2 offset{q.corner.x - splat(p.corner.x[side]),
-                              q.corner.y - splat(p.corner.y[side])};
-        const Lanes d = LaneVec2{splat(p.normal.x[side]), splat(p.normal.y[side])}.dot(offset);
-        float nearest = d[0];
-        for (int k = 1; k < corners; ++k) {
-            if (d[k] < nearest)
-                nearest = d[k];
-        }
-        if (side == 0 || nearest > best.distance)
-            best = Separation{side, nearest};
-        if (best.distance > enough)
-            break;
+// The distances of q's corners from p's four sides are computed a corner at a time, the sides in
+// lanes, each rounded as alone; the nearest corner of each side is taken in the corners' order,
+// then the side furthest out in the sides' order, the first of equals.
+Separation greatestSeparation(const Outline &p, const Outline &q) {
+    Lanes nearest{};
+    for (int k = 0; k < corners; ++k) {
+        const LaneVec2 offset{splat(q.corner.x[k]) - p.corner.x, splat(q.corner.y[k]) - p.corner.y};
+        const Lanes d = p.normal.dot(offset);
+        nearest = k == 0 ? d : smaller(nearest, d);
+    }
+    Separation best{0, nearest[0]};
+    for (int side = 1; side < corners; ++side) {
+        if (nearest[side] > best.distance)
+            best = Separation{side, nearest[side]};
     }
     return best;
 }
@@ -102,10 +96,10 @@ bool clip(ClipPoint points[2], Vec2 direction, float limit) {
 // a resting contact does not switch between them from one step to the next.
 Manifold outlineContact(const Outline &a, const Outline &b, float reach) {
     const float ahead = std::max(speculativeDistance, reach);
-    const Separation fromA = greatestSeparation(a, b, ahead);
+    const Separation fromA = greatestSeparation(a, b);
     if (fromA.distance > ahead)
         return Manifold();
-    const Separation fromB = greatestSeparation(b, a, ahead);
+    const Separation fromB = greatestSeparation(b, a);
     if (fromB.distance > ahead)
         return Manifold();
     constexpr float preference = 0.005f;

@@ -230,7 +230,13 @@ void World::detectAllPairs(const EntityArray &bodies) {
 
 // Only the pairs that can touch, in the same order: the same contacts as detectAllPairs.
 void World::detectBroadPhasePairs(const EntityArray &bodies) {
-    broadPhase.findPairs(bodies, reaches);
+    pairingBoxes.resize(static_cast<std::size_t>(bodies.size()));
+    for (int i = 0; i < bodies.size(); ++i) {
+        const float reach = reaches ? (*reaches)[static_cast<std::size_t>(i)] : 0.0f;
+        setPairingBox(pairingBoxes[static_cast<std::size_t>(i)], *bodies[i], bodies[i]->type(),
+                      reach);
+    }
+    broadPhase.findPairs(pairingBoxes, bodies.maxSize());
     const std::vector<int> &partners = broadPhase.partners();
     for (int i = 0; i < bodies.size(); ++i) {
         for (int k = broadPhase.partnersBegin(i); k < broadPhase.partnersEnd(i); ++k)

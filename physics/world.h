@@ -3,6 +3,7 @@
 #include "physics/broadphase.h"
 #include "physics/contact.h"
 #include "physics/designedsolver.h"
+#include "physics/keptpairs.h"
 #include "physics/restingindex.h"
 #include "physics/sleepingbodies.h"
 #include "physics/stablesolver.h"
@@ -77,7 +78,9 @@ private:
     Solver solverKind;
     bool sleepingAllowed = true;
     StepSettings stepSettings;
-    BroadPhase broadPhase;
+    KeptPairs broadPhase;
+    // Each body's pairing box this step, for the broad phase.
+    std::vector<PairingBox> pairingBoxes;
     // The records contacts points into.
     std::vector<Contact> records;
     DesignedSolver designedSolver;

@@ -267,6 +267,25 @@ TEST_P(TurningPairSearches, NonFiniteSpinsLeaveTheOthersExactlyAsWithoutThem) {
     EXPECT_TRUE(sameBodies(poisoned.bodies, clean.bodies, finite));
 }
 
+// Without sleep a standing pyramid keeps its pairs from step to step. A box nudged within it, one
+// lifted from its top onto its side and one dropped on it must each be found as all pairs find
+// them.
+TEST(TurningPairSearches, APyramidKeepingItsPairsAgreesWithAllPairsWhenBoxesAreMoved) {
+    SceneRun reference(SceneKind::Pyramid, 210, World::PairSearch::AllPairs);
+    SceneRun run(SceneKind::Pyramid, 210);
+    for (SceneRun *r : {&reference, &run}) {
+        r->world.allowSleeping(false);
+        r->step(100);
+        r->bodies[10]->position += Vec2(0.3f, 0);
+        r->step(20);
+        r->bodies[r->bodies.size() - 1]->setPosition(Vec2(545, 80));
+        r->step(20);
+        ASSERT_TRUE(addDroppedBox(r->bodies, 640, 300));
+        r->step(100);
+    }
+    EXPECT_EQ(stateText(run.bodies), stateText(reference.bodies));
+}
+
 INSTANTIATE_TEST_SUITE_P(PairSearches, TurningPairSearches, everyPairSearch(), pairSearchName);
 
 } // namespace

@@ -64,7 +64,13 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   # Other users of the machine may be installing at the same moment: wait for their lock.
-  apt-get -o DPkg::Lock::Timeout=900 update -q
+  # A mirror caught mid-sync serves an index of the wrong size for a while. Try again; if it
+  # still fails, go on with the indexes that did arrive: the install says if a package is missing.
+  for attempt in 1 2 3; do
+    apt-get -o DPkg::Lock::Timeout=900 -o Acquire::Retries=3 update -q && break
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    if ((attempt < 3)); then sleep 20; fi
+  done
   apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
 fi
 

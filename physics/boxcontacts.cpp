@@ -83,9 +83,13 @@ bool clip(ClipPoint points[2], Vec2 direction, float limit) {
     if (d0 > 0 && d1 > 0)
         return false;
     if (d0 > 0 || d1 > 0) {
-        const int out = d0 > 0 ? 0 : 1;
         const float share = d0 / (d0 - d1);
-        points[out].at = points[0].at + (points[1].at - points[0].at) * share;
+        const Vec2 cut = points[0].at + (points[1].at - points[0].at) * share;
+        // Each point by a constant index, so that both can stay in registers.
+        if (d0 > 0)
+            points[0].at = cut;
+        else
+            points[1].at = cut;
     }
     return true;
 }
@@ -95,13 +99,15 @@ bool clip(ClipPoint points[2], Vec2 direction, float limit) {
 // side furthest apart gives the reference; b's is preferred only when it is clearly better, so that
 // a resting contact does not switch between them from one step to the next.
 Manifold outlineContact(const Outline &a, const Outline &b, float reach) {
+    // Every path returns m, so that it is built in the caller's manifold rather than copied there.
+    Manifold m;
     const float ahead = std::max(speculativeDistance, reach);
     const Separation fromA = greatestSeparation(a, b);
     if (fromA.distance > ahead)
-        return Manifold();
+        return m;
     const Separation fromB = greatestSeparation(b, a);
     if (fromB.distance > ahead)
-        return Manifold();
+        return m;
     constexpr float preference = 0.005f;
     const bool flipped = fromB.distance > fromA.distance + preference;
     const Outline &reference = flipped ? b : a;
@@ -123,9 +129,8 @@ Manifold outlineContact(const Outline &a, const Outline &b, float reach) {
     const Vec2 end = reference.cornerAt((side + 1) % corners);
     const Vec2 along(-n.y, n.x); // from start toward end
     if (!clip(points, along, along.dot(end)) || !clip(points, -along, -along.dot(start)))
-        return Manifold();
+        return m;
 
-    Manifold m;
     m.normal = flipped ? -n : n;
     for (const ClipPoint &p : points) {
         const float separation = n.dot(p.at - start);

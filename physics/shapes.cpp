@@ -168,7 +168,10 @@ Manifold circleVsAlignedBox(float radius, Vec2 d, Vec2 half, float reach) {
 }
 
 Collision collide(const BaseEntity &first, const BaseEntity &second, float reach) {
-    return collideKinds(first, contactKind(first), second, contactKind(second), reach);
+    Collision found;
+    found.manifold =
+        collideKinds(first, contactKind(first), second, contactKind(second), reach, found.reversed);
+    return found;
 }
 
 int contactKind(const BaseEntity &body) {

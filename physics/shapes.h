@@ -165,24 +165,24 @@ int contactKind(const BaseEntity &body);
 // The same, for a caller that has already asked the body's type().
 int contactKind(const BaseEntity &body, int kind);
 // collide() for a caller that detects many pairs and has asked each body's contactKind() once: it
-// spares every pair two virtual calls and the finiteness tests. Inline, so that the manifold is
-// built where the caller keeps it.
-inline Collision collideKinds(const BaseEntity &first, int firstKind, const BaseEntity &second,
-                              int secondKind, float reach) {
-    Collision found;
+// spares every pair two virtual calls and the finiteness tests. Inline, and the manifold returned
+// as the routine returns it, so that it is built where the caller keeps it: put into a Collision
+// first, it would be copied through stores of other sizes, which the processor cannot forward.
+inline Manifold collideKinds(const BaseEntity &first, int firstKind, const BaseEntity &second,
+                             int secondKind, float reach, bool &reversed) {
+    reversed = false;
     if (!mayCollide(firstKind, secondKind))
-        return found;
+        return Manifold();
     // Two circles, most pairs of a pile, without the call through the table.
     static_assert(collisionTable[BodyType::Circle][BodyType::Circle].routine == circleVsCircle &&
                       !collisionTable[BodyType::Circle][BodyType::Circle].reversed,
                   "the table's entry for two circles");
     if (firstKind == BodyType::Circle && secondKind == BodyType::Circle)
-        return Collision{false, circleVsCircle(first, second, reach)};
+        return circleVsCircle(first, second, reach);
     const CollisionEntry &entry = collisionTable[firstKind][secondKind];
-    found.reversed = entry.reversed;
-    found.manifold =
-        entry.reversed ? entry.routine(second, first, reach) : entry.routine(first, second, reach);
-    return found;
+    reversed = entry.reversed;
+    return entry.reversed ? entry.routine(second, first, reach)
+                          : entry.routine(first, second, reach);
 }
 
 // A body's bounding box on x (index 0) and y (1), in double precision.

@@ -248,12 +248,12 @@ void World::detectBroadPhasePairs(const EntityArray &bodies) {
     const float reach =
         reaches ? (*reaches)[static_cast<std::size_t>(i)] + (*reaches)[static_cast<std::size_t>(j)]
                 : 0.0f;
-    const Collision found =
+    bool reversed = false;
+    const Manifold m =
         collideKinds(*bodies[i], contactKinds[static_cast<std::size_t>(i)], *bodies[j],
-                     contactKinds[static_cast<std::size_t>(j)], reach);
-    if (found.reversed)
+                     contactKinds[static_cast<std::size_t>(j)], reach, reversed);
+    if (reversed)
         std::swap(i, j);
-    const Manifold &m = found.manifold;
     // Each record filled where it is kept: one made aside and copied in whole would be read back
     // from stores of other sizes, which the processor cannot forward, at every contact.
     for (int k = 0; k < m.pointCount; ++k) {

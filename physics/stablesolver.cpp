@@ -362,7 +362,8 @@ void StableSolver::buildRows(const ContactList &contacts) {
 // body that cannot turn (a wall) has no lever either: a point with neither friction nor a lever
 // takes the linear path alone, to the bit as it did before bodies could turn. Rows whose bodies
 // have neither (see TurnTrait) do not come here.
-void StableSolver::turningRow(Row &r, RowDetail &d, const Contact &c) const {
+[[gnu::always_inline]] inline void StableSolver::turningRow(Row &r, RowDetail &d,
+                                                            const Contact &c) const {
     const std::size_t a = static_cast<std::size_t>(r.a);
     const std::size_t b = static_cast<std::size_t>(r.b);
     const bool leverA = (turnTraits[a] & hasLever) != 0;

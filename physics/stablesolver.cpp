@@ -223,8 +223,7 @@ void StableSolver::advance(const EntityArray &bodies, const ContactList &contact
     }
     if (grouped)
         ungroup();
-    applyRestitution(settings.restitution);
-    keepImpulses();
+    bounceAndKeepImpulses(settings.restitution);
     eachBody([&](std::size_t i) {
         BaseEntity *body = bodies[static_cast<int>(i)];
         const Motion &m = motions[i];
@@ -571,37 +570,36 @@ template <bool useBias, bool turns>
     }
 }
 
-void StableSolver::applyRestitution(float restitution) {
+// One pass over the rows, in their order: a row that approached fast enough and pushed bounces
+// (see restitutionThreshold), then its impulses are kept for the next step. A row's bounce
+// changes no row before it, so each is kept as the bounces leave it.
+void StableSolver::bounceAndKeepImpulses(float restitution) {
+    spareImpulses.resize(rows.size());
     for (std::size_t k = 0; k < rows.size(); ++k) {
         Row &r = rows[k];
         const RowDetail &d = details[k];
-        if (!(d.approach < -restitutionThreshold) || r.maxImpulse == 0)
-            continue;
-        Motion &ma = motions[static_cast<std::size_t>(r.a)];
-        Motion &mb = motions[static_cast<std::size_t>(r.b)];
-        Velocity va = velocityOf(ma);
-        Velocity vb = velocityOf(mb);
-        const float vn = r.normal.dot(relativeVelocity(r, d, va, vb));
-        const float unclamped = r.impulse - r.normalMass * (vn + restitution * d.approach);
-        if (!std::isfinite(unclamped))
-            continue;
-        const float accumulated = std::max(unclamped, 0.0f);
-        const float change = accumulated - r.impulse;
-        r.impulse = accumulated;
-        applyNormalImpulse(r, d, change, va, vb);
-        store(ma, va);
-        store(mb, vb);
-    }
-}
-
-void StableSolver::keepImpulses() {
-    spareImpulses.resize(rows.size());
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        const Row &r = rows[k];
-        const RowDetail &d = details[k];
+        if (d.approach < -restitutionThreshold && r.maxImpulse != 0)
+            bounce(r, d, restitution);
         const BodyPair pair = bodyPair(r.a, r.b);
         spareImpulses[k] =
             PairImpulse{pair.lower, pair.higher, r.impulse, d.featureId, d.tangentImpulse};
     }
     std::swap(impulses, spareImpulses);
+}
+
+void StableSolver::bounce(Row &r, const RowDetail &d, float restitution) {
+    Motion &ma = motions[static_cast<std::size_t>(r.a)];
+    Motion &mb = motions[static_cast<std::size_t>(r.b)];
+    Velocity va = velocityOf(ma);
+    Velocity vb = velocityOf(mb);
+    const float vn = r.normal.dot(relativeVelocity(r, d, va, vb));
+    const float unclamped = r.impulse - r.normalMass * (vn + restitution * d.approach);
+    if (!std::isfinite(unclamped))
+        return;
+    const float accumulated = std::max(unclamped, 0.0f);
+    const float change = accumulated - r.impulse;
+    r.impulse = accumulated;
+    applyNormalImpulse(r, d, change, va, vb);
+    store(ma, va);
+    store(mb, vb);
 }

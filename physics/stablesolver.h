@@ -333,8 +333,8 @@ private:
     void warmStartOne(const Row &r, const RowDetail &d);
     template <bool useBias> void solveOne(Row &r, RowDetail &d);
     void warmStartTurningRow(const Row &r, const RowDetail &d);
-    void applyRestitution(float restitution);
-    void keepImpulses();
+    void bounceAndKeepImpulses(float restitution);
+    void bounce(Row &r, const RowDetail &d, float restitution);
 
     StableTuning tuning;
     Softness softness;

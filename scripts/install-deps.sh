@@ -71,7 +71,15 @@ if ((${#missing[@]})); then
     echo "apt-get update failed (attempt $attempt of 3)" >&2
     if ((attempt < 3)); then sleep 20; fi
   done
-  apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
+  if ! apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"; then
+    # A mirror whose security updates have reached this machine's architecture but not yet the
+    # foreign ones (arm64, i386) offers versions of one library that cannot be installed side by
+    # side: take the release's own versions, which every architecture has.
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "apt-get install failed; trying again with the packages of $codename itself" >&2
+    apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends -t "$codename" \
+      "${missing[@]}"
+  fi
 fi
 
 # The browser tests' driver, playwright-core, from npm at the version the lock file pins; it

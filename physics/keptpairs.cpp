@@ -14,6 +14,8 @@ constexpr double slowSteps = 16;
 // While the pairs are searched again every step or two (bodies in motion), widening only adds
 // pairs the narrow phase turns down: it is tried on one search in this many.
 constexpr int probeInterval = 16;
+// The steps since the last search are counted up to this: the pace only guides the slack.
+constexpr int maxStepsCounted = 1 << 20;
 
 bool inside(const PairingBox &box, const PairingBox &kept) {
     if (box.kind != kept.kind || box.pairing != kept.pairing)
@@ -52,14 +54,14 @@ bool KeptPairs::stillHold(const std::vector<PairingBox> &boxes) const {
 }
 
 void KeptPairs::findPairs(const std::vector<PairingBox> &boxes, int capacity) {
-    ++stepsSinceSearch;
+    // A pile at rest for ever must not overflow the count.
+    stepsSinceSearch = std::min(stepsSinceSearch + 1, maxStepsCounted);
     searchedLast = !stillHold(boxes);
     if (!searchedLast)
         return;
     const bool held = stepsSinceSearch > 2;
-    searchesInMotion = held ? 0 : searchesInMotion + 1;
-    const bool widen =
-        searchedBoxes.size() == boxes.size() && (held || searchesInMotion % probeInterval == 0);
+    searchesInMotion = held ? 0 : (searchesInMotion + 1) % probeInterval;
+    const bool widen = searchedBoxes.size() == boxes.size() && (held || searchesInMotion == 0);
     widened = boxes;
     for (std::size_t i = 0; i < widened.size() && widen; ++i) {
         PairingBox &box = widened[i];

@@ -30,7 +30,8 @@ private:
     // The boxes of the last search as they were given, by body, and the steps since.
     std::vector<PairingBox> searchedBoxes;
     int stepsSinceSearch = 0;
-    // The searches in a row that came within two steps of the one before.
+    // The searches in a row that came within two steps of the one before, modulo the interval at
+    // which they widen the boxes all the same.
     int searchesInMotion = 0;
     bool searchedLast = false;
 };

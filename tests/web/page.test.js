@@ -17,8 +17,12 @@ const corpus = path.join(__dirname, '..', '..', 'fuzz', 'replay-corpus');
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'rigid2d-web-'));
 
 let server;
+// Every browser opened, closed at the end even when a test failed before closing its own: an open
+// browser would keep the test runner waiting until CTest's timeout.
+const browsers = [];
 before(async () => { server = await serve(); });
-after(() => {
+after(async () => {
+  for (const browser of browsers) await browser.close().catch(() => {});
   server.close();
   fs.rmSync(scratch, { recursive: true, force: true });
 });
@@ -26,6 +30,7 @@ after(() => {
 // A page of the program with the address's options, once it has started; errors must stay empty.
 async function openPage(query = '') {
   const opened = await openBrowser();
+  browsers.push(opened.browser);
   await opened.page.goto(`${server.url}index.html${query}`);
   await opened.page.waitForFunction(() => window.Module?.calledRun && window.rigid2d, null,
     { timeout: 60000 });

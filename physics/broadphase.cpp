@@ -98,25 +98,19 @@ void appendPair(std::vector<BodyPair> &pairs, int i, int j) {
 
 } // namespace
 
-void BroadPhase::findPairs(const EntityArray &bodies, const std::vector<float> *reaches) {
-    findPairs(bodies.size(), bodies.maxSize(), [&bodies, reaches](int i) {
-        const BaseEntity &body = *bodies[i];
+void setPairingBoxes(std::vector<PairingBox> &boxes, const EntityArray &bodies,
+                     const std::vector<float> *reaches) {
+    boxes.resize(static_cast<std::size_t>(bodies.size()));
+    for (int i = 0; i < bodies.size(); ++i) {
         const float reach = reaches ? (*reaches)[static_cast<std::size_t>(i)] : 0.0f;
-        PairingBox box;
-        setPairingBox(box, body, body.type(), reach);
-        return box;
-    });
+        setPairingBox(boxes[static_cast<std::size_t>(i)], *bodies[i], bodies[i]->type(), reach);
+    }
 }
 
 void BroadPhase::findPairs(const std::vector<PairingBox> &boxes, int capacity) {
-    findPairs(static_cast<int>(boxes.size()), capacity,
-              [&boxes](int i) -> const PairingBox & { return boxes[static_cast<std::size_t>(i)]; });
-}
-
-// boxOf(i): the PairingBox of body i.
-template <typename BoxOf> void BroadPhase::findPairs(int count, int capacity, BoxOf boxOf) {
+    const int count = static_cast<int>(boxes.size());
     fitToBodies(count, capacity);
-    computeExtents(boxOf);
+    computeExtents(boxes);
     sortAlongSweepAxis();
     pairs.clear();
     sweep();
@@ -178,11 +172,11 @@ BodyPairing pairingBounds(const BaseEntity &body, int kind, float reach, double 
 }
 
 // Fills the extents in their present order, each from its body's box.
-template <typename BoxOf> void BroadPhase::computeExtents(BoxOf boxOf) {
+void BroadPhase::computeExtents(const std::vector<PairingBox> &boxes) {
     wild.clear();
     sweptCount = 0;
     for (Extent &e : extents) {
-        const PairingBox &box = boxOf(e.index);
+        const PairingBox &box = boxes[static_cast<std::size_t>(e.index)];
         const int kind = box.kind;
         const bool known = isShapeKind(kind);
         e.kindBit = known ? static_cast<unsigned char>(1u << kind) : 0;

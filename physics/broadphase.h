@@ -36,6 +36,12 @@ inline void setPairingBox(PairingBox &box, const BaseEntity &body, int kind, flo
     box.pairing = pairingBounds(body, kind, reach, box.lo, box.hi);
 }
 
+// Sets boxes to the pairing boxes of the bodies as they are now, by index. With reaches (by body
+// index, each 0 or more), each body's box is widened by its reach, so that the pairs cover every
+// contact the narrow phase finds within the sum of the two reaches (see collide).
+void setPairingBoxes(std::vector<PairingBox> &boxes, const EntityArray &bodies,
+                     const std::vector<float> *reaches = nullptr);
+
 // Finds the pairs of bodies whose shapes can touch, by sort and sweep along one axis, and lists
 // them in the order the all-pairs loop would visit them: by lower index, then by higher. The
 // bounds are conservative: every pair the narrow phase would accept, to the last bit of its float
@@ -52,12 +58,8 @@ inline void setPairingBox(PairingBox &box, const BaseEntity &body, int kind, flo
 // counts its overlaps only as far as the sweep's own count.
 class BroadPhase {
 public:
-    // Rebuilds the pair list for the bodies as they are now. With reaches (by body index, each 0
-    // or more), each body's box is widened by its reach, so that the pairs cover every contact the
-    // narrow phase finds within the sum of the two reaches (see collide).
-    void findPairs(const EntityArray &bodies, const std::vector<float> *reaches = nullptr);
-    // The same for the bodies 0 to boxes.size() - 1, given by their boxes (by index), of an array
-    // of that capacity (see fitToBodies).
+    // Rebuilds the pair list for the bodies 0 to boxes.size() - 1, given by their pairing boxes
+    // (see setPairingBoxes), of an array of that capacity (see fitToBodies).
     void findPairs(const std::vector<PairingBox> &boxes, int capacity);
 
     // The partners j > i of body i, ascending, as [begin, end) into partners().
@@ -118,8 +120,7 @@ private:
     };
 
     void fitToBodies(int count, int capacity);
-    template <typename BoxOf> void findPairs(int count, int capacity, BoxOf boxOf);
-    template <typename BoxOf> void computeExtents(BoxOf boxOf);
+    void computeExtents(const std::vector<PairingBox> &boxes);
     void sortAlongSweepAxis();
     void sweep();
     long long countSweepOverlaps() const;

@@ -230,12 +230,7 @@ void World::detectAllPairs(const EntityArray &bodies) {
 
 // Only the pairs that can touch, in the same order: the same contacts as detectAllPairs.
 void World::detectBroadPhasePairs(const EntityArray &bodies) {
-    pairingBoxes.resize(static_cast<std::size_t>(bodies.size()));
-    for (int i = 0; i < bodies.size(); ++i) {
-        const float reach = reaches ? (*reaches)[static_cast<std::size_t>(i)] : 0.0f;
-        setPairingBox(pairingBoxes[static_cast<std::size_t>(i)], *bodies[i], bodies[i]->type(),
-                      reach);
-    }
+    setPairingBoxes(pairingBoxes, bodies, reaches);
     broadPhase.findPairs(pairingBoxes, bodies.maxSize());
     const std::vector<int> &partners = broadPhase.partners();
     for (int i = 0; i < bodies.size(); ++i) {

@@ -60,22 +60,86 @@ inline Lanes smaller(Lanes a, Lanes b) {
 #endif
 }
 
-// Vec2's arithmetic on four vectors at once, in Vec2's order of operations.
-struct LaneVec2 {
-    Lanes x;
-    Lanes y;
-
-    LaneVec2 operator+(LaneVec2 o) const { return LaneVec2{x + o.x, y + o.y}; }
-    LaneVec2 operator-(LaneVec2 o) const { return LaneVec2{x - o.x, y - o.y}; }
-    LaneVec2 operator*(Lanes s) const { return LaneVec2{x * s, y * s}; }
-    Lanes dot(LaneVec2 o) const { return x * o.x + y * o.y; }
-};
-
-// The velocity of a point at offset r from a centre turning at w, as cross(float, Vec2).
-inline LaneVec2 cross(Lanes w, LaneVec2 r) {
-    return LaneVec2{-w * r.y, w * r.x};
+// x in every lane of a vector of type L.
+template <typename L> L splatAs(float x);
+template <> inline Lanes splatAs<Lanes>(float x) {
+    return splat(x);
 }
 
-inline LaneVec2 select(LaneMask mask, LaneVec2 yes, LaneVec2 no) {
-    return LaneVec2{select(mask, yes.x, no.x), select(mask, yes.y, no.y)};
+#if defined(__x86_64__) && defined(__GNUC__)
+// Eight floats at once, for the functions built for AVX alone (gnu::target): inlined there, these
+// take one AVX register where Lanes takes an SSE one, and a processor without AVX never runs
+// them. They are never called across functions, so the warning that AVX changes how such a
+// vector is passed does not apply.
+#define RIGID2D_WIDE_LANES 1
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+using WideLanes = float __attribute__((vector_size(32)));
+using WideMask = std::int32_t __attribute__((vector_size(32)));
+#define RIGID2D_WIDE [[gnu::always_inline]] inline
+
+RIGID2D_WIDE WideLanes joined(Lanes low, Lanes high) {
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+}
+RIGID2D_WIDE Lanes lowHalf(WideLanes x) {
+    return __builtin_shufflevector(x, x, 0, 1, 2, 3);
+}
+RIGID2D_WIDE Lanes highHalf(WideLanes x) {
+    return __builtin_shufflevector(x, x, 4, 5, 6, 7);
+}
+RIGID2D_WIDE WideLanes select(WideMask mask, WideLanes yes, WideLanes no) {
+    return (WideLanes)(((WideMask)yes & mask) | ((WideMask)no & ~mask));
+}
+RIGID2D_WIDE bool anyLane(WideMask mask) {
+    return anyLane(__builtin_shufflevector(mask, mask, 0, 1, 2, 3) |
+                   __builtin_shufflevector(mask, mask, 4, 5, 6, 7));
+}
+RIGID2D_WIDE bool everyLane(WideMask mask) {
+    return everyLane(__builtin_shufflevector(mask, mask, 0, 1, 2, 3) &
+                     __builtin_shufflevector(mask, mask, 4, 5, 6, 7));
+}
+RIGID2D_WIDE WideMask isFinite(WideLanes x) {
+    return x - x == WideLanes{};
+}
+// As larger and smaller for Lanes: the comparison AVX's maxps and minps make.
+RIGID2D_WIDE WideLanes larger(WideLanes a, WideLanes b) {
+    return a < b ? b : a;
+}
+RIGID2D_WIDE WideLanes smaller(WideLanes a, WideLanes b) {
+    return b < a ? b : a;
+}
+template <> RIGID2D_WIDE WideLanes splatAs<WideLanes>(float x) {
+    return WideLanes{x, x, x, x, x, x, x, x};
+}
+#pragma GCC diagnostic pop
+#endif
+
+// Vec2's arithmetic on a vector a lane, in Vec2's order of operations.
+template <typename L> struct BasicLaneVec2 {
+    L x;
+    L y;
+
+    [[gnu::always_inline]] BasicLaneVec2 operator+(const BasicLaneVec2 &o) const {
+        return BasicLaneVec2{x + o.x, y + o.y};
+    }
+    [[gnu::always_inline]] BasicLaneVec2 operator-(const BasicLaneVec2 &o) const {
+        return BasicLaneVec2{x - o.x, y - o.y};
+    }
+    [[gnu::always_inline]] BasicLaneVec2 operator*(const L &s) const {
+        return BasicLaneVec2{x * s, y * s};
+    }
+    [[gnu::always_inline]] L dot(const BasicLaneVec2 &o) const { return x * o.x + y * o.y; }
+};
+using LaneVec2 = BasicLaneVec2<Lanes>;
+
+// The velocity of a point at offset r from a centre turning at w, as cross(float, Vec2).
+template <typename L>
+[[gnu::always_inline]] inline BasicLaneVec2<L> cross(const L &w, const BasicLaneVec2<L> &r) {
+    return BasicLaneVec2<L>{-w * r.y, w * r.x};
+}
+
+template <typename L, typename M>
+[[gnu::always_inline]] inline BasicLaneVec2<L> select(const M &mask, const BasicLaneVec2<L> &yes,
+                                                      const BasicLaneVec2<L> &no) {
+    return BasicLaneVec2<L>{select(mask, yes.x, no.x), select(mask, yes.y, no.y)};
 }

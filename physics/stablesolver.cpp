@@ -406,24 +406,34 @@ void StableSolver::buildRows(const ContactList &contacts) {
     }
 }
 
-// group(g) and pairGroup(g) for each group of their kind and linear(row, detail) for each listed
-// row, level by level: a level's rows share no body that they change, so within it the order does
-// not matter.
-template <typename Group, typename PairGroup, typename Linear>
-void StableSolver::eachLevel(Group group, PairGroup pairGroup, Linear linear) {
+// lanes(group) for each group of either kind, or lanes(group, group) for two of a kind at once,
+// and linear(row, detail) for each listed row, level by level: a level's rows share no body that
+// they change, so within it the order does not matter.
+template <typename LaneWork, typename Linear>
+void StableSolver::eachLevel(LaneWork lanes, Linear linear) {
     std::size_t g = 0;
     std::size_t p = 0;
     std::size_t l = 0;
     for (const LevelWork &level : levelWork) {
-        for (; g < level.groupEnd; ++g)
-            group(groups[g]);
-        for (; p < level.pairGroupEnd; ++p)
-            pairGroup(pairGroups[p]);
+        eachGroup(groups, g, level.groupEnd, lanes);
+        eachGroup(pairGroups, p, level.pairGroupEnd, lanes);
         for (; l < level.linearEnd; ++l) {
             const std::size_t k = static_cast<std::size_t>(linearRows[l]);
             linear(rows[k], details[k]);
         }
     }
+}
+
+template <typename Group, typename LaneWork>
+void StableSolver::eachGroup(std::vector<Group> &list, std::size_t &next, std::size_t end,
+                             LaneWork lanes) {
+#if defined(RIGID2D_WIDE_LANES)
+    if (wideLanes)
+        for (; next + 1 < end; next += 2)
+            lanes(list[next], list[next + 1]);
+#endif
+    for (; next < end; ++next)
+        lanes(list[next]);
 }
 
 // A row that does not turn its bodies pushes them along the normal alone and leaves their spins
@@ -463,8 +473,7 @@ void StableSolver::warmStartTurningRow(const Row &r, const RowDetail &d) {
 
 void StableSolver::applyWarmStart() {
     if (grouped) {
-        eachLevel([this](TurningLanes &g) { warmStartLanes(g); },
-                  [this](TwoPointLanes &g) { warmStartLanes(g); },
+        eachLevel([this](auto &...g) { this->warmStartLanes(g...); },
                   [this](Row &r, RowDetail &d) { warmStartOne(r, d); });
         return;
     }
@@ -480,11 +489,11 @@ void StableSolver::applyWarmStart() {
 // the normal impulse, and writes them back once. A contact whose bodies have
 // left the finite numbers (an impulse overflowed into one of them) gives a non-finite impulse,
 // and is passed over so that the overflow goes no further. The rows that turn their bodies are
-// solved four at a time (see solveLanes), the others one by one.
+// solved four at a time (see solveLanes), or eight where the processor has AVX, the others one by
+// one.
 template <bool useBias> void StableSolver::solve() {
     if (grouped) {
-        eachLevel([this](TurningLanes &g) { solveLanes<useBias>(g); },
-                  [this](TwoPointLanes &g) { solveLanes<useBias>(g); },
+        eachLevel([this](auto &...g) { this->template solveLanes<useBias>(g...); },
                   [this](Row &r, RowDetail &d) { solveOne<useBias>(r, d); });
         return;
     }

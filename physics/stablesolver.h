@@ -225,13 +225,14 @@ private:
         PointLanes point[2];
     };
 
-    // A body's motion in four lanes.
-    struct LaneMotion {
-        LaneVec2 velocity;
-        Lanes spin;
-        Lanes turn;
-        LaneVec2 displacement;
+    // A body's motion in lanes: four (Lanes), or eight (WideLanes).
+    template <typename L> struct BasicLaneMotion {
+        BasicLaneVec2<L> velocity;
+        L spin;
+        L turn;
+        BasicLaneVec2<L> displacement;
     };
+    using LaneMotion = BasicLaneMotion<Lanes>;
 
     // Where a level's work ends in groups, pairGroups and linearRows.
     struct LevelWork {
@@ -302,28 +303,39 @@ private:
     void ungroup();
     LaneMotion gather(const int (&bodies)[laneCount]) const;
     void scatter(const int (&bodies)[laneCount], const LaneMotion &m);
-    template <typename Group, typename PairGroup, typename Linear>
-    void eachLevel(Group group, PairGroup pairGroup, Linear linear);
-    template <typename Point>
-    static LaneVec2 relativeVelocity(const Point &p, const LaneMotion &a, const LaneMotion &b);
+    // Each level's groups (see groupTurningRows) to lanes, by one group or, where the processor
+    // takes eight lanes (wideLanes), by two of one level at once, then its rows alone to linear.
+    template <typename LaneWork, typename Linear> void eachLevel(LaneWork lanes, Linear linear);
+    template <typename Group, typename LaneWork>
+    void eachGroup(std::vector<Group> &list, std::size_t &next, std::size_t end, LaneWork lanes);
+    // The lane arithmetic (stablesolverlanemath.h), for motions LM of four lanes or eight.
+    template <typename Point, typename LM>
+    static auto relativeVelocity(const Point &p, const LM &a, const LM &b);
     // The impulse p, and the moments turnA and turnB, on the lanes where applies (on every lane
     // when every), with the masses of the pair's bodies.
-    template <typename Pair>
-    static void push(const Pair &pair, LaneVec2 p, LaneMask applies, bool every, LaneMotion &a,
-                     LaneMotion &b);
-    template <typename Pair>
-    static void turn(const Pair &pair, Lanes turnA, Lanes turnB, LaneMask applies, bool every,
-                     LaneMotion &a, LaneMotion &b);
+    template <typename Pair, typename LM, typename Mask>
+    static void push(const Pair &pair, const decltype(LM::velocity) &p, const Mask &applies,
+                     bool every, LM &a, LM &b);
+    template <typename Pair, typename LM, typename Mask>
+    static void turn(const Pair &pair, const decltype(LM::spin) &turnA,
+                     const decltype(LM::spin) &turnB, const Mask &applies, bool every, LM &a,
+                     LM &b);
     void warmStartLanes(TurningLanes &g);
     void warmStartLanes(TwoPointLanes &g);
     template <bool useBias> void solveLanes(TurningLanes &g);
     template <bool useBias> void solveLanes(TwoPointLanes &g);
+#if defined(RIGID2D_WIDE_LANES)
+    // Two groups of one level at once, in eight lanes (stablesolverwide.cpp).
+    template <typename Group> void warmStartLanes(Group &first, Group &second);
+    template <bool useBias, typename Group> void solveLanes(Group &first, Group &second);
+    static bool processorHasAvx();
+#endif
     // One point of a group: what its pair shares from pair, its own fields from point (the same
     // group for TurningLanes).
-    template <typename Pair, typename Point>
-    static void warmStartPoint(const Pair &pair, const Point &point, LaneMotion &a, LaneMotion &b);
-    template <bool useBias, typename Pair, typename Point>
-    void solvePoint(const Pair &pair, Point &point, LaneMotion &a, LaneMotion &b);
+    template <typename Pair, typename Point, typename LM>
+    static void warmStartPoint(const Pair &pair, const Point &point, LM &a, LM &b);
+    template <bool useBias, typename Pair, typename Point, typename LM>
+    void solvePoint(const Pair &pair, Point &point, LM &a, LM &b);
     // One pass over the contacts: with useBias, overlap is pushed out softly; without, the
     // contacts only stop approach, and the push-out speed of the pass before is taken back.
     template <bool useBias> void solve();
@@ -343,6 +355,10 @@ private:
     std::vector<RowDetail> details;
     // When some rows turn their bodies (grouped), the passes take the rows level by level.
     bool grouped = false;
+#if defined(RIGID2D_WIDE_LANES)
+    // Whether the processor has AVX: two groups of a level are then solved at once.
+    bool wideLanes = processorHasAvx();
+#endif
     LevelOrder levels;
     std::vector<TurningLanes> groups;
     std::vector<TwoPointLanes> pairGroups;

@@ -9,6 +9,7 @@
 
 #include "physics/stablesolverlanemath.h"
 
+#include <cstring>     // std::memcpy
 #include <type_traits> // std::is_same_v
 
 #define RIGID2D_FOR_AVX [[gnu::target("avx")]]
@@ -83,23 +84,68 @@ RIGID2D_WIDE void splitImpulses(const WidePoint &wide, Point &first, Point &seco
     second.tangentImpulse = highHalf(wide.tangentImpulse);
 }
 
-// A body's motion in lanes, of two groups in one, and back.
-template <template <typename> class Motion>
-RIGID2D_WIDE Motion<WideLanes> joinedMotion(const Motion<Lanes> &low, const Motion<Lanes> &high) {
-    return Motion<WideLanes>{joined(low.velocity, high.velocity), joined(low.spin, high.spin),
-                             joined(low.turn, high.turn),
-                             joined(low.displacement, high.displacement)};
+// transpose on both halves at once: the four vectors' low halves, rows into columns, and their
+// high halves likewise.
+RIGID2D_WIDE void transposeHalves(WideLanes &x, WideLanes &y, WideLanes &z, WideLanes &w) {
+    const WideLanes xy0 = __builtin_shufflevector(x, y, 0, 8, 1, 9, 4, 12, 5, 13);
+    const WideLanes xy1 = __builtin_shufflevector(x, y, 2, 10, 3, 11, 6, 14, 7, 15);
+    const WideLanes zw0 = __builtin_shufflevector(z, w, 0, 8, 1, 9, 4, 12, 5, 13);
+    const WideLanes zw1 = __builtin_shufflevector(z, w, 2, 10, 3, 11, 6, 14, 7, 15);
+    x = __builtin_shufflevector(xy0, zw0, 0, 1, 8, 9, 4, 5, 12, 13);
+    y = __builtin_shufflevector(xy0, zw0, 2, 3, 10, 11, 6, 7, 14, 15);
+    z = __builtin_shufflevector(xy1, zw1, 0, 1, 8, 9, 4, 5, 12, 13);
+    w = __builtin_shufflevector(xy1, zw1, 2, 3, 10, 11, 6, 7, 14, 15);
 }
 
-RIGID2D_WIDE Lanes half(WideLanes x, bool high) {
-    return high ? highHalf(x) : lowHalf(x);
+// What StableSolver::gather does for the bodies of two groups, low and high: a vector holds the
+// velocity, spin and turn of one body of each, and one transpose of both halves turns four such
+// vectors into lanes.
+template <typename WideMotion, typename Motion>
+RIGID2D_WIDE WideMotion gatherTwo(const Motion *motions, const int (&low)[laneCount],
+                                  const int (&high)[laneCount]) {
+    WideLanes v[laneCount];
+    for (int row = 0; row < laneCount; ++row) {
+        Lanes first;
+        Lanes second;
+        std::memcpy(&first, &motions[low[row]], sizeof first);
+        std::memcpy(&second, &motions[high[row]], sizeof second);
+        v[row] = joined(first, second);
+    }
+    transposeHalves(v[0], v[1], v[2], v[3]);
+    WideMotion out;
+    out.velocity = BasicLaneVec2<WideLanes>{v[0], v[1]};
+    out.spin = v[2];
+    out.turn = v[3];
+    using Pair = float __attribute__((vector_size(8)));
+    Lanes firstTwo[2];
+    Lanes lastTwo[2];
+    for (int half = 0; half < 2; ++half) {
+        const int(&bodies)[laneCount] = half == 0 ? low : high;
+        Pair d[laneCount];
+        for (int lane = 0; lane < laneCount; ++lane)
+            std::memcpy(&d[lane], &motions[bodies[lane]].displacement, sizeof d[lane]);
+        firstTwo[half] = __builtin_shufflevector(d[0], d[1], 0, 2, 1, 3);
+        lastTwo[half] = __builtin_shufflevector(d[2], d[3], 0, 2, 1, 3);
+    }
+    const WideLanes first = joined(firstTwo[0], firstTwo[1]);
+    const WideLanes last = joined(lastTwo[0], lastTwo[1]);
+    out.displacement.x = __builtin_shufflevector(first, last, 0, 1, 8, 9, 4, 5, 12, 13);
+    out.displacement.y = __builtin_shufflevector(first, last, 2, 3, 10, 11, 6, 7, 14, 15);
+    return out;
 }
 
-template <template <typename> class Motion>
-RIGID2D_WIDE Motion<Lanes> half(const Motion<WideLanes> &m, bool high) {
-    return Motion<Lanes>{LaneVec2{half(m.velocity.x, high), half(m.velocity.y, high)},
-                         half(m.spin, high), half(m.turn, high),
-                         LaneVec2{half(m.displacement.x, high), half(m.displacement.y, high)}};
+// And back, as StableSolver::scatter does.
+template <typename Motion, typename WideMotion>
+RIGID2D_WIDE void scatterTwo(Motion *motions, const int (&low)[laneCount],
+                             const int (&high)[laneCount], const WideMotion &m) {
+    WideLanes v[laneCount] = {m.velocity.x, m.velocity.y, m.spin, m.turn};
+    transposeHalves(v[0], v[1], v[2], v[3]);
+    for (int row = 0; row < laneCount; ++row) {
+        const Lanes first = lowHalf(v[row]);
+        const Lanes second = highHalf(v[row]);
+        std::memcpy(static_cast<void *>(&motions[low[row]]), &first, sizeof first);
+        std::memcpy(static_cast<void *>(&motions[high[row]]), &second, sizeof second);
+    }
 }
 
 } // namespace
@@ -113,8 +159,9 @@ bool StableSolver::processorHasAvx() {
 // Lanes 0 to 3 are the first group's, 4 to 7 the second's.
 template <typename Group>
 RIGID2D_FOR_AVX void StableSolver::warmStartLanes(Group &first, Group &second) {
-    auto a = joinedMotion(gather(first.readA), gather(second.readA));
-    auto b = joinedMotion(gather(first.readB), gather(second.readB));
+    using WideMotion = BasicLaneMotion<WideLanes>;
+    WideMotion a = gatherTwo<WideMotion>(motions.data(), first.readA, second.readA);
+    WideMotion b = gatherTwo<WideMotion>(motions.data(), first.readB, second.readB);
     const WidePair pair = joinedPair(first, second);
     if constexpr (std::is_same_v<Group, TwoPointLanes>) {
         warmStartPoint(pair, joinedPoint(first.point[0], second.point[0]), a, b);
@@ -122,16 +169,15 @@ RIGID2D_FOR_AVX void StableSolver::warmStartLanes(Group &first, Group &second) {
     } else {
         warmStartPoint(pair, joinedPoint(first, second), a, b);
     }
-    scatter(first.writeA, half(a, false));
-    scatter(second.writeA, half(a, true));
-    scatter(first.writeB, half(b, false));
-    scatter(second.writeB, half(b, true));
+    scatterTwo(motions.data(), first.writeA, second.writeA, a);
+    scatterTwo(motions.data(), first.writeB, second.writeB, b);
 }
 
 template <bool useBias, typename Group>
 RIGID2D_FOR_AVX void StableSolver::solveLanes(Group &first, Group &second) {
-    auto a = joinedMotion(gather(first.readA), gather(second.readA));
-    auto b = joinedMotion(gather(first.readB), gather(second.readB));
+    using WideMotion = BasicLaneMotion<WideLanes>;
+    WideMotion a = gatherTwo<WideMotion>(motions.data(), first.readA, second.readA);
+    WideMotion b = gatherTwo<WideMotion>(motions.data(), first.readB, second.readB);
     const WidePair pair = joinedPair(first, second);
     if constexpr (std::is_same_v<Group, TwoPointLanes>) {
         for (int n = 0; n < 2; ++n) {
@@ -144,10 +190,8 @@ RIGID2D_FOR_AVX void StableSolver::solveLanes(Group &first, Group &second) {
         solvePoint<useBias>(pair, point, a, b);
         splitImpulses(point, first, second);
     }
-    scatter(first.writeA, half(a, false));
-    scatter(second.writeA, half(a, true));
-    scatter(first.writeB, half(b, false));
-    scatter(second.writeB, half(b, true));
+    scatterTwo(motions.data(), first.writeA, second.writeA, a);
+    scatterTwo(motions.data(), first.writeB, second.writeB, b);
 }
 
 template void StableSolver::warmStartLanes(TurningLanes &, TurningLanes &);

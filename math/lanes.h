@@ -60,6 +60,16 @@ inline Lanes smaller(Lanes a, Lanes b) {
 #endif
 }
 
+// Eight lanes kept as two vectors of four, lanes 0 to 3 then 4 to 7: four lanes at a time take
+// one half, eight (WideLanes) both at once.
+struct LaneHalves {
+    Lanes half[2];
+};
+struct LaneVec2Halves {
+    LaneHalves x;
+    LaneHalves y;
+};
+
 // x in every lane of a vector of type L.
 template <typename L> L splatAs(float x);
 template <> inline Lanes splatAs<Lanes>(float x) {

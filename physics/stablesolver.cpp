@@ -406,17 +406,19 @@ void StableSolver::buildRows(const ContactList &contacts) {
     }
 }
 
-// lanes(group) for each group of either kind, or lanes(group, group) for two of a kind at once,
-// and linear(row, detail) for each listed row, level by level: a level's rows share no body that
-// they change, so within it the order does not matter.
+// lanes(group) for each group of either kind and linear(row, detail) for each listed row, level
+// by level: a level's rows share no body that they change, so within it the order does not
+// matter.
 template <typename LaneWork, typename Linear>
 void StableSolver::eachLevel(LaneWork lanes, Linear linear) {
     std::size_t g = 0;
     std::size_t p = 0;
     std::size_t l = 0;
     for (const LevelWork &level : levelWork) {
-        eachGroup(groups, g, level.groupEnd, lanes);
-        eachGroup(pairGroups, p, level.pairGroupEnd, lanes);
+        for (; g < level.groupEnd; ++g)
+            lanes(groups[g]);
+        for (; p < level.pairGroupEnd; ++p)
+            lanes(pairGroups[p]);
         for (; l < level.linearEnd; ++l) {
             const std::size_t k = static_cast<std::size_t>(linearRows[l]);
             linear(rows[k], details[k]);
@@ -424,16 +426,20 @@ void StableSolver::eachLevel(LaneWork lanes, Linear linear) {
     }
 }
 
-template <typename Group, typename LaneWork>
-void StableSolver::eachGroup(std::vector<Group> &list, std::size_t &next, std::size_t end,
-                             LaneWork lanes) {
+template <typename Group> void StableSolver::warmStartGroup(Group &g) {
 #if defined(RIGID2D_WIDE_LANES)
     if (wideLanes)
-        for (; next + 1 < end; next += 2)
-            lanes(list[next], list[next + 1]);
+        return warmStartWide(g);
 #endif
-    for (; next < end; ++next)
-        lanes(list[next]);
+    warmStartLanes(g);
+}
+
+template <bool useBias, typename Group> void StableSolver::solveGroup(Group &g) {
+#if defined(RIGID2D_WIDE_LANES)
+    if (wideLanes)
+        return solveWide<useBias>(g);
+#endif
+    solveLanes<useBias>(g);
 }
 
 // A row that does not turn its bodies pushes them along the normal alone and leaves their spins
@@ -473,7 +479,7 @@ void StableSolver::warmStartTurningRow(const Row &r, const RowDetail &d) {
 
 void StableSolver::applyWarmStart() {
     if (grouped) {
-        eachLevel([this](auto &...g) { this->warmStartLanes(g...); },
+        eachLevel([this](auto &g) { this->warmStartGroup(g); },
                   [this](Row &r, RowDetail &d) { warmStartOne(r, d); });
         return;
     }
@@ -493,7 +499,7 @@ void StableSolver::applyWarmStart() {
 // one.
 template <bool useBias> void StableSolver::solve() {
     if (grouped) {
-        eachLevel([this](auto &...g) { this->template solveLanes<useBias>(g...); },
+        eachLevel([this](auto &g) { this->template solveGroup<useBias>(g); },
                   [this](Row &r, RowDetail &d) { solveOne<useBias>(r, d); });
         return;
     }

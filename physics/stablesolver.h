@@ -181,45 +181,49 @@ private:
         Vec2 displacement;
     };
 
-    // What the rows of four pairs of bodies that turn them share, one pair a lane: the pair's
+    // A group's lanes: eight, taken four at a time, or at once where the processor has AVX.
+    static constexpr int groupLanes = 2 * laneCount;
+
+    // What the rows of eight pairs of bodies that turn them share, one pair a lane: the pair's
     // bodies, normal, masses and friction. Lanes sharing a body the rows do not change read it
     // from its motion and write the spare one, so that they never write it at all.
     struct PairLanes {
-        LaneVec2 normal;
-        Lanes inverseMassA;
-        Lanes inverseMassB;
-        Lanes inverseInertiaA;
-        Lanes inverseInertiaB;
-        Lanes friction;
-        int readA[laneCount];
-        int readB[laneCount];
-        int writeA[laneCount];
-        int writeB[laneCount];
+        LaneVec2Halves normal;
+        LaneHalves inverseMassA;
+        LaneHalves inverseMassB;
+        LaneHalves inverseInertiaA;
+        LaneHalves inverseInertiaB;
+        LaneHalves friction;
+        int readA[groupLanes];
+        int readB[groupLanes];
+        int writeA[groupLanes];
+        int writeB[groupLanes];
     };
 
     // One contact point of each of those pairs: lane i is row rowOf[i], or a spare lane (rowOf
-    // -1, every field 0, its pair's too) reading and writing the spare motion.
+    // -1, every field 0, its pair's too) reading and writing the spare motion. The lanes are
+    // filled from the first, so a half whose first lane is spare is spare throughout.
     struct PointLanes {
-        Lanes penetration;
-        Lanes normalMass;
-        Lanes impulse;
-        Lanes maxImpulse;
-        LaneVec2 anchorA;
-        LaneVec2 anchorB;
-        Lanes normalLeverA;
-        Lanes normalLeverB;
-        Lanes tangentLeverA;
-        Lanes tangentLeverB;
-        Lanes tangentMass;
-        Lanes tangentImpulse;
-        int rowOf[laneCount];
+        LaneHalves penetration;
+        LaneHalves normalMass;
+        LaneHalves impulse;
+        LaneHalves maxImpulse;
+        LaneVec2Halves anchorA;
+        LaneVec2Halves anchorB;
+        LaneHalves normalLeverA;
+        LaneHalves normalLeverB;
+        LaneHalves tangentLeverA;
+        LaneHalves tangentLeverB;
+        LaneHalves tangentMass;
+        LaneHalves tangentImpulse;
+        int rowOf[groupLanes];
     };
 
-    // Four rows that turn their bodies, of one level (see LevelOrder), solved at once, each lane
-    // rounded exactly as its row alone.
+    // Eight rows that turn their bodies, of one level (see LevelOrder), solved at once, each
+    // lane rounded exactly as its row alone.
     struct TurningLanes : PairLanes, PointLanes {};
 
-    // Four pairs of bodies, each with two rows that turn them (a box resting on a box): a pair's
+    // Eight pairs of bodies, each with two rows that turn them (a box resting on a box): a pair's
     // points are solved in their rows' order between one read of the bodies and one write.
     struct TwoPointLanes : PairLanes {
         PointLanes point[2];
@@ -281,7 +285,7 @@ private:
     void buildRows(const ContactList &contacts);
     void turningRow(Row &r, RowDetail &d, const Contact &c) const;
     void applyWarmStart();
-    // When some rows turn their bodies: those of each level in groups of four (by pairs of two
+    // When some rows turn their bodies: those of each level in groups of eight (by pairs of two
     // points, when most come so), the others (and those that resist turning) listed.
     bool groupTurningRows(int bodyCount);
     // Whether row k goes into the lanes, whether the row after joins the same bodies (the rows
@@ -301,13 +305,14 @@ private:
     void putPointInLane(PointLanes &p, int lane, int k) const;
     // The groups' impulses back into their rows.
     void ungroup();
-    LaneMotion gather(const int (&bodies)[laneCount]) const;
-    void scatter(const int (&bodies)[laneCount], const LaneMotion &m);
-    // Each level's groups (see groupTurningRows) to lanes, by one group or, where the processor
-    // takes eight lanes (wideLanes), by two of one level at once, then its rows alone to linear.
+    // The motions of four bodies in lanes, and back.
+    LaneMotion gather(const int *bodies) const;
+    void scatter(const int *bodies, const LaneMotion &m);
+    // Each level's groups (see groupTurningRows) to lanes, then its rows alone to linear.
     template <typename LaneWork, typename Linear> void eachLevel(LaneWork lanes, Linear linear);
-    template <typename Group, typename LaneWork>
-    void eachGroup(std::vector<Group> &list, std::size_t &next, std::size_t end, LaneWork lanes);
+    // A group, in eight lanes where the processor has AVX (wideLanes), else four at a time.
+    template <typename Group> void warmStartGroup(Group &g);
+    template <bool useBias, typename Group> void solveGroup(Group &g);
     // The lane arithmetic (stablesolverlanemath.h), for motions LM of four lanes or eight.
     template <typename Point, typename LM>
     static auto relativeVelocity(const Point &p, const LM &a, const LM &b);
@@ -325,9 +330,9 @@ private:
     template <bool useBias> void solveLanes(TurningLanes &g);
     template <bool useBias> void solveLanes(TwoPointLanes &g);
 #if defined(RIGID2D_WIDE_LANES)
-    // Two groups of one level at once, in eight lanes (stablesolverwide.cpp).
-    template <typename Group> void warmStartLanes(Group &first, Group &second);
-    template <bool useBias, typename Group> void solveLanes(Group &first, Group &second);
+    // A group's eight lanes at once (stablesolverwide.cpp).
+    template <typename Group> void warmStartWide(Group &g);
+    template <bool useBias, typename Group> void solveWide(Group &g);
     static bool processorHasAvx();
 #endif
     // One point of a group: what its pair shares from pair, its own fields from point (the same
@@ -356,7 +361,7 @@ private:
     // When some rows turn their bodies (grouped), the passes take the rows level by level.
     bool grouped = false;
 #if defined(RIGID2D_WIDE_LANES)
-    // Whether the processor has AVX: two groups of a level are then solved at once.
+    // Whether the processor has AVX: a group's eight lanes are then solved at once.
     bool wideLanes = processorHasAvx();
 #endif
     LevelOrder levels;

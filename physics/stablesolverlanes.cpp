@@ -1,7 +1,8 @@
-// The stable solver's rows that turn their bodies, four at a time, or the two points of four
-// pairs at a time (boxes resting on boxes). The rows are taken level by level (see LevelOrder),
-// so that every body meets its rows in the contacts' order: the bits are those of the rows taken
-// one by one in that order.
+// The stable solver's rows that turn their bodies, in groups of eight rows, or of the two points
+// of eight pairs (boxes resting on boxes), taken here four lanes at a time (stablesolverwide.cpp
+// takes all eight at once where the processor has AVX). The rows are taken level by level (see
+// LevelOrder), so that every body meets its rows in the contacts' order: the bits are those of
+// the rows taken one by one in that order.
 #include "physics/stablesolver.h"
 #include "physics/stablesolverlanemath.h"
 
@@ -14,8 +15,8 @@ bool negativeZero(float x) {
     return x == 0 && std::signbit(x);
 }
 
-// Below this many groups of turning rows a level on average, the rows are solved one by one.
-constexpr int minGroupsPerLevel = 1;
+// Below this many turning rows a level on average (half a group), the rows are solved one by one.
+constexpr int minRowsPerLevel = laneCount;
 
 } // namespace
 
@@ -76,7 +77,7 @@ bool StableSolver::groupTurningRows(int bodyCount) {
     }
     // A chain of rows, each sharing a body with the one before (a stack), has a level a row:
     // unless the levels hold a few groups on average, the rows are cheaper one by one.
-    if (turningCount < minGroupsPerLevel * laneCount * levels.levelCount())
+    if (turningCount < minRowsPerLevel * levels.levelCount())
         return false;
     motions.back() = Motion{Vec2(0, 0), 0.0f, 0.0f, Vec2(0, 0)};
     groups.clear();
@@ -106,12 +107,12 @@ template <bool twoPoints> void StableSolver::fillLevels() {
                 if (pairLane == 0)
                     pairGroups.push_back(pairBlank);
                 putInLane(pairGroups.back(), pairLane, k);
-                pairLane = (pairLane + 1) % laneCount;
+                pairLane = (pairLane + 1) % groupLanes;
             } else {
                 if (lane == 0)
                     groups.push_back(blank);
                 putInLane(groups.back(), lane, k);
-                lane = (lane + 1) % laneCount;
+                lane = (lane + 1) % groupLanes;
             }
         }
         levelWork.push_back(LevelWork{groups.size(), pairGroups.size(), linearRows.size()});
@@ -121,8 +122,16 @@ template <bool twoPoints> void StableSolver::fillLevels() {
 namespace {
 
 template <typename Point> void clearRows(Point &p) {
-    for (int lane = 0; lane < laneCount; ++lane)
-        p.rowOf[lane] = -1;
+    for (int &row : p.rowOf)
+        row = -1;
+}
+
+// Lane i of eight.
+[[gnu::always_inline]] inline void setLane(LaneHalves &field, int i, float value) {
+    field.half[i / laneCount][i % laneCount] = value;
+}
+[[gnu::always_inline]] inline float lane(const LaneHalves &field, int i) {
+    return field.half[i / laneCount][i % laneCount];
 }
 
 } // namespace
@@ -130,8 +139,8 @@ template <typename Point> void clearRows(Point &p) {
 template <typename Group> Group StableSolver::blankGroup() const {
     const int spare = static_cast<int>(motions.size()) - 1;
     Group blank{};
-    for (int lane = 0; lane < laneCount; ++lane)
-        blank.readA[lane] = blank.readB[lane] = blank.writeA[lane] = blank.writeB[lane] = spare;
+    for (int i = 0; i < groupLanes; ++i)
+        blank.readA[i] = blank.readB[i] = blank.writeA[i] = blank.writeB[i] = spare;
     if constexpr (std::is_same_v<Group, TwoPointLanes>) {
         clearRows(blank.point[0]);
         clearRows(blank.point[1]);
@@ -142,66 +151,63 @@ template <typename Group> Group StableSolver::blankGroup() const {
 }
 
 // What a pair's rows share, from its row k.
-[[gnu::always_inline]] inline void StableSolver::putPairInLane(PairLanes &g, int lane,
-                                                               int k) const {
+[[gnu::always_inline]] inline void StableSolver::putPairInLane(PairLanes &g, int i, int k) const {
     const Row &r = rows[static_cast<std::size_t>(k)];
     const RowDetail &d = details[static_cast<std::size_t>(k)];
-    g.normal.x[lane] = r.normal.x;
-    g.normal.y[lane] = r.normal.y;
-    g.inverseMassA[lane] = r.inverseMassA;
-    g.inverseMassB[lane] = r.inverseMassB;
-    g.inverseInertiaA[lane] = d.inverseInertiaA;
-    g.inverseInertiaB[lane] = d.inverseInertiaB;
-    g.friction[lane] = d.friction;
+    setLane(g.normal.x, i, r.normal.x);
+    setLane(g.normal.y, i, r.normal.y);
+    setLane(g.inverseMassA, i, r.inverseMassA);
+    setLane(g.inverseMassB, i, r.inverseMassB);
+    setLane(g.inverseInertiaA, i, d.inverseInertiaA);
+    setLane(g.inverseInertiaB, i, d.inverseInertiaB);
+    setLane(g.friction, i, d.friction);
     const int spare = static_cast<int>(motions.size()) - 1;
-    g.readA[lane] = r.a;
-    g.readB[lane] = r.b;
-    g.writeA[lane] = changeable[static_cast<std::size_t>(r.a)] ? r.a : spare;
-    g.writeB[lane] = changeable[static_cast<std::size_t>(r.b)] ? r.b : spare;
+    g.readA[i] = r.a;
+    g.readB[i] = r.b;
+    g.writeA[i] = changeable[static_cast<std::size_t>(r.a)] ? r.a : spare;
+    g.writeB[i] = changeable[static_cast<std::size_t>(r.b)] ? r.b : spare;
 }
 
-[[gnu::always_inline]] inline void StableSolver::putInLane(TurningLanes &g, int lane, int k) {
-    putPairInLane(g, lane, k);
-    putPointInLane(g, lane, k);
+[[gnu::always_inline]] inline void StableSolver::putInLane(TurningLanes &g, int i, int k) {
+    putPairInLane(g, i, k);
+    putPointInLane(g, i, k);
 }
 
-[[gnu::always_inline]] inline void StableSolver::putInLane(TwoPointLanes &g, int lane,
-                                                           int firstRow) {
-    putPairInLane(g, lane, firstRow);
-    putPointInLane(g.point[0], lane, firstRow);
-    putPointInLane(g.point[1], lane, firstRow + 1);
+[[gnu::always_inline]] inline void StableSolver::putInLane(TwoPointLanes &g, int i, int firstRow) {
+    putPairInLane(g, i, firstRow);
+    putPointInLane(g.point[0], i, firstRow);
+    putPointInLane(g.point[1], i, firstRow + 1);
 }
 
-[[gnu::always_inline]] inline void StableSolver::putPointInLane(PointLanes &p, int lane,
-                                                                int k) const {
+[[gnu::always_inline]] inline void StableSolver::putPointInLane(PointLanes &p, int i, int k) const {
     const Row &r = rows[static_cast<std::size_t>(k)];
     const RowDetail &d = details[static_cast<std::size_t>(k)];
-    p.penetration[lane] = r.penetration;
-    p.normalMass[lane] = r.normalMass;
-    p.impulse[lane] = r.impulse;
-    p.maxImpulse[lane] = r.maxImpulse;
-    p.anchorA.x[lane] = d.anchorA.x;
-    p.anchorA.y[lane] = d.anchorA.y;
-    p.anchorB.x[lane] = d.anchorB.x;
-    p.anchorB.y[lane] = d.anchorB.y;
-    p.normalLeverA[lane] = d.normalLeverA;
-    p.normalLeverB[lane] = d.normalLeverB;
-    p.tangentLeverA[lane] = d.tangentLeverA;
-    p.tangentLeverB[lane] = d.tangentLeverB;
-    p.tangentMass[lane] = d.tangentMass;
-    p.tangentImpulse[lane] = d.tangentImpulse;
-    p.rowOf[lane] = k;
+    setLane(p.penetration, i, r.penetration);
+    setLane(p.normalMass, i, r.normalMass);
+    setLane(p.impulse, i, r.impulse);
+    setLane(p.maxImpulse, i, r.maxImpulse);
+    setLane(p.anchorA.x, i, d.anchorA.x);
+    setLane(p.anchorA.y, i, d.anchorA.y);
+    setLane(p.anchorB.x, i, d.anchorB.x);
+    setLane(p.anchorB.y, i, d.anchorB.y);
+    setLane(p.normalLeverA, i, d.normalLeverA);
+    setLane(p.normalLeverB, i, d.normalLeverB);
+    setLane(p.tangentLeverA, i, d.tangentLeverA);
+    setLane(p.tangentLeverB, i, d.tangentLeverB);
+    setLane(p.tangentMass, i, d.tangentMass);
+    setLane(p.tangentImpulse, i, d.tangentImpulse);
+    p.rowOf[i] = k;
 }
 
 void StableSolver::ungroup() {
     const auto back = [this](const auto &p) {
-        for (int lane = 0; lane < laneCount; ++lane) {
-            if (p.rowOf[lane] < 0)
+        for (int i = 0; i < groupLanes; ++i) {
+            if (p.rowOf[i] < 0)
                 continue;
-            const std::size_t k = static_cast<std::size_t>(p.rowOf[lane]);
-            rows[k].impulse = p.impulse[lane];
-            rows[k].maxImpulse = p.maxImpulse[lane];
-            details[k].tangentImpulse = p.tangentImpulse[lane];
+            const std::size_t k = static_cast<std::size_t>(p.rowOf[i]);
+            rows[k].impulse = lane(p.impulse, i);
+            rows[k].maxImpulse = lane(p.maxImpulse, i);
+            details[k].tangentImpulse = lane(p.tangentImpulse, i);
         }
     };
     for (const TurningLanes &g : groups)
@@ -212,39 +218,53 @@ void StableSolver::ungroup() {
     }
 }
 
+// Each half of the group that holds a row, one after the other: four lanes at a time.
 void StableSolver::warmStartLanes(TurningLanes &g) {
-    LaneMotion a = gather(g.readA);
-    LaneMotion b = gather(g.readB);
-    warmStartPoint(g, g, a, b);
-    scatter(g.writeA, a);
-    scatter(g.writeB, b);
+    for (int h = 0; h < 2 && g.rowOf[h * laneCount] >= 0; ++h) {
+        LaneMotion a = gather(&g.readA[h * laneCount]);
+        LaneMotion b = gather(&g.readB[h * laneCount]);
+        warmStartPoint(halfPair(g, h), halfPoint(g, h), a, b);
+        scatter(&g.writeA[h * laneCount], a);
+        scatter(&g.writeB[h * laneCount], b);
+    }
 }
 
 // A pair's points one after the other, as their rows would be.
 void StableSolver::warmStartLanes(TwoPointLanes &g) {
-    LaneMotion a = gather(g.readA);
-    LaneMotion b = gather(g.readB);
-    warmStartPoint(g, g.point[0], a, b);
-    warmStartPoint(g, g.point[1], a, b);
-    scatter(g.writeA, a);
-    scatter(g.writeB, b);
+    for (int h = 0; h < 2 && g.point[0].rowOf[h * laneCount] >= 0; ++h) {
+        LaneMotion a = gather(&g.readA[h * laneCount]);
+        LaneMotion b = gather(&g.readB[h * laneCount]);
+        const HalfPair pair = halfPair(g, h);
+        warmStartPoint(pair, halfPoint(g.point[0], h), a, b);
+        warmStartPoint(pair, halfPoint(g.point[1], h), a, b);
+        scatter(&g.writeA[h * laneCount], a);
+        scatter(&g.writeB[h * laneCount], b);
+    }
 }
 
 template <bool useBias> void StableSolver::solveLanes(TurningLanes &g) {
-    LaneMotion a = gather(g.readA);
-    LaneMotion b = gather(g.readB);
-    solvePoint<useBias>(g, g, a, b);
-    scatter(g.writeA, a);
-    scatter(g.writeB, b);
+    for (int h = 0; h < 2 && g.rowOf[h * laneCount] >= 0; ++h) {
+        LaneMotion a = gather(&g.readA[h * laneCount]);
+        LaneMotion b = gather(&g.readB[h * laneCount]);
+        HalfPoint point = halfPoint(g, h);
+        solvePoint<useBias>(halfPair(g, h), point, a, b);
+        scatter(&g.writeA[h * laneCount], a);
+        scatter(&g.writeB[h * laneCount], b);
+    }
 }
 
 template <bool useBias> void StableSolver::solveLanes(TwoPointLanes &g) {
-    LaneMotion a = gather(g.readA);
-    LaneMotion b = gather(g.readB);
-    solvePoint<useBias>(g, g.point[0], a, b);
-    solvePoint<useBias>(g, g.point[1], a, b);
-    scatter(g.writeA, a);
-    scatter(g.writeB, b);
+    for (int h = 0; h < 2 && g.point[0].rowOf[h * laneCount] >= 0; ++h) {
+        LaneMotion a = gather(&g.readA[h * laneCount]);
+        LaneMotion b = gather(&g.readB[h * laneCount]);
+        const HalfPair pair = halfPair(g, h);
+        HalfPoint first = halfPoint(g.point[0], h);
+        solvePoint<useBias>(pair, first, a, b);
+        HalfPoint second = halfPoint(g.point[1], h);
+        solvePoint<useBias>(pair, second, a, b);
+        scatter(&g.writeA[h * laneCount], a);
+        scatter(&g.writeB[h * laneCount], b);
+    }
 }
 
 template void StableSolver::solveLanes<true>(TurningLanes &g);

@@ -1,8 +1,7 @@
-// The stable solver's groups two at a time, eight lanes in one AVX register, on a processor that
-// has AVX. Two groups of one level share no body the rows change, so each lane sees what it would
-// alone: the bits are those of four lanes, and of the rows one by one. Only these functions are
-// built for AVX; the program runs on any x86-64 and takes four lanes where AVX is missing.
-
+// The stable solver's groups eight lanes at once, in one AVX register, on a processor that has
+// AVX. Each lane is rounded as its row alone: the bits are those of four lanes at a time, and of
+// the rows one by one. Only these functions are built for AVX; the program runs on any x86-64
+// and takes four lanes at a time where AVX is missing.
 #include "physics/stablesolver.h"
 
 #if defined(RIGID2D_WIDE_LANES)
@@ -16,72 +15,68 @@
 
 namespace {
 
-// What the rows of a pair share, of two groups in one: the first's lanes low, the second's high.
+// A group's field as the lane arithmetic reads and writes it: its eight lanes, read where they
+// are used, straight into the arithmetic.
+struct WideRef {
+    LaneHalves &field;
+};
+
+struct WideVec2Ref {
+    LaneHalves &x;
+    LaneHalves &y;
+};
+
+RIGID2D_WIDE WideLanes valueOf(const WideRef &ref) {
+    WideLanes v;
+    std::memcpy(&v, &ref.field, sizeof v);
+    return v;
+}
+RIGID2D_WIDE BasicLaneVec2<WideLanes> valueOf(const WideVec2Ref &ref) {
+    return BasicLaneVec2<WideLanes>{valueOf(WideRef{ref.x}), valueOf(WideRef{ref.y})};
+}
+RIGID2D_WIDE void assign(const WideRef &ref, const WideLanes &value) {
+    std::memcpy(&ref.field, &value, sizeof value);
+}
+
+RIGID2D_WIDE WideVec2Ref refOf(LaneVec2Halves &v) {
+    return WideVec2Ref{v.x, v.y};
+}
+
+// What the rows of a group's pairs share.
 struct WidePair {
-    BasicLaneVec2<WideLanes> normal;
-    WideLanes inverseMassA;
-    WideLanes inverseMassB;
-    WideLanes inverseInertiaA;
-    WideLanes inverseInertiaB;
-    WideLanes friction;
+    WideVec2Ref normal;
+    WideRef inverseMassA;
+    WideRef inverseMassB;
+    WideRef inverseInertiaA;
+    WideRef inverseInertiaB;
+    WideRef friction;
 };
 
-// One point of each pair, of two groups in one.
+// One point of a group's pairs.
 struct WidePoint {
-    WideLanes penetration;
-    WideLanes normalMass;
-    WideLanes impulse;
-    WideLanes maxImpulse;
-    BasicLaneVec2<WideLanes> anchorA;
-    BasicLaneVec2<WideLanes> anchorB;
-    WideLanes normalLeverA;
-    WideLanes normalLeverB;
-    WideLanes tangentLeverA;
-    WideLanes tangentLeverB;
-    WideLanes tangentMass;
-    WideLanes tangentImpulse;
+    WideRef penetration;
+    WideRef normalMass;
+    WideRef impulse;
+    WideRef maxImpulse;
+    WideVec2Ref anchorA;
+    WideVec2Ref anchorB;
+    WideRef normalLeverA;
+    WideRef normalLeverB;
+    WideRef tangentLeverA;
+    WideRef tangentLeverB;
+    WideRef tangentMass;
+    WideRef tangentImpulse;
 };
 
-using ::joined;
-
-RIGID2D_WIDE BasicLaneVec2<WideLanes> joined(const LaneVec2 &low, const LaneVec2 &high) {
-    return BasicLaneVec2<WideLanes>{joined(low.x, high.x), joined(low.y, high.y)};
+template <typename Pair> RIGID2D_WIDE WidePair widePair(Pair &g) {
+    return WidePair{refOf(g.normal),     {g.inverseMassA},    {g.inverseMassB},
+                    {g.inverseInertiaA}, {g.inverseInertiaB}, {g.friction}};
 }
 
-template <typename Pair> RIGID2D_WIDE WidePair joinedPair(const Pair &first, const Pair &second) {
-    return WidePair{joined(first.normal, second.normal),
-                    joined(first.inverseMassA, second.inverseMassA),
-                    joined(first.inverseMassB, second.inverseMassB),
-                    joined(first.inverseInertiaA, second.inverseInertiaA),
-                    joined(first.inverseInertiaB, second.inverseInertiaB),
-                    joined(first.friction, second.friction)};
-}
-
-template <typename Point>
-RIGID2D_WIDE WidePoint joinedPoint(const Point &first, const Point &second) {
-    return WidePoint{joined(first.penetration, second.penetration),
-                     joined(first.normalMass, second.normalMass),
-                     joined(first.impulse, second.impulse),
-                     joined(first.maxImpulse, second.maxImpulse),
-                     joined(first.anchorA, second.anchorA),
-                     joined(first.anchorB, second.anchorB),
-                     joined(first.normalLeverA, second.normalLeverA),
-                     joined(first.normalLeverB, second.normalLeverB),
-                     joined(first.tangentLeverA, second.tangentLeverA),
-                     joined(first.tangentLeverB, second.tangentLeverB),
-                     joined(first.tangentMass, second.tangentMass),
-                     joined(first.tangentImpulse, second.tangentImpulse)};
-}
-
-// What solving a point changes, back into each group.
-template <typename Point>
-RIGID2D_WIDE void splitImpulses(const WidePoint &wide, Point &first, Point &second) {
-    first.impulse = lowHalf(wide.impulse);
-    second.impulse = highHalf(wide.impulse);
-    first.maxImpulse = lowHalf(wide.maxImpulse);
-    second.maxImpulse = highHalf(wide.maxImpulse);
-    first.tangentImpulse = lowHalf(wide.tangentImpulse);
-    second.tangentImpulse = highHalf(wide.tangentImpulse);
+template <typename Point> RIGID2D_WIDE WidePoint widePoint(Point &p) {
+    return WidePoint{{p.penetration},   {p.normalMass},    {p.impulse},      {p.maxImpulse},
+                     refOf(p.anchorA),  refOf(p.anchorB),  {p.normalLeverA}, {p.normalLeverB},
+                     {p.tangentLeverA}, {p.tangentLeverB}, {p.tangentMass},  {p.tangentImpulse}};
 }
 
 // transpose on both halves at once: the four vectors' low halves, rows into columns, and their
@@ -97,19 +92,17 @@ RIGID2D_WIDE void transposeHalves(WideLanes &x, WideLanes &y, WideLanes &z, Wide
     w = __builtin_shufflevector(xy1, zw1, 2, 3, 10, 11, 6, 7, 14, 15);
 }
 
-// What StableSolver::gather does for the bodies of two groups, low and high: a vector holds the
-// velocity, spin and turn of one body of each, and one transpose of both halves turns four such
-// vectors into lanes.
+// What StableSolver::gather does for eight bodies: a vector holds the velocity, spin and turn of
+// body i and of body i + 4, and one transpose of both halves turns four such vectors into lanes.
 template <typename WideMotion, typename Motion>
-RIGID2D_WIDE WideMotion gatherTwo(const Motion *motions, const int (&low)[laneCount],
-                                  const int (&high)[laneCount]) {
+RIGID2D_WIDE WideMotion gatherEight(const Motion *motions, const int *bodies) {
     WideLanes v[laneCount];
     for (int row = 0; row < laneCount; ++row) {
-        Lanes first;
-        Lanes second;
-        std::memcpy(&first, &motions[low[row]], sizeof first);
-        std::memcpy(&second, &motions[high[row]], sizeof second);
-        v[row] = joined(first, second);
+        Lanes low;
+        Lanes high;
+        std::memcpy(&low, &motions[bodies[row]], sizeof low);
+        std::memcpy(&high, &motions[bodies[row + laneCount]], sizeof high);
+        v[row] = joined(low, high);
     }
     transposeHalves(v[0], v[1], v[2], v[3]);
     WideMotion out;
@@ -120,10 +113,10 @@ RIGID2D_WIDE WideMotion gatherTwo(const Motion *motions, const int (&low)[laneCo
     Lanes firstTwo[2];
     Lanes lastTwo[2];
     for (int half = 0; half < 2; ++half) {
-        const int(&bodies)[laneCount] = half == 0 ? low : high;
         Pair d[laneCount];
         for (int lane = 0; lane < laneCount; ++lane)
-            std::memcpy(&d[lane], &motions[bodies[lane]].displacement, sizeof d[lane]);
+            std::memcpy(&d[lane], &motions[bodies[half * laneCount + lane]].displacement,
+                        sizeof d[lane]);
         firstTwo[half] = __builtin_shufflevector(d[0], d[1], 0, 2, 1, 3);
         lastTwo[half] = __builtin_shufflevector(d[2], d[3], 0, 2, 1, 3);
     }
@@ -136,15 +129,14 @@ RIGID2D_WIDE WideMotion gatherTwo(const Motion *motions, const int (&low)[laneCo
 
 // And back, as StableSolver::scatter does.
 template <typename Motion, typename WideMotion>
-RIGID2D_WIDE void scatterTwo(Motion *motions, const int (&low)[laneCount],
-                             const int (&high)[laneCount], const WideMotion &m) {
+RIGID2D_WIDE void scatterEight(Motion *motions, const int *bodies, const WideMotion &m) {
     WideLanes v[laneCount] = {m.velocity.x, m.velocity.y, m.spin, m.turn};
     transposeHalves(v[0], v[1], v[2], v[3]);
     for (int row = 0; row < laneCount; ++row) {
-        const Lanes first = lowHalf(v[row]);
-        const Lanes second = highHalf(v[row]);
-        std::memcpy(static_cast<void *>(&motions[low[row]]), &first, sizeof first);
-        std::memcpy(static_cast<void *>(&motions[high[row]]), &second, sizeof second);
+        const Lanes low = lowHalf(v[row]);
+        const Lanes high = highHalf(v[row]);
+        std::memcpy(static_cast<void *>(&motions[bodies[row]]), &low, sizeof low);
+        std::memcpy(static_cast<void *>(&motions[bodies[row + laneCount]]), &high, sizeof high);
     }
 }
 
@@ -156,49 +148,44 @@ bool StableSolver::processorHasAvx() {
     return __builtin_cpu_supports("avx");
 }
 
-// Lanes 0 to 3 are the first group's, 4 to 7 the second's.
-template <typename Group>
-RIGID2D_FOR_AVX void StableSolver::warmStartLanes(Group &first, Group &second) {
+template <typename Group> RIGID2D_FOR_AVX void StableSolver::warmStartWide(Group &g) {
     using WideMotion = BasicLaneMotion<WideLanes>;
-    WideMotion a = gatherTwo<WideMotion>(motions.data(), first.readA, second.readA);
-    WideMotion b = gatherTwo<WideMotion>(motions.data(), first.readB, second.readB);
-    const WidePair pair = joinedPair(first, second);
+    WideMotion a = gatherEight<WideMotion>(motions.data(), g.readA);
+    WideMotion b = gatherEight<WideMotion>(motions.data(), g.readB);
+    const WidePair pair = widePair(g);
     if constexpr (std::is_same_v<Group, TwoPointLanes>) {
-        warmStartPoint(pair, joinedPoint(first.point[0], second.point[0]), a, b);
-        warmStartPoint(pair, joinedPoint(first.point[1], second.point[1]), a, b);
+        warmStartPoint(pair, widePoint(g.point[0]), a, b);
+        warmStartPoint(pair, widePoint(g.point[1]), a, b);
     } else {
-        warmStartPoint(pair, joinedPoint(first, second), a, b);
+        warmStartPoint(pair, widePoint(g), a, b);
     }
-    scatterTwo(motions.data(), first.writeA, second.writeA, a);
-    scatterTwo(motions.data(), first.writeB, second.writeB, b);
+    scatterEight(motions.data(), g.writeA, a);
+    scatterEight(motions.data(), g.writeB, b);
 }
 
-template <bool useBias, typename Group>
-RIGID2D_FOR_AVX void StableSolver::solveLanes(Group &first, Group &second) {
+template <bool useBias, typename Group> RIGID2D_FOR_AVX void StableSolver::solveWide(Group &g) {
     using WideMotion = BasicLaneMotion<WideLanes>;
-    WideMotion a = gatherTwo<WideMotion>(motions.data(), first.readA, second.readA);
-    WideMotion b = gatherTwo<WideMotion>(motions.data(), first.readB, second.readB);
-    const WidePair pair = joinedPair(first, second);
+    WideMotion a = gatherEight<WideMotion>(motions.data(), g.readA);
+    WideMotion b = gatherEight<WideMotion>(motions.data(), g.readB);
+    const WidePair pair = widePair(g);
     if constexpr (std::is_same_v<Group, TwoPointLanes>) {
-        for (int n = 0; n < 2; ++n) {
-            WidePoint point = joinedPoint(first.point[n], second.point[n]);
-            solvePoint<useBias>(pair, point, a, b);
-            splitImpulses(point, first.point[n], second.point[n]);
-        }
+        WidePoint first = widePoint(g.point[0]);
+        solvePoint<useBias>(pair, first, a, b);
+        WidePoint second = widePoint(g.point[1]);
+        solvePoint<useBias>(pair, second, a, b);
     } else {
-        WidePoint point = joinedPoint(first, second);
+        WidePoint point = widePoint(g);
         solvePoint<useBias>(pair, point, a, b);
-        splitImpulses(point, first, second);
     }
-    scatterTwo(motions.data(), first.writeA, second.writeA, a);
-    scatterTwo(motions.data(), first.writeB, second.writeB, b);
+    scatterEight(motions.data(), g.writeA, a);
+    scatterEight(motions.data(), g.writeB, b);
 }
 
-template void StableSolver::warmStartLanes(TurningLanes &, TurningLanes &);
-template void StableSolver::warmStartLanes(TwoPointLanes &, TwoPointLanes &);
-template void StableSolver::solveLanes<true>(TurningLanes &, TurningLanes &);
-template void StableSolver::solveLanes<false>(TurningLanes &, TurningLanes &);
-template void StableSolver::solveLanes<true>(TwoPointLanes &, TwoPointLanes &);
-template void StableSolver::solveLanes<false>(TwoPointLanes &, TwoPointLanes &);
+template void StableSolver::warmStartWide(TurningLanes &);
+template void StableSolver::warmStartWide(TwoPointLanes &);
+template void StableSolver::solveWide<true>(TurningLanes &);
+template void StableSolver::solveWide<false>(TurningLanes &);
+template void StableSolver::solveWide<true>(TwoPointLanes &);
+template void StableSolver::solveWide<false>(TwoPointLanes &);
 
 #endif

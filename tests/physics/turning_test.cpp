@@ -204,11 +204,11 @@ struct TurningGolden {
 
 class TurningGoldens : public ::testing::TestWithParam<TurningGolden> {};
 
-// Pins the arithmetic of the rows that turn their bodies, solved four at a time level by level
-// (the pyramid, the mix; eight, two groups of a level at once, where the processor has AVX) or
-// one by one (the stack, a level a row): any change to either, or to the order each body meets
-// its rows in, changes the hash. The hashes were made with four lanes: on a processor with AVX,
-// they hold the eight to the bits of the four.
+// Pins the arithmetic of the rows that turn their bodies, solved in lanes level by level (the
+// pyramid, the mix: four at a time, or eight where the processor has AVX) or one by one (the
+// stack, a level a row): any change to either, or to the order each body meets its rows in,
+// changes the hash. The hashes were made with four lanes: on a processor with AVX, they hold the
+// eight to the bits of the four.
 TEST_P(TurningGoldens, MatchesItsGoldenHash) {
     const TurningGolden &golden = GetParam();
     SceneRun run(golden.kind, golden.bodies);

@@ -221,12 +221,17 @@ private:
 
     // Eight rows that turn their bodies, of one level (see LevelOrder), solved at once, each
     // lane rounded exactly as its row alone.
-    struct TurningLanes : PairLanes, PointLanes {};
+    struct TurningLanes : PairLanes, PointLanes {
+        static constexpr int pointCount = 1;
+        PointLanes &pointAt(int) { return *this; }
+    };
 
     // Eight pairs of bodies, each with two rows that turn them (a box resting on a box): a pair's
     // points are solved in their rows' order between one read of the bodies and one write.
     struct TwoPointLanes : PairLanes {
-        PointLanes point[2];
+        static constexpr int pointCount = 2;
+        PointLanes point[pointCount];
+        PointLanes &pointAt(int n) { return point[n]; }
     };
 
     // A body's motion in lanes: four (Lanes), or eight (WideLanes).
@@ -299,8 +304,7 @@ private:
     template <bool twoPoints> void fillLevels();
     template <typename Group> Group blankGroup() const;
     bool changedByRows(std::size_t i) const;
-    void putInLane(TurningLanes &g, int lane, int k);
-    void putInLane(TwoPointLanes &g, int lane, int firstRow);
+    template <typename Group> void putInLane(Group &g, int lane, int firstRow);
     void putPairInLane(PairLanes &g, int lane, int k) const;
     void putPointInLane(PointLanes &p, int lane, int k) const;
     // The groups' impulses back into their rows.
@@ -325,10 +329,9 @@ private:
     static void turn(const Pair &pair, const decltype(LM::spin) &turnA,
                      const decltype(LM::spin) &turnB, const Mask &applies, bool every, LM &a,
                      LM &b);
-    void warmStartLanes(TurningLanes &g);
-    void warmStartLanes(TwoPointLanes &g);
-    template <bool useBias> void solveLanes(TurningLanes &g);
-    template <bool useBias> void solveLanes(TwoPointLanes &g);
+    // A group four lanes at a time, each half that holds a row in turn.
+    template <typename Group> void warmStartLanes(Group &g);
+    template <bool useBias, typename Group> void solveLanes(Group &g);
 #if defined(RIGID2D_WIDE_LANES)
     // A group's eight lanes at once (stablesolverwide.cpp).
     template <typename Group> void warmStartWide(Group &g);

@@ -6,8 +6,7 @@
 #include "physics/stablesolver.h"
 #include "physics/stablesolverlanemath.h"
 
-#include <cmath>       // std::signbit
-#include <type_traits> // std::is_same_v
+#include <cmath> // std::signbit
 
 namespace {
 
@@ -141,12 +140,8 @@ template <typename Group> Group StableSolver::blankGroup() const {
     Group blank{};
     for (int i = 0; i < groupLanes; ++i)
         blank.readA[i] = blank.readB[i] = blank.writeA[i] = blank.writeB[i] = spare;
-    if constexpr (std::is_same_v<Group, TwoPointLanes>) {
-        clearRows(blank.point[0]);
-        clearRows(blank.point[1]);
-    } else {
-        clearRows(blank);
-    }
+    for (int n = 0; n < Group::pointCount; ++n)
+        clearRows(blank.pointAt(n));
     return blank;
 }
 
@@ -168,15 +163,12 @@ template <typename Group> Group StableSolver::blankGroup() const {
     g.writeB[i] = changeable[static_cast<std::size_t>(r.b)] ? r.b : spare;
 }
 
-[[gnu::always_inline]] inline void StableSolver::putInLane(TurningLanes &g, int i, int k) {
-    putPairInLane(g, i, k);
-    putPointInLane(g, i, k);
-}
-
-[[gnu::always_inline]] inline void StableSolver::putInLane(TwoPointLanes &g, int i, int firstRow) {
+// A group's rows are its pair's points, in a row after firstRow.
+template <typename Group>
+[[gnu::always_inline]] inline void StableSolver::putInLane(Group &g, int i, int firstRow) {
     putPairInLane(g, i, firstRow);
-    putPointInLane(g.point[0], i, firstRow);
-    putPointInLane(g.point[1], i, firstRow + 1);
+    for (int n = 0; n < Group::pointCount; ++n)
+        putPointInLane(g.pointAt(n), i, firstRow + n);
 }
 
 [[gnu::always_inline]] inline void StableSolver::putPointInLane(PointLanes &p, int i, int k) const {
@@ -210,63 +202,45 @@ void StableSolver::ungroup() {
             details[k].tangentImpulse = lane(p.tangentImpulse, i);
         }
     };
-    for (const TurningLanes &g : groups)
-        back(g);
-    for (const TwoPointLanes &g : pairGroups) {
-        back(g.point[0]);
-        back(g.point[1]);
-    }
+    const auto eachPoint = [&back](auto &list) {
+        for (auto &g : list)
+            for (int n = 0; n < g.pointCount; ++n)
+                back(g.pointAt(n));
+    };
+    eachPoint(groups);
+    eachPoint(pairGroups);
 }
 
-// Each half of the group that holds a row, one after the other: four lanes at a time.
-void StableSolver::warmStartLanes(TurningLanes &g) {
-    for (int h = 0; h < 2 && g.rowOf[h * laneCount] >= 0; ++h) {
-        LaneMotion a = gather(&g.readA[h * laneCount]);
-        LaneMotion b = gather(&g.readB[h * laneCount]);
-        warmStartPoint(halfPair(g, h), halfPoint(g, h), a, b);
-        scatter(&g.writeA[h * laneCount], a);
-        scatter(&g.writeB[h * laneCount], b);
-    }
-}
-
-// A pair's points one after the other, as their rows would be.
-void StableSolver::warmStartLanes(TwoPointLanes &g) {
-    for (int h = 0; h < 2 && g.point[0].rowOf[h * laneCount] >= 0; ++h) {
+// A half whose first lane is spare holds no row; a pair's points one after the other, as their
+// rows would be.
+template <typename Group> void StableSolver::warmStartLanes(Group &g) {
+    for (int h = 0; h < 2 && g.pointAt(0).rowOf[h * laneCount] >= 0; ++h) {
         LaneMotion a = gather(&g.readA[h * laneCount]);
         LaneMotion b = gather(&g.readB[h * laneCount]);
         const HalfPair pair = halfPair(g, h);
-        warmStartPoint(pair, halfPoint(g.point[0], h), a, b);
-        warmStartPoint(pair, halfPoint(g.point[1], h), a, b);
+        for (int n = 0; n < Group::pointCount; ++n)
+            warmStartPoint(pair, halfPoint(g.pointAt(n), h), a, b);
         scatter(&g.writeA[h * laneCount], a);
         scatter(&g.writeB[h * laneCount], b);
     }
 }
 
-template <bool useBias> void StableSolver::solveLanes(TurningLanes &g) {
-    for (int h = 0; h < 2 && g.rowOf[h * laneCount] >= 0; ++h) {
-        LaneMotion a = gather(&g.readA[h * laneCount]);
-        LaneMotion b = gather(&g.readB[h * laneCount]);
-        HalfPoint point = halfPoint(g, h);
-        solvePoint<useBias>(halfPair(g, h), point, a, b);
-        scatter(&g.writeA[h * laneCount], a);
-        scatter(&g.writeB[h * laneCount], b);
-    }
-}
-
-template <bool useBias> void StableSolver::solveLanes(TwoPointLanes &g) {
-    for (int h = 0; h < 2 && g.point[0].rowOf[h * laneCount] >= 0; ++h) {
+template <bool useBias, typename Group> void StableSolver::solveLanes(Group &g) {
+    for (int h = 0; h < 2 && g.pointAt(0).rowOf[h * laneCount] >= 0; ++h) {
         LaneMotion a = gather(&g.readA[h * laneCount]);
         LaneMotion b = gather(&g.readB[h * laneCount]);
         const HalfPair pair = halfPair(g, h);
-        HalfPoint first = halfPoint(g.point[0], h);
-        solvePoint<useBias>(pair, first, a, b);
-        HalfPoint second = halfPoint(g.point[1], h);
-        solvePoint<useBias>(pair, second, a, b);
+        for (int n = 0; n < Group::pointCount; ++n) {
+            HalfPoint point = halfPoint(g.pointAt(n), h);
+            solvePoint<useBias>(pair, point, a, b);
+        }
         scatter(&g.writeA[h * laneCount], a);
         scatter(&g.writeB[h * laneCount], b);
     }
 }
 
+template void StableSolver::warmStartLanes(TurningLanes &g);
+template void StableSolver::warmStartLanes(TwoPointLanes &g);
 template void StableSolver::solveLanes<true>(TurningLanes &g);
 template void StableSolver::solveLanes<false>(TurningLanes &g);
 template void StableSolver::solveLanes<true>(TwoPointLanes &g);

@@ -8,8 +8,7 @@
 
 #include "physics/stablesolverlanemath.h"
 
-#include <cstring>     // std::memcpy
-#include <type_traits> // std::is_same_v
+#include <cstring> // std::memcpy
 
 #define RIGID2D_FOR_AVX [[gnu::target("avx")]]
 
@@ -153,12 +152,8 @@ template <typename Group> RIGID2D_FOR_AVX void StableSolver::warmStartWide(Group
     WideMotion a = gatherEight<WideMotion>(motions.data(), g.readA);
     WideMotion b = gatherEight<WideMotion>(motions.data(), g.readB);
     const WidePair pair = widePair(g);
-    if constexpr (std::is_same_v<Group, TwoPointLanes>) {
-        warmStartPoint(pair, widePoint(g.point[0]), a, b);
-        warmStartPoint(pair, widePoint(g.point[1]), a, b);
-    } else {
-        warmStartPoint(pair, widePoint(g), a, b);
-    }
+    for (int n = 0; n < Group::pointCount; ++n)
+        warmStartPoint(pair, widePoint(g.pointAt(n)), a, b);
     scatterEight(motions.data(), g.writeA, a);
     scatterEight(motions.data(), g.writeB, b);
 }
@@ -168,13 +163,8 @@ template <bool useBias, typename Group> RIGID2D_FOR_AVX void StableSolver::solve
     WideMotion a = gatherEight<WideMotion>(motions.data(), g.readA);
     WideMotion b = gatherEight<WideMotion>(motions.data(), g.readB);
     const WidePair pair = widePair(g);
-    if constexpr (std::is_same_v<Group, TwoPointLanes>) {
-        WidePoint first = widePoint(g.point[0]);
-        solvePoint<useBias>(pair, first, a, b);
-        WidePoint second = widePoint(g.point[1]);
-        solvePoint<useBias>(pair, second, a, b);
-    } else {
-        WidePoint point = widePoint(g);
+    for (int n = 0; n < Group::pointCount; ++n) {
+        WidePoint point = widePoint(g.pointAt(n));
         solvePoint<useBias>(pair, point, a, b);
     }
     scatterEight(motions.data(), g.writeA, a);

@@ -53,4 +53,38 @@ TEST(Lanes, AnyAndEveryLaneLookAtEachLane) {
     }
 }
 
+#if defined(RIGID2D_WIDE_LANES)
+// The eight-lane helpers the AVX functions use: the picks of four lanes, and each lane looked at,
+// the high half as well as the low.
+TEST(Lanes, EightLanesPickAndLookAsFourDo) {
+    const float values[] = {0.0f, -0.0f, nan, -nan, 1.5f, -inf, 0x1p-149f};
+    for (const float a : values) {
+        for (const float b : values) {
+            SCOPED_TRACE(hexFloat(a) + " " + hexFloat(b));
+            const WideLanes x{a, b, a, 2.0f, b, a, 2.0f, a};
+            const WideLanes y{b, a, 2.0f, a, a, b, a, 2.0f};
+            const WideLanes large = larger(x, y);
+            const WideLanes small = smaller(x, y);
+            const WideMask finite = isFinite(x);
+            for (int lane = 0; lane < 2 * laneCount; ++lane) {
+                EXPECT_TRUE(sameFloat(large[lane], std::max(x[lane], y[lane])));
+                EXPECT_TRUE(sameFloat(small[lane], std::min(x[lane], y[lane])));
+                EXPECT_EQ(finite[lane] != 0, static_cast<bool>(std::isfinite(x[lane])));
+            }
+        }
+    }
+    for (int lane = 0; lane < 2 * laneCount; ++lane) {
+        SCOPED_TRACE(lane);
+        WideMask only{};
+        only[lane] = -1;
+        EXPECT_TRUE(anyLane(only));
+        EXPECT_FALSE(everyLane(only));
+        EXPECT_TRUE(anyLane(~only));
+        EXPECT_FALSE(everyLane(~only));
+    }
+    EXPECT_FALSE(anyLane(WideMask{}));
+    EXPECT_TRUE(everyLane(~WideMask{}));
+}
+#endif
+
 } // namespace

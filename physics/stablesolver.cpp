@@ -335,7 +335,6 @@ void StableSolver::buildRows(const ContactList &contacts) {
         r.penetration = c->penetration;
         r.inverseMassA = inverseMasses[a];
         r.inverseMassB = inverseMasses[b];
-        r.normalMass = 1.0f / inverseMassSum;
         r.impulse = found ? kept->impulse : 0.0f;
         r.maxImpulse = 0;
         r.turning = false;
@@ -347,6 +346,7 @@ void StableSolver::buildRows(const ContactList &contacts) {
             d.tangentImpulse = found ? kept->tangentImpulse : 0.0f;
             turningRow(r, d, *c);
         } else {
+            r.normalMass = 1.0f / inverseMassSum;
             d.tangentImpulse = 0;
         }
         d.approach =
@@ -375,6 +375,7 @@ void StableSolver::buildRows(const ContactList &contacts) {
     d.normalLeverB = leverB ? cross(d.anchorB, r.normal) : 0.0f;
     r.turning = d.friction > 0 || d.normalLeverA != 0 || d.normalLeverB != 0;
     if (!r.turning) {
+        r.normalMass = 1.0f / (r.inverseMassA + r.inverseMassB);
         d.tangentImpulse = 0;
         return;
     }

@@ -346,9 +346,11 @@ void StableSolver::buildRows(const ContactList &contacts) {
             d.tangentImpulse = found ? kept->tangentImpulse : 0.0f;
             turningRow(r, d, *c);
         } else {
-            r.normalMass = 1.0f / inverseMassSum;
             d.tangentImpulse = 0;
         }
+        // A row that turns its bodies has its mass from turningRow, counting its levers.
+        if (!r.turning)
+            r.normalMass = 1.0f / inverseMassSum;
         d.approach =
             r.normal.dot(relativeVelocity(r, d, velocityOf(motions[a]), velocityOf(motions[b])));
     }
@@ -375,7 +377,6 @@ void StableSolver::buildRows(const ContactList &contacts) {
     d.normalLeverB = leverB ? cross(d.anchorB, r.normal) : 0.0f;
     r.turning = d.friction > 0 || d.normalLeverA != 0 || d.normalLeverB != 0;
     if (!r.turning) {
-        r.normalMass = 1.0f / (r.inverseMassA + r.inverseMassB);
         d.tangentImpulse = 0;
         return;
     }
